@@ -1,0 +1,89 @@
+// cadhost: the headless CAD host.  Loads modules, then runs a script or an interactive
+// "Command:" prompt.
+#include "app/options.h"
+#include "runtime/host.h"
+
+#include "win/cmdline.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <sstream>
+
+namespace {
+
+int Fail(const std::string& message, int status) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "cadhost: %s\n", message.c_str());
+    return status;
+}
+
+bool ReadFile(const std::string& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream all;
+    all << in.rdbuf();
+    text = all.str();
+    return !in.bad();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    win::SetProcessCommandLine(argc, argv);
+    std::string error;
+    auto options = cadhost::app::ParseOptions(argc, argv, error);
+    if (!options)
+        return Fail(error, 2);
+    if (options->help) {
+        std::fputs(cadhost::app::kUsage, stdout);
+        return 0;
+    }
+    if (options->version) {
+        std::puts("cadhost 16.0 (module interface 16)");
+        return 0;
+    }
+    std::string script;
+    if (options->script && !ReadFile(*options->script, script))
+        return Fail("cannot read script " + *options->script, 2);
+    if (options->drawing)
+        return Fail("cannot open " + *options->drawing +
+                        ": this host does not read drawing files yet",
+                    2);
+
+    bool interactive = !options->script && ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
+    cadhost::HostOptions hostOptions;
+    hostOptions.echoToStdout = true;
+    hostOptions.interactive = interactive;
+    cadhost::Host& host = cadhost::Host::start(hostOptions);
+
+    for (const std::string& module : options->modules) {
+        std::string why;
+        if (!host.loadModule(module, &why)) {
+            cadhost::Host::stop();
+            return Fail(why, 1);
+        }
+    }
+    if (options->script) {
+        host.feedInput(script);
+    } else if (interactive) {
+        host.setTerminalReader([](std::string& line) {
+            if (!std::getline(std::cin, line))
+                return false;
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            return true;
+        });
+    } else {
+        std::ostringstream all;
+        all << std::cin.rdbuf();
+        host.feedInput(all.str());
+    }
+    host.runPendingInput();
+    cadhost::Host::stop();
+    return 0;
+}

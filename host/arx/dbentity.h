@@ -1,0 +1,62 @@
+// Entities: the objects of a drawing that have a place in space and belong to a block (model
+// space, paper space or a block definition).
+#pragma once
+
+#include "arx/dbobject.h"
+
+#include <string>
+
+namespace cadhost::db {
+struct EntityAccess;
+} // namespace cadhost::db
+
+class AcDbEntity : public AcDbObject {
+public:
+    ACRX_DECLARE_MEMBERS(AcDbEntity);
+    ~AcDbEntity() override;
+
+    // The block the entity belongs to (its owner).
+    AcDbObjectId blockId() const;
+
+    // The layer's name as a new string the caller frees with acutDelString ("0" unless set).
+    char* layer() const;
+    // The layer record in the entity's database; null when the entity is not in one.
+    AcDbObjectId layerId() const;
+    // eInvalidSymbolTableName for a name that is not a valid symbol name; for an entity in a
+    // database, eKeyNotFound when its layer table has no such layer.
+    Acad::ErrorStatus setLayer(const char* layerName, bool doSubents = true);
+    Acad::ErrorStatus setLayer(AcDbObjectId layerId, bool doSubents = true);
+
+    // 0 by block, 1-255 a colour, 256 by layer (the default).  eInvalidInput beyond.
+    Adesk::UInt16 colorIndex() const;
+    Acad::ErrorStatus setColorIndex(Adesk::UInt16 color, bool doSubents = true);
+
+    // Gives the entity the defaults of the database (the working database when null): its
+    // current layer "0", colour by layer, and what the entity's class takes from it.
+    void setDatabaseDefaults(AcDbDatabase* db = nullptr);
+
+    // Moves, turns or scales the entity.  eNotApplicable for an entity that cannot be
+    // transformed.
+    virtual Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform);
+
+    Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
+    Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
+    Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override;
+    Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override;
+
+protected:
+    AcDbEntity();
+    virtual void subSetDatabaseDefaults(AcDbDatabase* db);
+
+private:
+    friend struct cadhost::db::EntityAccess;
+    // The layer by name until the entity is in a database, then by record as well, so that
+    // renaming the layer carries its entities along.
+    std::string m_layer = "0";
+    AcDbObjectId m_layerId;
+    Adesk::UInt16 m_color = 256;
+};
+
+// Opens the entity of an id: eNotAnEntity, without opening, for an object that is not one.
+Acad::ErrorStatus acdbOpenAcDbEntity(AcDbEntity*& entity, AcDbObjectId id, AcDb::OpenMode mode,
+                                     bool openErased = false);

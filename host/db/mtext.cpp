@@ -1,0 +1,180 @@
+// Multiline text: placement, size, style, contents and transformation.
+#include "arx/dbdatabase.h"
+#include "arx/dbmtext.h"
+#include "arx/dbsymtb.h"
+#include "db/databaseimpl.h"
+#include "db/geometry.h"
+
+#include <cmath>
+#include <numbers>
+
+using namespace cadhost::db;
+
+ACRX_DXF_DEFINE_MEMBERS(AcDbMText, AcDbEntity, "MTEXT", nullptr)
+
+AcDbMText::AcDbMText() = default;
+AcDbMText::~AcDbMText() = default;
+
+AcGePoint3d AcDbMText::location() const {
+    assertReadEnabled();
+    return m_location;
+}
+
+Acad::ErrorStatus AcDbMText::setLocation(const AcGePoint3d& point) {
+    assertWriteEnabled();
+    if (!IsFinite(point))
+        return Acad::eInvalidInput;
+    m_location = point;
+    return Acad::eOk;
+}
+
+AcGeVector3d AcDbMText::normal() const {
+    assertReadEnabled();
+    return m_normal;
+}
+
+Acad::ErrorStatus AcDbMText::setNormal(const AcGeVector3d& normal) {
+    assertWriteEnabled();
+    if (!IsFinite(normal) || normal.isZeroLength())
+        return Acad::eInvalidInput;
+    AcGeVector3d n = normal.normal();
+    // Keep the direction in the new plane; one along the new normal has no place in it and
+    // falls back to the plane's own x axis.
+    AcGeVector3d d = m_direction - n * m_direction.dotProduct(n);
+    m_direction = d.length() > 1e-9 ? d.normal() : PlaneXAxis(n);
+    m_normal = n;
+    return Acad::eOk;
+}
+
+AcGeVector3d AcDbMText::direction() const {
+    assertReadEnabled();
+    return m_direction;
+}
+
+Acad::ErrorStatus AcDbMText::setDirection(const AcGeVector3d& direction) {
+    assertWriteEnabled();
+    if (!IsFinite(direction) || direction.isZeroLength())
+        return Acad::eInvalidInput;
+    AcGeVector3d d = direction - m_normal * direction.dotProduct(m_normal);
+    if (d.length() <= 1e-9 * direction.length())
+        return Acad::eInvalidInput;
+    m_direction = d.normal();
+    return Acad::eOk;
+}
+
+double AcDbMText::rotation() const {
+    assertReadEnabled();
+    AcGeVector3d x = PlaneXAxis(m_normal);
+    AcGeVector3d y = m_normal.crossProduct(x);
+    double angle = std::atan2(m_direction.dotProduct(y), m_direction.dotProduct(x));
+    return angle < 0.0 ? angle + 2.0 * std::numbers::pi : angle;
+}
+
+Acad::ErrorStatus AcDbMText::setRotation(double radians) {
+    assertWriteEnabled();
+    if (!std::isfinite(radians))
+        return Acad::eInvalidInput;
+    AcGeVector3d x = PlaneXAxis(m_normal);
+    AcGeVector3d y = m_normal.crossProduct(x);
+    m_direction = (x * std::cos(radians) + y * std::sin(radians)).normal();
+    return Acad::eOk;
+}
+
+double AcDbMText::width() const {
+    assertReadEnabled();
+    return m_width;
+}
+
+Acad::ErrorStatus AcDbMText::setWidth(double width) {
+    assertWriteEnabled();
+    if (!std::isfinite(width))
+        return Acad::eInvalidInput;
+    if (width < 0.0)
+        return Acad::eNegativeValueNotAllowed;
+    m_width = width;
+    return Acad::eOk;
+}
+
+double AcDbMText::textHeight() const {
+    assertReadEnabled();
+    return m_height;
+}
+
+Acad::ErrorStatus AcDbMText::setTextHeight(double height) {
+    assertWriteEnabled();
+    if (!std::isfinite(height) || height == 0.0)
+        return Acad::eInvalidInput;
+    if (height < 0.0)
+        return Acad::eNegativeValueNotAllowed;
+    m_height = height;
+    return Acad::eOk;
+}
+
+AcDbObjectId AcDbMText::textStyle() const {
+    assertReadEnabled();
+    return m_style;
+}
+
+Acad::ErrorStatus AcDbMText::setTextStyle(AcDbObjectId style) {
+    assertWriteEnabled();
+    if (style.isNull())
+        return Acad::eNullObjectId;
+    if (!style.isValid())
+        return Acad::eInvalidInput;
+    auto* record = ObjectOf<AcDbTextStyleTableRecord>(style);
+    if (!record)
+        return Acad::eWrongObjectType;
+    if (database() && style.database() != database())
+        return Acad::eWrongDatabase;
+    m_style = style;
+    return Acad::eOk;
+}
+
+AcDbMText::AttachmentPoint AcDbMText::attachment() const {
+    assertReadEnabled();
+    return m_attachment;
+}
+
+Acad::ErrorStatus AcDbMText::setAttachment(AttachmentPoint attachment) {
+    assertWriteEnabled();
+    if (attachment < kTopLeft || attachment > kBottomRight)
+        return Acad::eInvalidInput;
+    m_attachment = attachment;
+    return Acad::eOk;
+}
+
+char* AcDbMText::contents() const {
+    assertReadEnabled();
+    return acutNewString(m_contents.c_str());
+}
+
+int AcDbMText::setContents(const char* text) {
+    assertWriteEnabled();
+    m_contents = text ? text : "";
+    return static_cast<int>(m_contents.size());
+}
+
+Acad::ErrorStatus AcDbMText::transformBy(const AcGeMatrix3d& xform) {
+    assertWriteEnabled();
+    double scale;
+    if (Acad::ErrorStatus es = CheckSimilarity(xform, scale); es != Acad::eOk)
+        return es;
+    // The text's own axes turn with the matrix; the normal is rebuilt from them so that a
+    // mirrored text still reads forwards (it is seen from the other side instead).
+    AcGeVector3d x = m_direction;
+    AcGeVector3d y = m_normal.crossProduct(m_direction);
+    x.transformBy(xform);
+    y.transformBy(xform);
+    x.normalize();
+    y.normalize();
+    m_location.transformBy(xform);
+    m_direction = x;
+    m_normal = x.crossProduct(y).normal();
+    m_height *= scale;
+    m_width *= scale;
+    return xDataTransformBy(xform);
+}
+
+void AcDbMText::subSetDatabaseDefaults(AcDbDatabase* db) {
+    m_style = db->textstyle();
+}

@@ -1,0 +1,123 @@
+#include "editor/drawing.h"
+
+#include "arx/dbapserv.h"
+#include "arx/dbdatabase.h"
+#include "arx/dbservices.h"
+#include "arx/dbents.h"
+#include "arx/dbentity.h"
+#include "arx/dbsymtb.h"
+#include "editor/session.h"
+
+#include <cmath>
+
+namespace cadhost::editor {
+
+AcDbDatabase* CurrentDatabase() {
+    AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+    if (!db)
+        if (Session* s = TheSession())
+            s->cmdline.print("\nNo drawing is open.");
+    return db;
+}
+
+AcGeMatrix3d UcsToWorld(AcDbDatabase* db) {
+    AcGeMatrix3d m;
+    if (!acdbUcsMatrix(m, db))
+        m.setToIdentity();
+    return m;
+}
+
+bool AppendToCurrentSpace(AcDbDatabase* db, AcDbEntity* entity, AcDbObjectId* idOut) {
+    AcDbBlockTableRecord* space = nullptr;
+    if (acdbOpenObject(space, db->currentSpaceId(), AcDb::kForWrite) != Acad::eOk) {
+        delete entity;
+        return false;
+    }
+    AcDbObjectId id;
+    Acad::ErrorStatus es = space->appendAcDbEntity(id, entity);
+    space->close();
+    if (es != Acad::eOk) {
+        delete entity;
+        return false;
+    }
+    entity->close();
+    if (idOut)
+        *idOut = id;
+    return true;
+}
+
+std::optional<AcDbObjectId> EntityByHandle(AcDbDatabase* db, const std::string& hexText) {
+    if (hexText.empty() || hexText.size() > 16 ||
+        hexText.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        return std::nullopt;
+    AcDbObjectId id;
+    if (db->getAcDbObjectId(id, false, AcDbHandle(hexText.c_str())) != Acad::eOk || id.isNull() ||
+        id.isErased())
+        return std::nullopt;
+    AcDbEntity* entity = nullptr;
+    if (acdbOpenObject(entity, id, AcDb::kForRead) != Acad::eOk)
+        return std::nullopt;
+    entity->close();
+    return id;
+}
+
+std::vector<AcDbObjectId> CurrentSpaceEntities(AcDbDatabase* db) {
+    std::vector<AcDbObjectId> ids;
+    AcDbBlockTableRecord* space = nullptr;
+    if (acdbOpenObject(space, db->currentSpaceId(), AcDb::kForRead) != Acad::eOk)
+        return ids;
+    AcDbBlockTableRecordIterator* it = nullptr;
+    if (space->newIterator(it) == Acad::eOk) {
+        for (; !it->done(); it->step()) {
+            AcDbObjectId id;
+            if (it->getEntityId(id) == Acad::eOk)
+                ids.push_back(id);
+        }
+        delete it;
+    }
+    space->close();
+    return ids;
+}
+
+namespace {
+
+double DistanceToSegment(const AcGePoint3d& p, const AcGePoint3d& a, const AcGePoint3d& b) {
+    AcGeVector3d ab = b - a;
+    double len2 = ab.dotProduct(ab);
+    double t = len2 > 0 ? (p - a).dotProduct(ab) / len2 : 0.0;
+    t = std::fmax(0.0, std::fmin(1.0, t));
+    return p.distanceTo(a + ab * t);
+}
+
+std::optional<double> DistanceTo(AcDbEntity* entity, const AcGePoint3d& p) {
+    if (auto* line = AcDbLine::cast(entity))
+        return DistanceToSegment(p, line->startPoint(), line->endPoint());
+    if (auto* circle = AcDbCircle::cast(entity))
+        return std::fabs(p.distanceTo(circle->center()) - circle->radius());
+    return std::nullopt; // texts are picked by their extents, which this host does not measure
+}
+
+} // namespace
+
+std::optional<AcDbObjectId> EntityAt(AcDbDatabase* db, const AcGePoint3d& world,
+                                     double tolerance) {
+    std::vector<AcDbObjectId> ids = CurrentSpaceEntities(db);
+    for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
+        AcDbEntity* entity = nullptr;
+        if (acdbOpenObject(entity, *it, AcDb::kForRead) != Acad::eOk)
+            continue;
+        std::optional<double> d = DistanceTo(entity, world);
+        entity->close();
+        if (d && *d <= tolerance)
+            return *it;
+    }
+    return std::nullopt;
+}
+
+std::string HandleText(const AcDbObjectId& id) {
+    char buffer[AcDbHandle::kStrSiz];
+    id.handle().getIntoAsciiBuffer(buffer, sizeof buffer);
+    return buffer;
+}
+
+} // namespace cadhost::editor

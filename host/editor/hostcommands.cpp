@@ -1,0 +1,19 @@
+#include "editor/hostcommands.h"
+
+#include "editor/dispatch.h"
+#include "editor/session.h"
+
+namespace cadhost::editor {
+
+void RegisterHostCommands(Session& session) {
+    CommandStack& stack = session.commands;
+    RegisterDocumentCommands(stack);
+    RegisterModuleCommands(stack);
+    RegisterSysVarCommands(stack);
+    RegisterUcsCommands(stack);
+    RegisterSelectionCommands(stack);
+    RegisterDrawCommands(stack);
+    RegisterHelpCommands(stack);
+}
+
+} // namespace cadhost::editor

@@ -1,0 +1,67 @@
+// The state of a running host session that the editor services share: the command line, the
+// input, the system variables, the command stack, the editor and its reactors, the loaded
+// modules.  One session at a time (host/runtime/host.h starts it).
+#pragma once
+
+#include "arx/editor.h"
+#include "editor/commandline.h"
+#include "editor/commandstack.h"
+#include "editor/input.h"
+#include "editor/sysvars.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace cadhost::editor {
+
+class ModuleLoader;
+
+class HostEditor final : public AcEditor {
+public:
+    void addReactor(AcRxEventReactor* reactor) override;
+    void removeReactor(AcRxEventReactor* reactor) override;
+    bool has(const AcRxEventReactor* reactor) const;
+
+    // Calls f on every editor reactor still attached when its turn comes.
+    template <class F> void notify(F&& f) {
+        std::vector<AcRxEventReactor*> reactors = m_reactors;
+        for (AcRxEventReactor* r : reactors)
+            if (has(r))
+                if (auto* er = AcEditorReactor::cast(r))
+                    f(er);
+    }
+
+private:
+    std::vector<AcRxEventReactor*> m_reactors;
+};
+
+struct Session {
+    Session();
+    ~Session();
+
+    CommandLine cmdline;
+    ScriptInput script;
+    SystemVariables sysvars;
+    CommandStack commands;
+    HostEditor editor;
+    ModuleLoader* loader = nullptr;
+    bool quit = false;
+    // The rest of a command line after the command name, answered to the command's prompts
+    // before anything else.
+    std::deque<InputItem> pending;
+    std::string lastCommand;
+
+    // The next input: what was sent to the current (then the active) document's command line,
+    // then the script, then the terminal.
+    InputItem read();
+    // Shows a prompt as given (texts from modules begin with their own "\n"), reads the next
+    // input and echoes it after the prompt.  End of input echoes as a cancel.
+    InputItem ask(const std::string& promptText);
+};
+
+// The running session, or nullptr.
+Session* TheSession();
+void SetSession(Session* session);
+
+} // namespace cadhost::editor

@@ -1,0 +1,144 @@
+#include "runtime/host.h"
+
+#include "arx/dbdatabase.h"
+#include "editor/dialoganswers.h"
+#include "editor/dispatch.h"
+#include "editor/docops.h"
+#include "editor/documents.h"
+#include "editor/moduleloader.h"
+#include "editor/session.h"
+#include "editor/sysvarbinding.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace cadhost {
+
+namespace db {
+void RegisterDatabaseClasses();
+} // namespace db
+
+using editor::Docs;
+
+struct Host::Impl {
+    editor::Session session;
+    editor::ModuleLoader loader;
+    std::unique_ptr<editor::DialogAnswers> answers;
+};
+
+namespace {
+Host* g_host = nullptr;
+
+void RegisterServices(editor::Session& s, editor::ModuleLoader& loader) {
+    AcRxDictionary* registry = acrxSysRegistry();
+    acrxClassDictionary();
+    registry->atPut(ACRX_DYNAMIC_LINKER, &loader);
+    registry->atPut(ACRX_COMMAND_DOCK, &s.commands);
+    registry->atPut(ACED_EDITOR_OBJ, &s.editor);
+}
+
+void RemoveServices() {
+    AcRxDictionary* registry = acrxSysRegistry();
+    registry->remove(ACRX_DYNAMIC_LINKER);
+    registry->remove(ACRX_COMMAND_DOCK);
+    registry->remove(ACED_EDITOR_OBJ);
+}
+} // namespace
+
+Host::Host(const HostOptions& options) : m_impl(std::make_unique<Impl>()) {
+    editor::Session& s = m_impl->session;
+    s.cmdline.configure(options.echoToStdout ? stdout : nullptr, options.interactive);
+    s.loader = &m_impl->loader;
+    editor::SetSession(&s);
+    db::RegisterDatabaseClasses();
+    RegisterServices(s, m_impl->loader);
+    editor::RegisterHostCommands(s);
+    editor::BindDrawingVariables(s);
+    m_impl->answers = std::make_unique<editor::DialogAnswers>(s);
+    Docs().create();
+}
+
+Host::~Host() {
+    editor::Session& s = m_impl->session;
+    // Modules go first, while the documents and services they may use still exist.
+    m_impl->loader.unloadAll();
+    Docs().closeAll();
+    Docs().resetNumbering();
+    m_impl->answers.reset();
+    s.cmdline.finishLine();
+    RemoveServices();
+    editor::SetSession(nullptr);
+}
+
+Host& Host::start(const HostOptions& options) {
+    if (g_host)
+        throw std::logic_error("a host session is already running");
+    g_host = new Host(options);
+    return *g_host;
+}
+
+void Host::stop() {
+    delete g_host;
+    g_host = nullptr;
+}
+
+bool Host::running() { return g_host != nullptr; }
+
+Host& Host::instance() {
+    if (!g_host)
+        throw std::logic_error("no host session is running");
+    return *g_host;
+}
+
+void Host::feedInput(const std::string& lines) { m_impl->session.script.feed(lines); }
+
+bool Host::runPendingInput() {
+    editor::CommandLoop(m_impl->session);
+    return !m_impl->session.quit;
+}
+
+bool Host::runCommand(const std::string& commandLine) {
+    editor::Session& s = m_impl->session;
+    s.cmdline.prompt("Command: ");
+    s.cmdline.echoInput(commandLine);
+    return editor::RunCommandLine(s, commandLine);
+}
+
+std::string Host::takeOutput() { return m_impl->session.cmdline.takeLog(); }
+
+AcApDocument* Host::newDocument() { return editor::OpenNewDocument(m_impl->session); }
+
+bool Host::closeDocument(AcApDocument* doc) {
+    editor::Document* d = Docs().find(doc);
+    if (!d)
+        return false;
+    editor::CloseDocument(m_impl->session, d);
+    return true;
+}
+
+bool Host::loadModule(const std::string& path, std::string* errorOut) {
+    std::string error;
+    if (m_impl->loader.load(path, error))
+        return true;
+    if (errorOut)
+        *errorOut = error;
+    else
+        m_impl->session.cmdline.print("\n" + error + ".");
+    return false;
+}
+
+void Host::setTerminalReader(std::function<bool(std::string&)> reader) {
+    m_impl->session.script.setTerminal(std::move(reader));
+}
+
+bool Host::unloadModule(const std::string& nameOrPath) {
+    std::string error;
+    if (m_impl->loader.unload(nameOrPath, error))
+        return true;
+    m_impl->session.cmdline.print("\n" + error + ".");
+    return false;
+}
+
+bool Host::quitRequested() const { return m_impl->session.quit; }
+
+} // namespace cadhost

@@ -1,0 +1,98 @@
+// rivlet-setup: what the module's installer does on a new machine.  It records the
+// installation folder under HKEY_LOCAL_MACHINE "Software\Kestrune\VIZUDaro" "location" (with
+// its trailing separator, since file names are appended to it directly), registers Scrivel
+// (Scrivel.exe /RegServer) and creates the folder C:\KSR\Rivlet for the conversion output.
+//
+//   rivlet-setup [INSTALL_FOLDER]     (default: the folder this program is in)
+#include "win/cmdline.h"
+#include "win/handles.h"
+#include "win/paths.h"
+#include "win/process.h"
+#include "win/registry.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "rivlet-setup: %s\n", message.c_str());
+    return 1;
+}
+
+std::string SelfFolder() {
+    char buffer[4096];
+    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0)
+        return ".";
+    std::string path(buffer, static_cast<std::size_t>(n));
+    return path.substr(0, path.find_last_of('/'));
+}
+
+bool WriteLocation(const std::string& location) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Kestrune\\VIZUDaro", 0, nullptr,
+                        REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG rc = RegSetValueExA(key, "location", 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(location.c_str()),
+                             static_cast<DWORD>(location.size() + 1));
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+// Runs "<folder>Scrivel.exe /RegServer" and answers its exit status (-1 when it did not run).
+long RegisterScrivel(const std::string& location) {
+    std::string commandLine = win::QuoteArgument(location + "Scrivel.exe") + " /RegServer";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return -1;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD status = 1;
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hProcess);
+    if (process.hThread)
+        CloseHandle(process.hThread);
+    return static_cast<long>(status);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    win::SetProcessCommandLine(argc, argv);
+    if (argc > 2 || (argc == 2 && std::string(argv[1]).rfind("-", 0) == 0)) {
+        std::fputs("usage: rivlet-setup [INSTALL_FOLDER]\n", argc == 2 ? stdout : stderr);
+        return argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")
+                   ? 0
+                   : 2;
+    }
+    std::string folder = argc == 2 ? argv[1] : SelfFolder();
+    if (char* absolute = ::realpath(folder.c_str(), nullptr)) {
+        folder = absolute;
+        std::free(absolute);
+    }
+    if (::access((folder + "/KSRRivlet.arx").c_str(), R_OK) != 0)
+        return Fail("no KSRRivlet.arx in " + folder);
+    std::string location = win::ToWindowsPath(folder);
+    if (location.empty() || location.back() != '\\')
+        location += '\\';
+    if (!WriteLocation(location))
+        return Fail("cannot write the installation folder to the registry");
+    long status = RegisterScrivel(location);
+    if (status == -1)
+        return Fail("cannot start " + location + "Scrivel.exe");
+    if (status != 0)
+        return Fail("Scrivel.exe /RegServer failed with status " + std::to_string(status));
+    if (!win::CreateDirectories("C:\\KSR\\Rivlet"))
+        return Fail("cannot create C:\\KSR\\Rivlet");
+    std::printf("KSRRivlet installed in %s (prefix %s)\n", location.c_str(),
+                win::PrefixFolder().c_str());
+    return 0;
+}

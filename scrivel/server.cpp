@@ -1,0 +1,109 @@
+#include "server.h"
+
+#include "registrar.h"
+#include "resources.h"
+#include "type_library.h"
+
+#include "win/cmdline.h"
+#include "win/paths.h"
+
+#include <array>
+#include <cctype>
+#include <unistd.h>
+
+namespace scrivel {
+namespace {
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+Replacements ScriptReplacements(const ServerModule& module) {
+    return {{"APPID", std::string(kAppId)}, {"MODULE", module.ProgramPath()}};
+}
+
+} // namespace
+
+Command CommandOf(std::string_view commandLine) {
+    std::vector<std::string> words = win::SplitCommandLine(commandLine);
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word.size() < 2 || (word.front() != '-' && word.front() != '/'))
+            continue;
+        std::string_view name = std::string_view(word).substr(1);
+        if (EqualIgnoringCase(name, "UnregServer"))
+            return Command::UnregisterServer;
+        if (EqualIgnoringCase(name, "RegServer"))
+            return Command::RegisterServer;
+    }
+    return Command::RunServer;
+}
+
+HRESULT ServerModule::Initialize() {
+    std::array<char, 4096> path{};
+    ssize_t n = readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (n <= 0)
+        return E_FAIL;
+    m_programPath = win::ToWindowsPath(std::string(path.data(), static_cast<std::size_t>(n)));
+    std::size_t sep = m_programPath.find_last_of('\\');
+    if (m_programPath.empty() || sep == std::string::npos)
+        return E_FAIL;
+    m_programFolder = m_programPath.substr(0, sep);
+    return S_OK;
+}
+
+HRESULT ServerModule::RegisterServer() const {
+    std::optional<std::string_view> script = FindRegistrarScript(kRegistrarScriptId);
+    const TypeLibraryResource* library = FindTypeLibrary(kTypeLibraryId);
+    if (!script || !library)
+        return E_FAIL;
+    HRESULT hr = RegisterScript(*script, ScriptReplacements(*this));
+    if (FAILED(hr))
+        return hr;
+    return RegisterTypeLibrary(*library, m_programPath, m_programFolder);
+}
+
+HRESULT ServerModule::UnregisterServer() const {
+    std::optional<std::string_view> script = FindRegistrarScript(kRegistrarScriptId);
+    const TypeLibraryResource* library = FindTypeLibrary(kTypeLibraryId);
+    if (!script || !library)
+        return E_FAIL;
+    HRESULT hr = UnregisterTypeLibrary(*library);
+    if (FAILED(hr))
+        return hr;
+    return UnregisterScript(*script, ScriptReplacements(*this));
+}
+
+int RunScrivel(std::string_view commandLine) {
+    ServerModule module;
+    if (FAILED(module.Initialize()))
+        return -1;
+    switch (CommandOf(commandLine)) {
+    case Command::RegisterServer:
+        return module.RegisterServer();
+    case Command::UnregisterServer:
+        return module.UnregisterServer();
+    case Command::RunServer:
+        break;
+    }
+    // Started as a server (by the CAD host as its MText editor, say, with a file's path).  The
+    // program serves no classes, so there is nothing to offer clients and none can connect:
+    // there is no message loop to run and the program ends at once, touching no file.
+    return 0;
+}
+
+int ExitStatusOf(int code) {
+    int status = code & 0xFF;
+    if (code < 0 && status == 0)
+        return 1;
+    return status;
+}
+
+} // namespace scrivel

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# cadhost's start-up errors: each is one clear line on stderr and a non-zero status, never a
+# crash; --help prints the usage.
+set -u
+bin=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export CADHOST_PREFIX=$work/prefix TMPDIR=$work
+fail=0
+
+expect() { # status pattern -- command...
+    local want=$1 pattern=$2
+    shift 2
+    "$@" >"$work/out" 2>"$work/err" </dev/null
+    local got=$?
+    local lines
+    lines=$(wc -l <"$work/err")
+    if [ "$got" != "$want" ] || ! grep -q -- "$pattern" "$work/err" || [ "$lines" != 1 ]; then
+        echo "FAIL: $* -> status $got (want $want), stderr:"; cat "$work/err"
+        fail=1
+    fi
+}
+
+expect 2 "cannot read script $work/missing.scr" "$bin/cadhost" -b "$work/missing.scr"
+expect 1 "cannot load $work/nothing.arx: no such file" "$bin/cadhost" --load "$work/nothing.arx"
+echo "not a module" >"$work/fake.arx"
+expect 1 "cannot load $work/fake.arx: not a module" "$bin/cadhost" --load "$work/fake.arx"
+expect 2 "unknown option --frobnicate" "$bin/cadhost" --frobnicate
+expect 2 "option --load needs a value" "$bin/cadhost" --load
+expect 1 "cannot load /bin/true: not a module" "$bin/cadhost" --load /bin/true
+
+"$bin/cadhost" --help >"$work/out" 2>&1
+if [ $? != 0 ] || ! grep -q "usage: cadhost \[--load MODULE\]... \[-b SCRIPT\] \[FILE\]" "$work/out"; then
+    echo "FAIL: --help"; cat "$work/out"; fail=1
+fi
+exit $fail

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# What the installer leaves in a fresh prefix, and the preferences the module writes once when
+# it starts.
+set -u
+bin=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export CADHOST_PREFIX=$work/prefix TMPDIR=$work
+fail=0
+check() { if ! grep -qF -- "$2" "$1"; then echo "FAIL: $1 lacks: $2"; fail=1; fi; }
+
+"$bin/rivlet-setup" >/dev/null || { echo "FAIL: rivlet-setup"; exit 1; }
+[ -d "$CADHOST_PREFIX/drive_c/KSR/Rivlet" ] || { echo "FAIL: no C:\\KSR\\Rivlet"; fail=1; }
+location="Z:$(echo "$bin" | sed 's#/#\\\\#g')\\\\"
+check "$CADHOST_PREFIX/system.reg" '[HKEY_LOCAL_MACHINE\Software\Kestrune\VIZUDaro]'
+check "$CADHOST_PREFIX/system.reg" "\"location\"=\"$location\""
+check "$CADHOST_PREFIX/system.reg" '\AppID\Scrivel.EXE]'
+
+printf 'QUIT\n' >"$work/quit.scr"
+"$bin/cadhost" --load "$bin/KSRRivlet.arx" -b "$work/quit.scr" >/dev/null 2>&1 || { echo "FAIL: cadhost"; fail=1; }
+user=$CADHOST_PREFIX/user.reg
+check "$user" '[HKEY_CURRENT_USER\Software\KSR\MTEXT\Preferences]'
+check "$user" '"SPACER"="0.250000"'
+check "$user" '"HSPACER"="0.500000"'
+check "$user" '"THEIGHT"="0.250000"'
+check "$user" '"VHEIGHT"="0.150000"'
+check "$user" '"RTFFOLDER"=""'
+check "$user" '"GENERATE"=""'
+exit $fail
