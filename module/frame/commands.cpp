@@ -10,7 +10,7 @@ const AcRxCommandEntry g_RivletCommands[] = {
 };
 const std::size_t g_RivletCommandCount = sizeof g_RivletCommands / sizeof g_RivletCommands[0];
 
-// The rebuild from stored data, the Rich Text import and the spec-sheet dialog are reached
+// The rebuild from stored data, the Rich Text import and the sheet assembly are reached
 // through these commands; each says so plainly while its part of the module is not in it.
 void CmdReformFromDict() {
     acutPrintf("\nreformFromDict: rebuilding from stored specifications is not in this build.");
@@ -20,7 +20,7 @@ void CmdRtfToAcad() {
     acutPrintf("\nRtfToAcad: converting documents to MText is not in this build.");
 }
 
-void CmdSheetSpec() { acutPrintf("\nSheetSpec: the spec-sheet dialog is not in this build."); }
+void CmdSheetSpec() { acutPrintf("\nSheetSpec: assembling spec sheets is not in this build."); }
 
 // The edit of a placed text starts with a double-click; this command only says so.
 void CmdReform() {

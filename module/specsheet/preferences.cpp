@@ -2,6 +2,7 @@
 
 #include "win/environment.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -98,7 +99,7 @@ bool ReadRegValue(HKEY root, const char* subKey, const char* valueName, std::str
     if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_DWORD)
         return false;
     const char* bytes = reinterpret_cast<const char*>(data.data());
-    text.assign(bytes, strnlen(bytes, size));
+    text.assign(bytes, std::find(bytes, bytes + size, '\0'));
     return true;
 }
 

@@ -41,7 +41,7 @@ public:
     bool Save();
 
     std::string m_WordPad;   // full path of the WordPad program
-    std::string m_RtfFolder; // folder whose Rich Text files the spec-sheet dialog lists
+    std::string m_RtfFolder; // folder whose Rich Text files the SheetSpec dialog lists
     double m_HSpacer;        // "Vertical Spacer" of the Sizes dialog
     double m_THeight;        // "Default Txt Height"
     double m_VHeight;        // "Division Txt Height"

@@ -1,0 +1,100 @@
+#include "text/documentbuilder.h"
+
+#include <utility>
+
+namespace cadhost::text {
+
+int DocumentBuilder::AddFont(const FontFace& face) {
+    for (std::size_t i = 0; i < document_.fonts.size(); ++i)
+        if (document_.fonts[i] == face)
+            return static_cast<int>(i);
+    document_.fonts.push_back(face);
+    return static_cast<int>(document_.fonts.size() - 1);
+}
+
+void DocumentBuilder::AppendText(const CharFormat& format, const ParagraphFormat& paragraph,
+                                 std::string_view utf8) {
+    if (utf8.empty())
+        return;
+    if (!openHasFormat_) {
+        open_.format = paragraph;
+        openHasFormat_ = true;
+    }
+    if (open_.runs.empty() || !(open_.runs.back().format == format))
+        open_.runs.push_back(Run{format, {}});
+    open_.runs.back().text.append(utf8);
+    openHasText_ = true;
+}
+
+void DocumentBuilder::EndParagraph(const ParagraphFormat& format, int tableLevel,
+                                   ParagraphEnd end) {
+    open_.format = format;
+    open_.tableLevel = tableLevel;
+    open_.end = end;
+    document_.paragraphs.push_back(std::move(open_));
+    open_ = Paragraph{};
+    openHasText_ = false;
+    openHasFormat_ = false;
+}
+
+void DocumentBuilder::EndRow(int tableLevel, const TableRow* geometry) {
+    auto& paragraphs = document_.paragraphs;
+    if (openHasText_) {
+        ParagraphFormat format = open_.format;
+        EndParagraph(format, tableLevel, ParagraphEnd::Row);
+    } else if (!paragraphs.empty() && paragraphs.back().end == ParagraphEnd::Cell &&
+               paragraphs.back().tableLevel == tableLevel) {
+        paragraphs.back().end = ParagraphEnd::Row;
+    } else if (!paragraphs.empty() && paragraphs.back().tableLevel == tableLevel &&
+               paragraphs.back().end == ParagraphEnd::Paragraph) {
+        // A row whose last cell was closed by a paragraph mark only.
+        paragraphs.back().end = ParagraphEnd::Row;
+    }
+    if (tableLevel != 1)
+        return;
+    if (geometry) {
+        int index = static_cast<int>(document_.rows.size());
+        document_.rows.push_back(*geometry);
+        for (std::size_t i = rowStart_; i < paragraphs.size(); ++i)
+            if (paragraphs[i].tableLevel == 1)
+                paragraphs[i].row = index;
+    }
+    rowStart_ = paragraphs.size();
+}
+
+DocumentBuilder::Position DocumentBuilder::Here(const CharFormat& format) {
+    if (open_.runs.empty() || !(open_.runs.back().format == format))
+        open_.runs.push_back(Run{format, {}});
+    return Position{document_.paragraphs.size(), open_.runs.size() - 1,
+                    open_.runs.back().text.size()};
+}
+
+Paragraph& DocumentBuilder::ParagraphAt(std::size_t index) {
+    return index < document_.paragraphs.size() ? document_.paragraphs[index] : open_;
+}
+
+void DocumentBuilder::InsertAt(const Position& position, std::string_view utf8) {
+    Paragraph& paragraph = ParagraphAt(position.paragraph);
+    if (position.run >= paragraph.runs.size())
+        return;
+    std::string& text = paragraph.runs[position.run].text;
+    text.insert(std::min(position.offset, text.size()), utf8);
+    if (&paragraph == &open_ && !utf8.empty())
+        openHasText_ = true;
+}
+
+TextDocument DocumentBuilder::Finish() {
+    if (openHasText_) {
+        ParagraphFormat format = open_.format;
+        int level = open_.tableLevel;
+        EndParagraph(format, level, ParagraphEnd::Paragraph);
+    }
+    // Runs that were opened for text that never came carry nothing.
+    for (auto& paragraph : document_.paragraphs)
+        std::erase_if(paragraph.runs, [](const Run& run) { return run.text.empty(); });
+    TextDocument result = std::move(document_);
+    document_ = TextDocument{};
+    return result;
+}
+
+} // namespace cadhost::text

@@ -1,0 +1,243 @@
+#include "text/rtfkeywords.h"
+
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+namespace cadhost::text {
+namespace {
+
+using K = RtfKeyword;
+
+// Destinations whose content is never document text: metadata, pictures, headers and
+// footers (which a plain reading of the document leaves out), field instructions, the old
+// list definitions, drawing objects and the tables that only Word itself uses.
+constexpr std::string_view kSkipped[] = {
+    "aftncn",      "aftnsep",    "aftnsepc",       "annotation",   "atndate",
+    "atnauthor",   "atnid",      "atnparent",      "atnref",       "atrfend",
+    "atrfstart",   "author",     "background",     "bkmkend",      "bkmkstart",
+    "blipuid",     "buptim",     "category",       "colorschememapping",
+    "comment",     "company",    "creatim",        "datafield",    "datastore",
+    "do",          "doccomm",    "docvar",         "expandedcolortbl",
+    "factoidname", "filetbl",    "fldinst",        "fname",        "footer",
+    "footerf",     "footerl",    "footerr",        "ftncn",        "ftnsep",
+    "ftnsepc",     "generator",  "header",         "headerf",      "headerl",
+    "headerr",     "hlinkbase",  "htmltag",        "info",         "keycode",
+    "keywords",    "latentstyles", "listoverridetable", "listpicture", "listtable",
+    "manager",     "mhtmltag",   "mmathPr",        "nonesttables", "nonshppict",
+    "objalias",    "objclass",   "objdata",        "objname",      "objsect",
+    "objtime",     "oldcprops",  "oldpprops",      "oldsprops",    "oldtprops",
+    "operator",    "panose",     "password",       "passwordhash", "pgdsctbl",
+    "pgptbl",      "pict",       "picprop",        "pn",           "pnseclvl",
+    "pntxta",      "pntxtb",     "printim",        "protusertbl",  "revtbl",
+    "revtim",      "rsidtbl",    "rxe",            "shp",          "shpinst",
+    "shppict",     "shprslt",    "sn",             "sp",           "subject",
+    "sv",          "tc",         "template",       "themedata",    "title",
+    "txe",         "userprops",  "wgrffmtfilter",  "xe",           "xmlnstbl",
+};
+
+const std::pair<std::string_view, RtfKeyword> kWords[] = {
+    {"rtf", K::Rtf},
+    {"ansi", K::Ansi},
+    {"mac", K::Mac},
+    {"pc", K::Pc},
+    {"pca", K::Pca},
+    {"ansicpg", K::AnsiCodePage},
+    {"deff", K::DefaultFont},
+    {"uc", K::UnicodeSkip},
+    {"u", K::Unicode},
+    {"bin", K::Binary},
+    {"fonttbl", K::FontTable},
+    {"colortbl", K::ColorTable},
+    {"stylesheet", K::StyleSheet},
+    {"falt", K::FontAlternative},
+    {"field", K::Field},
+    {"fldrslt", K::FieldResult},
+    {"listtext", K::ListText},
+    {"pntext", K::ListText},
+    {"footnote", K::Footnote},
+    {"object", K::Object},
+    {"result", K::ObjectResult},
+    {"upr", K::UnicodePair},
+    {"ud", K::UnicodeVersion},
+    {"defchp", K::DefaultCharProps},
+    {"defpap", K::DefaultParaProps},
+    {"nesttableprops", K::NestedTableProps},
+    {"fnil", K::FontFamilyNil},
+    {"froman", K::FontFamilyRoman},
+    {"fswiss", K::FontFamilySwiss},
+    {"fmodern", K::FontFamilyModern},
+    {"fscript", K::FontFamilyScript},
+    {"fdecor", K::FontFamilyDecor},
+    {"ftech", K::FontFamilyTech},
+    {"fbidi", K::FontFamilyBidi},
+    {"fcharset", K::FontCharset},
+    {"fprq", K::FontPitch},
+    {"cpg", K::FontCodePage},
+    {"red", K::Red},
+    {"green", K::Green},
+    {"blue", K::Blue},
+    {"sbasedon", K::BasedOn},
+    {"s", K::ParagraphStyle},
+    {"cs", K::CharStyle},
+    {"ds", K::OtherStyle},
+    {"ts", K::OtherStyle},
+    {"plain", K::Plain},
+    {"f", K::Font},
+    {"fs", K::FontSize},
+    {"b", K::Bold},
+    {"i", K::Italic},
+    {"ul", K::Underline},
+    {"uld", K::Underline},
+    {"uldash", K::Underline},
+    {"uldashd", K::Underline},
+    {"uldashdd", K::Underline},
+    {"uldb", K::Underline},
+    {"ulhwave", K::Underline},
+    {"ulldash", K::Underline},
+    {"ulth", K::Underline},
+    {"ulthd", K::Underline},
+    {"ulthdash", K::Underline},
+    {"ulthdashd", K::Underline},
+    {"ulthdashdd", K::Underline},
+    {"ulthldash", K::Underline},
+    {"ululdbwave", K::Underline},
+    {"ulw", K::Underline},
+    {"ulwave", K::Underline},
+    {"ulnone", K::UnderlineNone},
+    {"strike", K::Strike},
+    {"striked", K::Strike},
+    {"cf", K::Color},
+    {"super", K::Superscript},
+    {"sub", K::Subscript},
+    {"nosupersub", K::NoSuperSub},
+    {"up", K::Up},
+    {"dn", K::Down},
+    {"v", K::Hidden},
+    {"pard", K::ParagraphDefault},
+    {"fi", K::FirstIndent},
+    {"li", K::LeftIndent},
+    {"lin", K::LeftIndent},
+    {"ri", K::RightIndent},
+    {"rin", K::RightIndent},
+    {"sb", K::SpaceBefore},
+    {"sa", K::SpaceAfter},
+    {"ql", K::AlignLeft},
+    {"qc", K::AlignCenter},
+    {"qr", K::AlignRight},
+    {"qj", K::AlignJustify},
+    {"qd", K::AlignJustify},
+    {"tqc", K::TabCenter},
+    {"tqr", K::TabRight},
+    {"tqdec", K::TabDecimal},
+    {"tx", K::TabPosition},
+    {"tb", K::BarTabPosition},
+    {"intbl", K::InTable},
+    {"itap", K::TableNesting},
+    {"trowd", K::RowDefaults},
+    {"trleft", K::RowLeft},
+    {"cellx", K::CellRight},
+    {"cell", K::Cell},
+    {"nestcell", K::NestedCell},
+    {"row", K::Row},
+    {"nestrow", K::NestedRow},
+    {"par", K::Par},
+    {"line", K::Line},
+    {"lbr", K::LineBreakType},
+    {"tab", K::Tab},
+    {"sect", K::Section},
+    {"page", K::Page},
+    {"column", K::Column},
+    {"emdash", K::EmDash},
+    {"endash", K::EnDash},
+    {"bullet", K::Bullet},
+    {"lquote", K::LeftQuote},
+    {"rquote", K::RightQuote},
+    {"ldblquote", K::LeftDoubleQuote},
+    {"rdblquote", K::RightDoubleQuote},
+    {"emspace", K::EmSpace},
+    {"enspace", K::EnSpace},
+    {"qmspace", K::QuarterEmSpace},
+    {"zwj", K::ZeroWidthJoiner},
+    {"zwnj", K::ZeroWidthNonJoiner},
+    {"ltrmark", K::LeftToRightMark},
+    {"rtlmark", K::RightToLeftMark},
+    {"chftn", K::FootnoteMark},
+    {"ftnalt", K::Endnote},
+    {"ftnnar", K::FootnoteArabic},
+    {"ftnnalc", K::FootnoteLowerAlpha},
+    {"ftnnauc", K::FootnoteUpperAlpha},
+    {"ftnnrlc", K::FootnoteLowerRoman},
+    {"ftnnruc", K::FootnoteUpperRoman},
+    {"ftnnchi", K::FootnoteChicago},
+    {"aftnnar", K::EndnoteArabic},
+    {"aftnnalc", K::EndnoteLowerAlpha},
+    {"aftnnauc", K::EndnoteUpperAlpha},
+    {"aftnnrlc", K::EndnoteLowerRoman},
+    {"aftnnruc", K::EndnoteUpperRoman},
+    {"aftnnchi", K::EndnoteChicago},
+    {"ftnstart", K::FootnoteStart},
+    {"aftnstart", K::EndnoteStart},
+};
+
+const std::unordered_map<std::string_view, RtfKeyword>& Table() {
+    static const auto* table = [] {
+        auto* map = new std::unordered_map<std::string_view, RtfKeyword>;
+        for (std::string_view name : kSkipped)
+            map->emplace(name, K::SkippedDestination);
+        for (const auto& [name, keyword] : kWords)
+            map->emplace(name, keyword);
+        return map;
+    }();
+    return *table;
+}
+
+} // namespace
+
+RtfKeyword LookupRtfKeyword(std::string_view name) {
+    // RTF control words are at most 32 letters; longer names cannot be in the table.
+    if (name.size() > 32)
+        return K::Unknown;
+    const auto& table = Table();
+    auto found = table.find(name);
+    return found == table.end() ? K::Unknown : found->second;
+}
+
+RtfKeywordKind KindOf(RtfKeyword keyword) {
+    switch (keyword) {
+    case K::Font:
+    case K::FontSize:
+    case K::Bold:
+    case K::Italic:
+    case K::Underline:
+    case K::UnderlineNone:
+    case K::Strike:
+    case K::Color:
+    case K::Superscript:
+    case K::Subscript:
+    case K::NoSuperSub:
+    case K::Up:
+    case K::Down:
+    case K::Hidden:
+        return RtfKeywordKind::CharFormat;
+    case K::FirstIndent:
+    case K::LeftIndent:
+    case K::RightIndent:
+    case K::SpaceBefore:
+    case K::SpaceAfter:
+    case K::AlignLeft:
+    case K::AlignCenter:
+    case K::AlignRight:
+    case K::AlignJustify:
+    case K::TabCenter:
+    case K::TabRight:
+    case K::TabDecimal:
+    case K::TabPosition:
+    case K::BarTabPosition:
+        return RtfKeywordKind::ParaFormat;
+    default:
+        return RtfKeywordKind::Other;
+    }
+}
+
+} // namespace cadhost::text
