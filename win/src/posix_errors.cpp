@@ -52,9 +52,9 @@ DWORD ErrorFromErrno(int err) {
 
 DWORD NotFoundError(const std::string& hostPath) {
     std::string::size_type slash = hostPath.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "." : hostPath.substr(0, slash);
-    if (folder.empty())
-        folder = "/";
+    const std::string folder = slash == std::string::npos ? std::string(".")
+                               : slash == 0               ? std::string("/")
+                                                          : hostPath.substr(0, slash);
     struct stat st {};
     if (stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
         return ERROR_FILE_NOT_FOUND;
