@@ -1,5 +1,6 @@
 // Database objects: identity, the open state and erasing.
 #include "arx/dbobject.h"
+#include "db/writegate.h"
 #include "db/objectaccess.h"
 #include "db/objectstate.h"
 #include "db/xdatastore.h"
@@ -114,6 +115,8 @@ Acad::ErrorStatus AcDbObject::upgradeOpen() {
         AbortNotOpen(*this, "read");
     if (m_readers > 1)
         return Acad::eHadMultipleReaders;
+    if (!cadhost::db::WriteAllowed(m_database))
+        return Acad::eLockViolation;
     m_readers = 0;
     m_writer = true;
     return Acad::eOk;

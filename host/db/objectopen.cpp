@@ -2,6 +2,7 @@
 #include "arx/dbobject.h"
 #include "db/databaseimpl.h"
 #include "db/objectaccess.h"
+#include "db/writegate.h"
 
 using namespace cadhost::db;
 
@@ -43,6 +44,8 @@ Acad::ErrorStatus acdbOpenObject(AcDbObject*& object, AcDbObjectId id, AcDb::Ope
         ObjectAccess::addReader(*target);
         break;
     case AcDb::kForWrite:
+        if (!WriteAllowed(db))
+            return Acad::eLockViolation;
         if (ObjectAccess::writer(*target))
             return Acad::eWasOpenForWrite;
         if (ObjectAccess::readers(*target))

@@ -1,6 +1,8 @@
 #include "runtime/host.h"
 
 #include "arx/dbdatabase.h"
+#include "db/registerclasses.h"
+#include "db/writegate.h"
 #include "editor/dialoganswers.h"
 #include "editor/dispatch.h"
 #include "editor/docops.h"
@@ -13,10 +15,6 @@
 #include <stdexcept>
 
 namespace cadhost {
-
-namespace db {
-void RegisterDatabaseClasses();
-} // namespace db
 
 using editor::Docs;
 
@@ -51,6 +49,7 @@ Host::Host(const HostOptions& options) : m_impl(std::make_unique<Impl>()) {
     s.loader = &m_impl->loader;
     editor::SetSession(&s);
     db::RegisterDatabaseClasses();
+    db::SetWriteGate([](const AcDbDatabase* drawing) { return Docs().writeAllowed(drawing); });
     RegisterServices(s, m_impl->loader);
     editor::RegisterHostCommands(s);
     editor::BindDrawingVariables(s);
@@ -67,6 +66,7 @@ Host::~Host() {
     m_impl->answers.reset();
     s.cmdline.finishLine();
     RemoveServices();
+    db::SetWriteGate(nullptr);
     editor::SetSession(nullptr);
 }
 

@@ -2,6 +2,7 @@
 #include "host_fixture.h"
 
 #include "arx/dbapserv.h"
+#include "arx/dbdatabase.h"
 #include "arx/docman.h"
 
 #include <string>
@@ -104,4 +105,28 @@ TEST_F(DocumentsTest, TextSentToAnotherDocumentWaitsForThatDocument) {
     run("");
     EXPECT_EQ(acDocManager->documentCount(), 1);
     EXPECT_STREQ(acDocManager->curDocument()->fileName(), "Drawing2.dwg");
+}
+
+TEST_F(DocumentsTest, ADocumentsDrawingIsWrittenOnlyUnderALock) {
+    AcApDocument* doc = acDocManager->curDocument();
+    AcDbDatabase* db = doc->database();
+    AcDbObject* object = nullptr;
+    EXPECT_EQ(acdbOpenObject(object, db->namedObjectsDictionaryId(), AcDb::kForWrite),
+              Acad::eLockViolation);
+    ASSERT_EQ(acdbOpenObject(object, db->namedObjectsDictionaryId(), AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(object->upgradeOpen(), Acad::eLockViolation);
+    object->close();
+    ASSERT_EQ(acDocManager->lockDocument(doc, AcAp::kWrite), Acad::eOk);
+    ASSERT_EQ(acdbOpenObject(object, db->namedObjectsDictionaryId(), AcDb::kForWrite), Acad::eOk);
+    object->close();
+    acDocManager->unlockDocument(doc);
+    // A read lock is no licence to write; a drawing of no document needs no lock.
+    ASSERT_EQ(acDocManager->lockDocument(doc, AcAp::kRead), Acad::eOk);
+    EXPECT_EQ(acdbOpenObject(object, db->namedObjectsDictionaryId(), AcDb::kForWrite),
+              Acad::eLockViolation);
+    acDocManager->unlockDocument(doc);
+    AcDbDatabase loose(true, true);
+    ASSERT_EQ(acdbOpenObject(object, loose.namedObjectsDictionaryId(), AcDb::kForWrite),
+              Acad::eOk);
+    object->close();
 }

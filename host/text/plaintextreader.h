@@ -1,0 +1,15 @@
+// Reads a text file (not Rich Text) into the document model: one paragraph per line.
+#pragma once
+
+#include "text/textdocument.h"
+
+#include <string_view>
+
+namespace cadhost::text {
+
+// The bytes are UTF-16 when they start with its byte order mark, UTF-8 when they are
+// well-formed UTF-8 (with or without a byte order mark), and Windows-1252 otherwise.  CR LF,
+// CR and LF all end a line; a line break at the very end opens no further paragraph.
+TextDocument ReadPlainText(std::string_view bytes);
+
+} // namespace cadhost::text
