@@ -5,6 +5,7 @@
 #include "type_library.h"
 
 #include "win/cmdline.h"
+#include "win/crtstring.h"
 #include "win/paths.h"
 
 #include <array>
@@ -13,17 +14,6 @@
 
 namespace scrivel {
 namespace {
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 Replacements ScriptReplacements(const ServerModule& module) {
     return {{"APPID", std::string(kAppId)}, {"MODULE", module.ProgramPath()}};
@@ -38,9 +28,9 @@ Command CommandOf(std::string_view commandLine) {
         if (word.size() < 2 || (word.front() != '-' && word.front() != '/'))
             continue;
         std::string_view name = std::string_view(word).substr(1);
-        if (EqualIgnoringCase(name, "UnregServer"))
+        if (_stricmp(std::string(name).c_str(), "UnregServer") == 0)
             return Command::UnregisterServer;
-        if (EqualIgnoringCase(name, "RegServer"))
+        if (_stricmp(std::string(name).c_str(), "RegServer") == 0)
             return Command::RegisterServer;
     }
     return Command::RunServer;

@@ -7,7 +7,8 @@
 namespace cadhost::text {
 
 // Code page number for the symbol fonts' own encoding (charset 2): the bytes are glyph
-// positions of the Symbol font, decoded to the Unicode characters those glyphs show.
+// positions of the font (Symbol, Wingdings, ...), decoded to U+F000 + byte, the private-use
+// characters at which Windows and LibreOffice place those glyphs.
 inline constexpr int kSymbolCodePage = 42;
 
 // The code page that a Windows font charset number stands for, or 0 when the charset does

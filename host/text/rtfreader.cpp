@@ -131,6 +131,23 @@ void AppendTextChar(std::string& out, char32_t c) {
     AppendUtf8(out, c);
 }
 
+// The bullet of a list in a symbol font (Symbol's dot, Wingdings' square or arrow) is a
+// private-use character that shows as intended only where that font is installed; as a
+// list's label it is written as the plain bullet U+2022, which every font has.
+std::string SymbolGlyphsAsBullets(std::string_view utf8) {
+    std::string out;
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        std::size_t start = pos;
+        char32_t c = NextUtf8(utf8, pos);
+        if (c >= 0xF020 && c <= 0xF0FF)
+            AppendUtf8(out, 0x2022);
+        else
+            out.append(utf8.substr(start, pos - start));
+    }
+    return out;
+}
+
 class Reader {
 public:
     explicit Reader(std::string_view input) : data_(input) {}
@@ -616,7 +633,10 @@ void Reader::EmitChar(char32_t c) {
         return;
     }
     scratch_.clear();
-    AppendTextChar(scratch_, c);
+    if (c == '\n')
+        scratch_.push_back('\n'); // a line break from \line; decoded text never holds one
+    else
+        AppendTextChar(scratch_, c);
     EmitText(scratch_);
 }
 
@@ -629,6 +649,10 @@ void Reader::EmitText(std::string_view utf8) {
         std::string replacement;
         AppendUtf8(replacement, kReplacementChar);
         builder_.AppendText(CurrentFormat(), group.para.format, replacement);
+    }
+    if (group.dest == Dest::ListText && utf8.find("\xEF") != std::string_view::npos) {
+        builder_.AppendText(CurrentFormat(), group.para.format, SymbolGlyphsAsBullets(utf8));
+        return;
     }
     builder_.AppendText(CurrentFormat(), group.para.format, utf8);
 }

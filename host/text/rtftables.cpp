@@ -33,6 +33,9 @@ int EntryCodePage(const RtfFontEntry& entry, int documentCodePage) {
     if (entry.codePage > 0 && IsKnownCodePage(entry.codePage))
         return entry.codePage;
     int fromCharset = entry.charset >= 0 ? CodePageForCharset(entry.charset) : 0;
+    // A symbol font's name is spelled in ordinary letters, not in its glyph positions.
+    if (fromCharset == kSymbolCodePage)
+        fromCharset = 0;
     return fromCharset != 0 ? fromCharset : documentCodePage;
 }
 

@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
 # cadhost's start-up errors: each is one clear line on stderr and a non-zero status, never a
 # crash; --help prints the usage.
-set -u
-bin=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export CADHOST_PREFIX=$work/prefix TMPDIR=$work
-fail=0
+. "$(dirname "$0")/lib.sh"
 
 expect() { # status pattern -- command...
     local want=$1 pattern=$2

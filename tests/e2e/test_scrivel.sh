@@ -2,12 +2,7 @@
 # Scrivel as the host starts it, with the path of a text file: it ends at once with status 0
 # and leaves the file as it was.  Registration and unregistration through the installer's
 # path leave HKEY_CLASSES_ROOT\AppID itself in place.
-set -u
-bin=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export CADHOST_PREFIX=$work/prefix TMPDIR=$work
-fail=0
+. "$(dirname "$0")/lib.sh"
 
 printf 'some text\r\n' >"$work/mtext.txt"
 touch -d '2001-02-03 04:05:06.123456789' "$work/mtext.txt"

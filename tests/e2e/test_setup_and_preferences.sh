@@ -1,13 +1,7 @@
 #!/usr/bin/env bash
 # What the installer leaves in a fresh prefix, and the preferences the module writes once when
 # it starts.
-set -u
-bin=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export CADHOST_PREFIX=$work/prefix TMPDIR=$work
-fail=0
-check() { if ! grep -qF -- "$2" "$1"; then echo "FAIL: $1 lacks: $2"; fail=1; fi; }
+. "$(dirname "$0")/lib.sh"
 
 "$bin/rivlet-setup" >/dev/null || { echo "FAIL: rivlet-setup"; exit 1; }
 [ -d "$CADHOST_PREFIX/drive_c/KSR/Rivlet" ] || { echo "FAIL: no C:\\KSR\\Rivlet"; fail=1; }

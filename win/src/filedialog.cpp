@@ -1,5 +1,7 @@
 #include "win/filedialog.h"
 
+#include "win/crtstring.h"
+
 #include "win/msgbox.h"
 #include "win/paths.h"
 
@@ -60,13 +62,6 @@ std::string FullWindowsPath(const std::string& path) {
         return "";
     full.resize(length);
     return full;
-}
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
 }
 
 // The default extension as the user sees it appended.  Callers write it "doc", ".doc" or even
@@ -181,7 +176,7 @@ struct Dialog {
             ofn->lpstrFileTitle[n] = '\0';
         }
         bool differs = !request.defaultExtension.empty() &&
-                       !EqualIgnoringCase(ExtensionOf(name), request.defaultExtension);
+                       _stricmp(ExtensionOf(name).c_str(), request.defaultExtension.c_str()) != 0;
         if (differs)
             ofn->Flags |= OFN_EXTENSIONDIFFERENT;
         else

@@ -1,5 +1,7 @@
 #include "win/msgbox.h"
 
+#include "win/crtstring.h"
+
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -48,17 +50,6 @@ std::string ProgramFileTitle() {
     if (dot != std::string::npos && dot > 0)
         name.resize(dot);
     return name;
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -139,7 +130,7 @@ int ParseButton(std::string_view name, UINT type) {
     while (!name.empty() && std::isspace(static_cast<unsigned char>(name.back())))
         name.remove_suffix(1);
     for (int id : ButtonsOf(type)) {
-        if (EqualIgnoringCase(name, ButtonName(id)))
+        if (_stricmp(std::string(name).c_str(), ButtonName(id).c_str()) == 0)
             return id;
     }
     return 0;

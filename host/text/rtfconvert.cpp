@@ -1,0 +1,56 @@
+#include "text/rtfconvert.h"
+
+#include "text/mtextwriter.h"
+#include "text/plaintextreader.h"
+#include "text/plaintextwriter.h"
+#include "text/rtfreader.h"
+
+#include <algorithm>
+#include <new>
+
+namespace cadhost::text {
+namespace {
+
+// Junk a damaged file may carry before its first group (a stray character, a mail header
+// line's end) and still be read as Rich Text.
+constexpr std::size_t kMaxLeadingJunk = 16;
+
+} // namespace
+
+std::size_t FindRtfStart(std::string_view bytes) {
+    std::size_t limit = std::min(bytes.size(), 3 + kMaxLeadingJunk + 5);
+    std::size_t found = bytes.substr(0, limit).find("{\\rtf");
+    if (found == std::string_view::npos)
+        return std::string_view::npos;
+    std::size_t junk = bytes.starts_with("\xEF\xBB\xBF") ? found - std::min<std::size_t>(found, 3) : found;
+    return junk <= kMaxLeadingJunk ? found : std::string_view::npos;
+}
+
+TextDocument ReadDocument(std::string_view bytes) {
+    std::size_t start = FindRtfStart(bytes);
+    if (start == std::string_view::npos)
+        return ReadPlainText(bytes);
+    return ReadRtf(bytes.substr(start));
+}
+
+std::string RtfToMText(std::string_view rtf) {
+    if (rtf.empty())
+        return {};
+    try {
+        return WriteMText(ReadDocument(rtf));
+    } catch (const std::bad_alloc&) {
+        // Out of memory is the one failure left; the caller gets no content rather than an
+        // exception through the entity's interface.
+        return {};
+    }
+}
+
+std::string RtfToPlainText(std::string_view rtf) {
+    try {
+        return WritePlainText(ReadDocument(rtf));
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+} // namespace cadhost::text

@@ -1,0 +1,28 @@
+// The host's translation of Rich Text into MText content, as an MText entity's
+// setContentsRTF does it, and the plain text of the same document.
+#pragma once
+
+#include "text/textdocument.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace cadhost::text {
+
+// Rich Text (or any bytes) in, MText content out; never throws, never fails.  Bytes that are
+// not Rich Text are taken as a text file: its lines become paragraphs.  Empty input gives
+// empty content.
+std::string RtfToMText(std::string_view rtf);
+
+// The plain text of a document (for tests and for the rich edit stand-in later).
+std::string RtfToPlainText(std::string_view rtf);
+
+// Where the Rich Text starts in `bytes`, or npos when they are not Rich Text.  A byte order
+// mark, white space and a few stray bytes on the first line may stand before "{\rtf".
+std::size_t FindRtfStart(std::string_view bytes);
+
+// Reads Rich Text, or a text file when the bytes are not Rich Text.
+TextDocument ReadDocument(std::string_view bytes);
+
+} // namespace cadhost::text
