@@ -9,23 +9,25 @@ void CommandLine::configure(FILE* out, bool interactive) {
     m_interactive = interactive;
 }
 
-void CommandLine::put(char c) {
+// Applies one character to the current line; false when it was swallowed (a line feed that
+// would only open an empty line).
+bool CommandLine::put(char c) {
     if (c == '\n' && m_afterBlock && m_line.empty()) {
         m_afterBlock = false;
-        return;
+        return false;
     }
     m_afterBlock = false;
     if (c == '\n') {
         // The host's messages begin with a line feed; the very first one of a session would
         // only open an empty line.
         if (!m_anyOutput && m_line.empty())
-            return;
+            return false;
         endLine();
-        return;
+        return true;
     }
     if (c == '\r') {
         m_cursor = 0;
-        return;
+        return true;
     }
     m_anyOutput = true;
     if (m_cursor < m_line.size())
@@ -33,6 +35,7 @@ void CommandLine::put(char c) {
     else
         m_line.push_back(c);
     ++m_cursor;
+    return true;
 }
 
 void CommandLine::endLine() {
@@ -53,13 +56,14 @@ void CommandLine::endLine() {
 }
 
 void CommandLine::print(const std::string& text) {
+    std::string shown;
     for (char c : text)
-        put(c);
+        if (put(c))
+            shown += c;
     if (m_out && m_interactive) {
-        std::string_view shown = text;
         // After the user's Enter the terminal stands at the start of a new line already.
         if (m_terminalAtLineStart && !shown.empty() && shown.front() == '\n')
-            shown.remove_prefix(1);
+            shown.erase(0, 1);
         if (!shown.empty())
             m_terminalAtLineStart = false;
         std::fwrite(shown.data(), 1, shown.size(), m_out);

@@ -40,7 +40,7 @@ public:
     bool interactive() const { return m_interactive; }
 
 private:
-    void put(char c);
+    bool put(char c);
     void endLine();
 
     FILE* m_out = nullptr;

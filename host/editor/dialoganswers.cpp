@@ -40,9 +40,11 @@ int AnswerMessageBox(Session& s, const win::MessageBoxRequest& box) {
     } else if (s.script.empty() && s.script.hasTerminal()) {
         s.cmdline.prompt("Answer [" + buttons + "] <" + win::ButtonName(answer) + ">: ");
         std::string typed;
-        if (s.script.readTerminal(typed) && !typed.empty())
+        if (s.script.readTerminal(typed)) {
+            s.cmdline.echoInput(typed);
             if (int id = win::ParseButton(typed, box.type))
                 answer = id;
+        }
     }
     s.cmdline.printBlock("** MessageBox answered " + win::ButtonName(answer));
     return answer;
@@ -61,6 +63,8 @@ std::optional<std::string> AnswerFileDialog(Session& s, const win::FileDialogReq
     if (!answered && s.script.empty() && s.script.hasTerminal()) {
         s.cmdline.prompt("File name (or cancel): ");
         answered = s.script.readTerminal(answer);
+        if (answered)
+            s.cmdline.echoInput(answer);
     }
     if (!answered || answer.empty() || strcasecmp(answer.c_str(), "cancel") == 0) {
         s.cmdline.printBlock(answered ? "** FileDialog cancelled"

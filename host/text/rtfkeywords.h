@@ -36,6 +36,10 @@ enum class RtfKeyword : std::uint16_t {
     DefaultCharProps,
     DefaultParaProps,
     NestedTableProps,
+    FieldInstruction,
+    OldList,           // \pn: a list level of the Word 6 kind
+    OldListTextBefore, // \pntxtb
+    OldListTextAfter,  // \pntxta
     // Destinations that are skipped whole
     SkippedDestination,
     // Font table
@@ -140,6 +144,18 @@ enum class RtfKeyword : std::uint16_t {
     EndnoteChicago,
     FootnoteStart,
     EndnoteStart,
+    // Word 6 list levels
+    OldListBullet,
+    OldListBody,
+    OldListLevel,
+    OldListContinue,
+    OldListDecimal,
+    OldListUpperLetter,
+    OldListLowerLetter,
+    OldListUpperRoman,
+    OldListLowerRoman,
+    OldListStart,
+    OldListFont,
 };
 
 // What a control word does, which decides where it may be recorded and replayed (styles

@@ -32,6 +32,7 @@ struct CharFormat {
     bool italic = false;
     bool underline = false;
     bool strike = false;
+    bool hidden = false;   // hidden text: kept in the document, shown by no writer by default
     bool hasColor = false; // false: the automatic colour (the entity's own)
     Rgb color;
     VerticalPosition vertical = VerticalPosition::Baseline;
