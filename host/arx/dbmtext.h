@@ -63,6 +63,9 @@ public:
     // Stores the contents (null stores the empty text) and answers the number of characters
     // (bytes) stored.
     int setContents(const char* text);
+    // Translates Rich Text (or plain text) into MText content and stores it; answers the
+    // number of characters (bytes) of the content stored.
+    int setContentsRTF(const char* rtf);
 
     // Moves the location, turns the direction and the normal, and scales the height and the
     // width by the matrix's scale.  eCannotScaleNonUniformly for a matrix that would distort

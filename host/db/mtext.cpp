@@ -1,6 +1,7 @@
 // Multiline text: placement, size, style, contents and transformation.
 #include "arx/dbdatabase.h"
 #include "arx/dbmtext.h"
+#include "text/rtfconvert.h"
 #include "arx/dbsymtb.h"
 #include "db/databaseimpl.h"
 #include "db/geometry.h"
@@ -151,6 +152,12 @@ char* AcDbMText::contents() const {
 int AcDbMText::setContents(const char* text) {
     assertWriteEnabled();
     m_contents = text ? text : "";
+    return static_cast<int>(m_contents.size());
+}
+
+int AcDbMText::setContentsRTF(const char* rtf) {
+    assertWriteEnabled();
+    m_contents = cadhost::text::RtfToMText(rtf ? rtf : "");
     return static_cast<int>(m_contents.size());
 }
 

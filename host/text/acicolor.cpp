@@ -12,10 +12,9 @@ namespace {
 // grey ramp.
 std::array<Rgb, 256> BuildPalette() {
     std::array<Rgb, 256> palette{};
-    const Rgb basic[10] = {{0, 0, 0},       {255, 0, 0},   {255, 255, 0},
-                           {0, 255, 0},     {0, 255, 255}, {0, 0, 255},
-                           {255, 0, 255},   {255, 255, 255}, {128, 128, 128},
-                           {192, 192, 192}};
+    const Rgb basic[10] = {{0, 0, 0},       {255, 0, 0},    {255, 255, 0}, {0, 255, 0},
+                           {0, 255, 255},   {0, 0, 255},    {255, 0, 255}, {255, 255, 255},
+                           {128, 128, 128}, {192, 192, 192}};
     for (int i = 0; i < 10; ++i)
         palette[i] = basic[i];
     const double levels[5] = {1.0, 0.65, 0.5, 0.3, 0.15};
@@ -31,12 +30,24 @@ std::array<Rgb, 256> BuildPalette() {
         double x = chroma * (1.0 - std::fabs(std::fmod(sector, 2.0) - 1.0));
         double r = 0, g = 0, b = 0;
         switch (static_cast<int>(sector)) {
-        case 0: r = chroma, g = x; break;
-        case 1: r = x, g = chroma; break;
-        case 2: g = chroma, b = x; break;
-        case 3: g = x, b = chroma; break;
-        case 4: r = x, b = chroma; break;
-        default: r = chroma, b = x; break;
+        case 0:
+            r = chroma, g = x;
+            break;
+        case 1:
+            r = x, g = chroma;
+            break;
+        case 2:
+            g = chroma, b = x;
+            break;
+        case 3:
+            g = x, b = chroma;
+            break;
+        case 4:
+            r = x, b = chroma;
+            break;
+        default:
+            r = chroma, b = x;
+            break;
         }
         auto channel = [](double v) { return static_cast<std::uint8_t>(std::floor(v + 1e-9)); };
         palette[index] = Rgb{channel(r + low), channel(g + low), channel(b + low)};

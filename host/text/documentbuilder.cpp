@@ -1,15 +1,19 @@
 #include "text/documentbuilder.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace cadhost::text {
 
 int DocumentBuilder::AddFont(const FontFace& face) {
-    for (std::size_t i = 0; i < document_.fonts.size(); ++i)
-        if (document_.fonts[i] == face)
-            return static_cast<int>(i);
+    auto key = std::make_tuple(face.name, face.charset, face.pitchAndFamily);
+    auto found = fontIndex_.find(key);
+    if (found != fontIndex_.end())
+        return found->second;
+    int index = static_cast<int>(document_.fonts.size());
     document_.fonts.push_back(face);
-    return static_cast<int>(document_.fonts.size() - 1);
+    fontIndex_.emplace(std::move(key), index);
+    return index;
 }
 
 void DocumentBuilder::AppendText(const CharFormat& format, const ParagraphFormat& paragraph,
@@ -20,7 +24,8 @@ void DocumentBuilder::AppendText(const CharFormat& format, const ParagraphFormat
         open_.format = paragraph;
         openHasFormat_ = true;
     }
-    if (open_.runs.empty() || !(open_.runs.back().format == format))
+    if (open_.runs.empty() || !(open_.runs.back().format == format) ||
+        placeholder_ == open_.runs.size() - 1)
         open_.runs.push_back(Run{format, {}});
     open_.runs.back().text.append(utf8);
     openHasText_ = true;
@@ -33,6 +38,7 @@ void DocumentBuilder::EndParagraph(const ParagraphFormat& format, int tableLevel
     open_.end = end;
     document_.paragraphs.push_back(std::move(open_));
     open_ = Paragraph{};
+    placeholder_ = kNoRun;
     openHasText_ = false;
     openHasFormat_ = false;
 }
@@ -63,10 +69,9 @@ void DocumentBuilder::EndRow(int tableLevel, const TableRow* geometry) {
 }
 
 DocumentBuilder::Position DocumentBuilder::Here(const CharFormat& format) {
-    if (open_.runs.empty() || !(open_.runs.back().format == format))
-        open_.runs.push_back(Run{format, {}});
-    return Position{document_.paragraphs.size(), open_.runs.size() - 1,
-                    open_.runs.back().text.size()};
+    open_.runs.push_back(Run{format, {}});
+    placeholder_ = open_.runs.size() - 1;
+    return Position{document_.paragraphs.size(), placeholder_, 0};
 }
 
 Paragraph& DocumentBuilder::ParagraphAt(std::size_t index) {
@@ -89,9 +94,21 @@ TextDocument DocumentBuilder::Finish() {
         int level = open_.tableLevel;
         EndParagraph(format, level, ParagraphEnd::Paragraph);
     }
-    // Runs that were opened for text that never came carry nothing.
-    for (auto& paragraph : document_.paragraphs)
-        std::erase_if(paragraph.runs, [](const Run& run) { return run.text.empty(); });
+    // Runs that were opened for text that never came carry nothing; neighbours of one
+    // format (split around a filled-in place) become one run again.
+    for (auto& paragraph : document_.paragraphs) {
+        std::vector<Run> merged;
+        merged.reserve(paragraph.runs.size());
+        for (auto& run : paragraph.runs) {
+            if (run.text.empty())
+                continue;
+            if (!merged.empty() && merged.back().format == run.format)
+                merged.back().text += run.text;
+            else
+                merged.push_back(std::move(run));
+        }
+        paragraph.runs = std::move(merged);
+    }
     TextDocument result = std::move(document_);
     document_ = TextDocument{};
     return result;

@@ -5,7 +5,10 @@
 #include "text/textdocument.h"
 
 #include <cstddef>
+#include <map>
+#include <string>
 #include <string_view>
+#include <tuple>
 
 namespace cadhost::text {
 
@@ -44,7 +47,12 @@ private:
     Paragraph& ParagraphAt(std::size_t index);
 
     TextDocument document_;
+    std::map<std::tuple<std::string, int, int>, int> fontIndex_;
     Paragraph open_;
+    // The run of the open paragraph that holds a place for later text; nothing is merged
+    // into it, so filling it in moves no other text.
+    std::size_t placeholder_ = kNoRun;
+    static constexpr std::size_t kNoRun = static_cast<std::size_t>(-1);
     bool openHasText_ = false;
     bool openHasFormat_ = false;
     std::size_t rowStart_ = 0;

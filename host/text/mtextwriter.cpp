@@ -46,7 +46,9 @@ struct Decoration {
     bool strike = false;
     bool superscript = false;
     bool operator==(const Decoration&) const = default;
-    bool Plain() const { return height == "1" && aci == 0 && !underline && !strike && !superscript; }
+    bool Plain() const {
+        return height == "1" && aci == 0 && !underline && !strike && !superscript;
+    }
 };
 
 struct ParagraphKey {
@@ -59,8 +61,7 @@ struct ParagraphKey {
 class Writer {
 public:
     explicit Writer(const TextDocument& document)
-        : document_(document), body_(FindBodyText(document)),
-          bodyTwips_(body_.halfPoints * 10.0) {}
+        : document_(document), body_(FindBodyText(document)), bodyTwips_(body_.halfPoints * 10.0) {}
 
     std::string Write();
 
@@ -233,6 +234,8 @@ void Writer::CloseGroup() {
 
 void Writer::Runs(const Paragraph& paragraph) {
     for (const Run& run : paragraph.runs) {
+        if (run.format.hidden)
+            continue;
         FontKey key{run.format.font, run.format.bold, run.format.italic};
         Decoration decoration = DecorationOf(run.format);
         std::string_view text = run.text;
@@ -278,7 +281,7 @@ std::string Writer::Write() {
     std::size_t count = paragraphs.size();
     auto hasText = [](const Paragraph& p) {
         for (const auto& run : p.runs)
-            if (!run.text.empty())
+            if (!run.text.empty() && !run.format.hidden)
                 return true;
         return false;
     };
@@ -311,6 +314,8 @@ BodyText FindBodyText(const TextDocument& document) {
     std::vector<int> sizeOrder, fontOrder;
     for (const auto& paragraph : document.paragraphs)
         for (const auto& run : paragraph.runs) {
+            if (run.format.hidden)
+                continue;
             std::size_t chars = 0;
             for (char c : run.text)
                 if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)

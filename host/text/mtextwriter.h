@@ -17,8 +17,8 @@ struct BodyText {
 BodyText FindBodyText(const TextDocument& document);
 
 // The whole content in one brace group, starting with the body font and height codes.
-// Trailing empty paragraphs are left out, so a document without text gives the group with
-// those codes alone.
+// Hidden text and trailing empty paragraphs are left out, so a document without visible
+// text gives the group with those codes alone.
 std::string WriteMText(const TextDocument& document);
 
 } // namespace cadhost::text

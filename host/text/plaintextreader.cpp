@@ -13,7 +13,8 @@ std::string DecodeToUtf8(std::string_view bytes) {
     auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
     std::string out;
     out.reserve(bytes.size());
-    if (bytes.size() >= 2 && ((at(0) == 0xFF && at(1) == 0xFE) || (at(0) == 0xFE && at(1) == 0xFF))) {
+    if (bytes.size() >= 2 &&
+        ((at(0) == 0xFF && at(1) == 0xFE) || (at(0) == 0xFE && at(1) == 0xFF))) {
         bool little = at(0) == 0xFF;
         char32_t high = 0;
         for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {

@@ -8,6 +8,10 @@
 
 namespace cadhost::text {
 
-std::string WritePlainText(const TextDocument& document);
+struct PlainTextOptions {
+    bool includeHidden = false; // hidden text is left out, as a word processor prints it
+};
+
+std::string WritePlainText(const TextDocument& document, const PlainTextOptions& options = {});
 
 } // namespace cadhost::text

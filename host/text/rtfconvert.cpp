@@ -22,7 +22,8 @@ std::size_t FindRtfStart(std::string_view bytes) {
     std::size_t found = bytes.substr(0, limit).find("{\\rtf");
     if (found == std::string_view::npos)
         return std::string_view::npos;
-    std::size_t junk = bytes.starts_with("\xEF\xBB\xBF") ? found - std::min<std::size_t>(found, 3) : found;
+    std::size_t junk =
+        bytes.starts_with("\xEF\xBB\xBF") ? found - std::min<std::size_t>(found, 3) : found;
     return junk <= kMaxLeadingJunk ? found : std::string_view::npos;
 }
 

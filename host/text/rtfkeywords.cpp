@@ -10,8 +10,8 @@ namespace {
 using K = RtfKeyword;
 
 // Destinations whose content is never document text: metadata, pictures, headers and
-// footers (which a plain reading of the document leaves out), field instructions, the old
-// list definitions, drawing objects and the tables that only Word itself uses.
+// footers (which a plain reading of the document leaves out), annotations, drawing objects
+// and the tables that only Word itself uses.
 constexpr std::string_view kSkipped[] = {
     "aftncn",
     "aftnsep",

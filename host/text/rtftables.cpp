@@ -29,6 +29,19 @@ std::string CleanFontName(const std::string& raw) {
 
 } // namespace
 
+bool IsSymbolFontName(std::string_view name) {
+    static constexpr std::string_view kNames[] = {
+        "symbol",        "wingdings",    "wingdings 2", "wingdings 3", "webdings",
+        "zapf dingbats", "zapfdingbats", "mt extra",    "marlett",     "ms outlook"};
+    std::string lower;
+    for (char c : name)
+        lower.push_back(static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+    for (std::string_view known : kNames)
+        if (lower == known)
+            return true;
+    return false;
+}
+
 int EntryCodePage(const RtfFontEntry& entry, int documentCodePage) {
     if (entry.codePage > 0 && IsKnownCodePage(entry.codePage))
         return entry.codePage;
@@ -45,12 +58,15 @@ RtfFont MakeFont(const RtfFontEntry& entry) {
     font.alternative = CleanFontName(entry.alternative);
     if (font.face.name.empty())
         font.face.name = font.alternative.empty() ? DefaultFontFace().name : font.alternative;
-    font.face.charset = (entry.charset >= 0 && entry.charset <= 255) ? entry.charset : 0;
+    int charset = entry.charset;
+    if (charset < 0 && IsSymbolFontName(font.face.name))
+        charset = 2;
+    font.face.charset = (charset >= 0 && charset <= 255) ? charset : 0;
     font.face.pitchAndFamily = (entry.family & 0xF0) | (entry.pitch & 0x03);
     if (entry.codePage > 0 && IsKnownCodePage(entry.codePage))
         font.codePage = entry.codePage;
-    else if (entry.charset >= 0)
-        font.codePage = CodePageForCharset(entry.charset);
+    else if (charset >= 0)
+        font.codePage = CodePageForCharset(charset);
     return font;
 }
 
@@ -61,8 +77,7 @@ void RtfStyleSheet::Add(const RtfStyleEntry& entry) {
     flattened_.clear();
 }
 
-const std::vector<RtfRecordedWord>* RtfStyleSheet::Flattened(RtfStyleEntry::Kind kind,
-                                                             int number) {
+const std::vector<RtfRecordedWord>* RtfStyleSheet::Flattened(RtfStyleEntry::Kind kind, int number) {
     long long key = (static_cast<long long>(kind == RtfStyleEntry::Kind::Character) << 32) |
                     static_cast<unsigned int>(number);
     auto cached = flattened_.find(key);

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -29,6 +30,10 @@ struct RtfFontEntry {
     std::string name;
     std::string alternative;
 };
+
+// True for the fonts that Windows gives the symbol charset whatever a document says:
+// Symbol, Wingdings, Webdings and their kin.
+bool IsSymbolFontName(std::string_view name);
 
 // Builds the font of a finished entry: the name cleaned of characters that would break an
 // MText font code, the alternative or the default face's name when it is empty.

@@ -93,6 +93,8 @@ struct TextDocument {
 };
 
 // The font every document has at index 0 when it names none of its own.
-inline FontFace DefaultFontFace() { return FontFace{"Arial", 0, 0x22}; }
+inline FontFace DefaultFontFace() {
+    return FontFace{"Arial", 0, 0x22};
+}
 
 } // namespace cadhost::text
