@@ -14,6 +14,7 @@ void RegisterHostCommands(Session& session) {
     RegisterSelectionCommands(stack);
     RegisterDrawCommands(stack);
     RegisterHelpCommands(stack);
+    RegisterMTextCommands(stack);
 }
 
 } // namespace cadhost::editor

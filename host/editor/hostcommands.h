@@ -19,5 +19,6 @@ void RegisterUcsCommands(CommandStack& stack);
 void RegisterSelectionCommands(CommandStack& stack);
 void RegisterDrawCommands(CommandStack& stack);
 void RegisterHelpCommands(CommandStack& stack);
+void RegisterMTextCommands(CommandStack& stack);
 
 } // namespace cadhost::editor

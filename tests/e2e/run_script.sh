@@ -7,7 +7,7 @@
 #   ; setup           run rivlet-setup (the module's installer) in the prefix first
 #   ; status: N       the exit status expected (default 0)
 # In the log, the prefix folder shows as @PREFIX@, the temporary folder as @TMP@ and the
-# bin folder as @BIN@, so that expected logs do not depend on where the test runs.
+# bin folder as @BIN@, the source tree as @SRC@, so that expected logs do not depend on where the test runs.
 set -u
 bin=$1
 script=$2
@@ -21,6 +21,7 @@ mkdir -p "$TMPDIR"
 
 args=$(sed -n 's/^; args: //p' "$script" | head -1)
 args=${args//@BIN@/$bin}
+src=$(cd "$(dirname "$script")/../.." && pwd)
 want_status=$(sed -n 's/^; status: //p' "$script" | head -1)
 want_status=${want_status:-0}
 
@@ -28,11 +29,13 @@ if grep -q '^; setup' "$script"; then
     "$bin/rivlet-setup" >/dev/null || { echo "rivlet-setup failed"; exit 1; }
 fi
 
+# The script may name files of the source tree as @SRC@/...
+sed "s#@SRC@#$src#g" "$script" >"$work/script.scr"
 # shellcheck disable=SC2086
-"$bin/cadhost" $args -b "$script" >"$work/out.log" 2>&1 </dev/null
+"$bin/cadhost" $args -b "$work/script.scr" >"$work/out.log" 2>&1 </dev/null
 status=$?
 
-sed -e "s#$CADHOST_PREFIX#@PREFIX@#g" -e "s#$TMPDIR#@TMP@#g" -e "s#$bin#@BIN@#g" \
+sed -e "s#$CADHOST_PREFIX#@PREFIX@#g" -e "s#$TMPDIR#@TMP@#g" -e "s#$bin#@BIN@#g" -e "s#$src#@SRC@#g" \
     "$work/out.log" >"$work/actual.log"
 
 failed=0
