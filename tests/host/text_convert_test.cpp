@@ -83,7 +83,8 @@ TEST(TextRtfConvert, DamagedAndHostileInputGivesWellFormedContent) {
 
 TEST(TextRtfConvert, LargeInputIsReadInFull) {
     // 50 MB of paragraphs: the text all arrives, in linear time and memory.
-    std::string paragraph = "{\\b Bold} and \\'e9 " + std::string(2000, 'x') + " \\u8212? more\\par\n";
+    std::string paragraph =
+        "{\\b Bold} and \\'e9 " + std::string(2000, 'x') + " \\u8212? more\\par\n";
     std::string rtf = "{\\rtf1\\ansi ";
     while (rtf.size() < 50u * 1024 * 1024)
         rtf += paragraph;
