@@ -4,6 +4,7 @@
 #include "frame/commands.h"
 #include "roundtrip/editorreactor.h"
 #include "specsheet/preferences.h"
+#include "storage/dictdatawrapper.h"
 
 #include "win/afxmodule.h"
 #include "win/msgbox.h"
@@ -29,6 +30,8 @@ AcRx::AppRetCode CRivletApp::On_kInitAppMsg(void* pkt) {
     AcRx::AppRetCode result = AcRxArxApp::On_kInitAppMsg(pkt);
     acutPrintf("\nKestrune - VIZUDaro Version %s", kVersionText);
     m_pEditorReactor = new EditorReactor(true);
+    KSRxDictDataWrapper::rxInit();
+    acrxBuildClassHierarchy();
     ReadRegValue(HKEY_LOCAL_MACHINE, "Software\\Kestrune\\VIZUDaro", "location",
                  g_InstallFolder);
     acdbRegApp("KSRRivlet");
@@ -41,6 +44,8 @@ AcRx::AppRetCode CRivletApp::On_kInitAppMsg(void* pkt) {
 }
 
 AcRx::AppRetCode CRivletApp::On_kUnloadAppMsg(void* pkt) {
+    // The class goes with the custom-class table, ahead of the commands.
+    KSRxDictDataWrapper::rxUninit();
     AcRx::AppRetCode result = AcRxArxApp::On_kUnloadAppMsg(pkt);
     delete m_pEditorReactor;
     m_pEditorReactor = nullptr;

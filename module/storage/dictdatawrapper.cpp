@@ -1,0 +1,114 @@
+#include "storage/dictdatawrapper.h"
+
+#include "frame/doclock.h"
+
+#include "arx/adsdefs.h"
+
+namespace {
+
+const char* const kClassName = "KSRxDictDataWrapper";
+
+// The descriptor this module made (or found by name), cleared at unload.
+AcRxClass* g_pWrapperDesc = nullptr;
+
+AcRxObject* MakeWrapper() {
+    return new KSRxDictDataWrapper;
+}
+
+AcRxClass* LookUpClass() {
+    AcRxDictionary* classes = acrxClassDictionary();
+    return classes ? static_cast<AcRxClass*>(classes->at(kClassName)) : nullptr;
+}
+
+} // namespace
+
+AcRxClass* KSRxDictDataWrapper::desc() {
+    if (!g_pWrapperDesc)
+        g_pWrapperDesc = LookUpClass();
+    return g_pWrapperDesc;
+}
+
+AcRxClass* KSRxDictDataWrapper::isA() const {
+    return desc();
+}
+
+void KSRxDictDataWrapper::rxInit() {
+    AcRxClass* existing = LookUpClass();
+    if (existing) {
+        // Taking over a class that another module registered under our name would give its
+        // objects our filing, and ours its.
+        if (existing == g_pWrapperDesc)
+            return;
+        acrx_abort("!%s@%d: %s", kClassName, __LINE__, "Class mismatch");
+    }
+    g_pWrapperDesc =
+        newAcRxClass(kClassName, "AcDbObject", 25, 39, 0, &MakeWrapper, "ASDKMYCLASS", "SAMP2");
+}
+
+void KSRxDictDataWrapper::rxUninit() {
+    if (g_pWrapperDesc && LookUpClass() == g_pWrapperDesc)
+        deleteAcRxClass(g_pWrapperDesc);
+    g_pWrapperDesc = nullptr;
+}
+
+KSRxDictDataWrapper::KSRxDictDataWrapper() = default;
+
+KSRxDictDataWrapper::KSRxDictDataWrapper(const char* data) : m_Data(data ? data : "") {}
+
+KSRxDictDataWrapper::~KSRxDictDataWrapper() = default;
+
+Acad::ErrorStatus KSRxDictDataWrapper::data(std::string& out) const {
+    assertReadEnabled();
+    out = m_Data;
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus KSRxDictDataWrapper::setData(const char* data) {
+    assertWriteEnabled();
+    m_Data = data ? data : "";
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus KSRxDictDataWrapper::dwgOutFields(AcDbDwgFiler* filer) const {
+    assertReadEnabled();
+    AcDbObject::dwgOutFields(filer);
+    return filer->writeString(m_Data.c_str());
+}
+
+Acad::ErrorStatus KSRxDictDataWrapper::dwgInFields(AcDbDwgFiler* filer) {
+    assertWriteEnabled();
+    // A damaged base part is reported, but the text is still worth reading.
+    CheckStatus("KSRxDictDataWrapper", __LINE__, AcDbObject::dwgInFields(filer));
+    char* text = nullptr;
+    Acad::ErrorStatus status = filer->readString(&text);
+    m_Data = text ? text : "";
+    if (text)
+        acutDelString(text);
+    return status;
+}
+
+Acad::ErrorStatus KSRxDictDataWrapper::dxfOutFields(AcDbDxfFiler* filer) const {
+    assertReadEnabled();
+    if (AcDbObject::dxfOutFields(filer) == Acad::eOk) {
+        filer->writeString(AcDb::kDxfSubclass, kClassName);
+        filer->writeString(AcDb::kDxfXTextString, m_Data.c_str());
+        CheckStatus("KSRxDictDataWrapper", __LINE__, filer->filerStatus());
+    }
+    return filer->filerStatus();
+}
+
+Acad::ErrorStatus KSRxDictDataWrapper::dxfInFields(AcDbDxfFiler* filer) {
+    assertWriteEnabled();
+    Acad::ErrorStatus status = AcDbObject::dxfInFields(filer);
+    if (status != Acad::eOk)
+        return status;
+    if (!filer->atSubclassData(kClassName))
+        return filer->filerStatus();
+    resbuf item{};
+    if (filer->readItem(&item) == Acad::eOk && item.restype == AcDb::kDxfXTextString) {
+        m_Data = item.resval.rstring ? item.resval.rstring : "";
+        return Acad::eOk;
+    }
+    filer->pushBackItem();
+    return Acad::eBadDxfSequence;
+}

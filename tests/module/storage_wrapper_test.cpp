@@ -1,0 +1,147 @@
+// The wrapper object: its class registration, and its DWG and DXF filing.
+#include "storage_test_host.h"
+
+#include "frame/rivletapp.h"
+#include "storage/dictdata.h"
+
+#include "arx/dbentity.h"
+#include "arx/dbsymtb.h"
+
+#include "../host/db_test_support.h"
+
+#include "arx/docman.h"
+
+#include <algorithm>
+
+namespace {
+
+using WrapperTest = StorageTest;
+
+} // namespace
+
+TEST_F(WrapperTest, DxfFormIsSubclassMarkerAndOneTextGroup) {
+    for (const std::string& text : {std::string(), std::string("{\\rtf1 Doors}")}) {
+        SCOPED_TRACE(text);
+        ASSERT_TRUE(KSRxDictData::SetData("0", text));
+        KSRxDictDataWrapper* stored = nullptr;
+        ASSERT_EQ(acdbOpenObject(stored, EntryId("0"), AcDb::kForRead), Acad::eOk);
+        MemoryDxfFiler out(db());
+        EXPECT_EQ(stored->dxfOutFields(&out), Acad::eOk);
+        stored->close();
+        std::vector<int> codes = out.codes();
+        ASSERT_GE(codes.size(), 2u);
+        EXPECT_EQ(codes[codes.size() - 2], 100);
+        EXPECT_EQ(codes.back(), 300);
+        EXPECT_EQ(
+            out.textOf(100, static_cast<int>(std::count(codes.begin(), codes.end(), 100)) - 1),
+            "KSRxDictDataWrapper");
+        EXPECT_EQ(out.textOf(300), text);
+
+        KSRxDictDataWrapper back("not yet read");
+        out.rewindFiler();
+        EXPECT_EQ(back.dxfInFields(&out), Acad::eOk);
+        std::string value;
+        back.data(value);
+        EXPECT_EQ(value, text);
+    }
+}
+
+TEST_F(WrapperTest, DxfInputWithoutTheTextGroupIsABadSequence) {
+    MemoryDxfFiler in(db());
+    resbuf marker{};
+    marker.restype = 100;
+    marker.resval.rstring = const_cast<char*>("KSRxDictDataWrapper");
+    in.writeItem(marker);
+    resbuf wrong{};
+    wrong.restype = 1;
+    wrong.resval.rstring = const_cast<char*>("text under another code");
+    in.writeItem(wrong);
+    in.rewindFiler();
+    KSRxDictDataWrapper wrapper("kept");
+    EXPECT_EQ(wrapper.dxfInFields(&in), Acad::eBadDxfSequence);
+    std::string value;
+    wrapper.data(value);
+    EXPECT_EQ(value, "kept");
+    // The item is left for the reader that comes next.
+    resbuf item{};
+    ASSERT_EQ(in.readItem(&item), Acad::eOk);
+    EXPECT_EQ(item.restype, 1);
+}
+
+TEST_F(WrapperTest, DwgFilingKeepsAFullChunkAndTheEmptyText) {
+    for (const std::string& value : {std::string(32766, 'q') + "z", std::string()}) {
+        SCOPED_TRACE(value.size());
+        KSRxDictDataWrapper original(value.c_str());
+        MemoryDwgFiler filer;
+        EXPECT_EQ(original.dwgOutFields(&filer), Acad::eOk);
+        filer.rewind();
+        KSRxDictDataWrapper back("stale");
+        EXPECT_EQ(back.dwgInFields(&filer), Acad::eOk);
+        std::string read;
+        back.data(read);
+        EXPECT_TRUE(read == value) << read.size();
+    }
+}
+
+TEST_F(WrapperTest, ClassIsRegisteredWithItsFilingNamesAndNumbers) {
+    AcRxClass* cls = static_cast<AcRxClass*>(acrxClassDictionary()->at("KSRxDictDataWrapper"));
+    ASSERT_NE(cls, nullptr);
+    EXPECT_EQ(cls, KSRxDictDataWrapper::desc());
+    ASSERT_NE(cls->myParent(), nullptr);
+    EXPECT_STREQ(cls->myParent()->name(), "AcDbObject");
+    int maintenance = 0;
+    EXPECT_EQ(cls->dwgVersion(maintenance), 25);
+    EXPECT_EQ(maintenance, 39);
+    EXPECT_EQ(cls->proxyFlags(), 0);
+    EXPECT_STREQ(cls->dxfName(), "ASDKMYCLASS");
+    EXPECT_STREQ(cls->appName(), "SAMP2");
+    AcRxObject* made = cls->create();
+    ASSERT_NE(KSRxDictDataWrapper::cast(made), nullptr);
+    std::string value = "stale";
+    KSRxDictDataWrapper::cast(made)->data(value);
+    EXPECT_EQ(value, "");
+    delete made;
+    // A second registration keeps the class.
+    KSRxDictDataWrapper::rxInit();
+    EXPECT_EQ(acrxClassDictionary()->at("KSRxDictDataWrapper"), cls);
+}
+
+TEST_F(WrapperTest, ANameTakenByAnotherClassAborts) {
+    KSRxDictDataWrapper::rxUninit();
+    AcRxClass* foreign = newAcRxClass("KSRxDictDataWrapper", "AcDbObject");
+    EXPECT_DEATH(KSRxDictDataWrapper::rxInit(), "Class mismatch");
+    deleteAcRxClass(foreign);
+    KSRxDictDataWrapper::rxInit();
+}
+
+namespace {
+
+// The module itself, started and unloaded as the host's loader does.
+class WrapperModuleTest : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        DllMain(nullptr, DLL_PROCESS_ATTACH, nullptr);
+    }
+    void TearDown() override {
+        DllMain(nullptr, DLL_PROCESS_DETACH, nullptr);
+        g_InstallFolder.clear();
+        HostTest::TearDown();
+    }
+};
+
+} // namespace
+
+TEST_F(WrapperModuleTest, StartUpRegistersTheClassAndUnloadRemovesIt) {
+    ASSERT_EQ(acrxClassDictionary()->at("KSRxDictDataWrapper"), nullptr);
+    AcApDocument* doc = acDocManager->curDocument();
+    ASSERT_EQ(acDocManager->lockDocument(doc, AcAp::kAutoWrite), Acad::eOk);
+    ASSERT_EQ(acrxEntryPoint(AcRx::kInitAppMsg, nullptr), AcRx::kRetOK);
+    acDocManager->unlockDocument(doc);
+    auto* cls = static_cast<AcRxClass*>(acrxClassDictionary()->at("KSRxDictDataWrapper"));
+    ASSERT_NE(cls, nullptr);
+    ASSERT_NE(cls->myParent(), nullptr);
+    EXPECT_STREQ(cls->myParent()->name(), "AcDbObject");
+    acrxEntryPoint(AcRx::kUnloadAppMsg, nullptr);
+    EXPECT_EQ(acrxClassDictionary()->at("KSRxDictDataWrapper"), nullptr);
+}
