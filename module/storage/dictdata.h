@@ -16,7 +16,7 @@ public:
     // The most bytes one entry holds.
     static constexpr std::size_t kChunkSize = 32767;
 
-    // The spec dictionary open for read (the caller closes it), created when missing;
+    // The specification dictionary open for read (the caller closes it), created when missing;
     // nullptr when it can neither be found nor made.
     static AcDbDictionary* OpenSpecDictionary(AcDbDatabase* database);
 

@@ -1,4 +1,4 @@
-// Text values in the spec dictionary: whole and chunked values, markers, deletes and purges.
+// Text values in the specification dictionary: whole and chunked values, markers, deletes and purges.
 #include "storage_test_host.h"
 
 #include "frame/doclock.h"
