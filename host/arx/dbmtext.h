@@ -66,6 +66,9 @@ public:
     // Translates Rich Text (or plain text) into MText content and stores it; answers the
     // number of characters (bytes) of the content stored.
     int setContentsRTF(const char* rtf);
+    // The height of the contents laid out at the entity's width and text height, from the top
+    // of the first line to the baseline of the last (no drawing context is needed).
+    double actualHeight(void* worldDraw = nullptr) const;
 
     // Moves the location, turns the direction and the normal, and scales the height and the
     // width by the matrix's scale.  eCannotScaleNonUniformly for a matrix that would distort

@@ -1,6 +1,7 @@
 // Multiline text: placement, size, style, contents and transformation.
 #include "arx/dbdatabase.h"
 #include "arx/dbmtext.h"
+#include "text/mtextmeasure.h"
 #include "text/rtfconvert.h"
 #include "arx/dbsymtb.h"
 #include "db/databaseimpl.h"
@@ -153,6 +154,13 @@ int AcDbMText::setContents(const char* text) {
     assertWriteEnabled();
     m_contents = text ? text : "";
     return static_cast<int>(m_contents.size());
+}
+
+double AcDbMText::actualHeight(void*) const {
+    assertReadEnabled();
+    // The Standard style's font; styles with fonts of their own come with the style table's
+    // font names.
+    return cadhost::text::MeasureMTextHeight(m_contents, m_height, m_width, "Arial");
 }
 
 int AcDbMText::setContentsRTF(const char* rtf) {

@@ -6,7 +6,11 @@
 #include "arx/dbents.h"
 #include "arx/dbentity.h"
 #include "arx/dbsymtb.h"
+#include "editor/mtextgeometry.h"
 #include "editor/session.h"
+#include "arx/dbmtext.h"
+#include "text/mtextlayout.h"
+#include "text/mtextpick.h"
 
 #include <cmath>
 
@@ -94,7 +98,13 @@ std::optional<double> DistanceTo(AcDbEntity* entity, const AcGePoint3d& p) {
         return DistanceToSegment(p, line->startPoint(), line->endPoint());
     if (auto* circle = AcDbCircle::cast(entity))
         return std::fabs(p.distanceTo(circle->center()) - circle->radius());
-    return std::nullopt; // texts are picked by their extents, which this host does not measure
+    if (auto* mtext = AcDbMText::cast(entity)) {
+        text::MTextLayout layout = text::LayOutMText(ContentsOf(*mtext), mtext->textHeight(),
+                                                     mtext->width(), "Arial");
+        if (text::MTextContainsPoint(layout, PlacementOf(*mtext), {p.x, p.y, p.z}, 0.0))
+            return 0.0;
+    }
+    return std::nullopt;
 }
 
 } // namespace

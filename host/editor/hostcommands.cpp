@@ -15,6 +15,7 @@ void RegisterHostCommands(Session& session) {
     RegisterDrawCommands(stack);
     RegisterHelpCommands(stack);
     RegisterMTextCommands(stack);
+    RegisterExportCommands(stack);
 }
 
 } // namespace cadhost::editor

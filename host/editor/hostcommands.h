@@ -20,5 +20,6 @@ void RegisterSelectionCommands(CommandStack& stack);
 void RegisterDrawCommands(CommandStack& stack);
 void RegisterHelpCommands(CommandStack& stack);
 void RegisterMTextCommands(CommandStack& stack);
+void RegisterExportCommands(CommandStack& stack);
 
 } // namespace cadhost::editor

@@ -15,22 +15,24 @@ namespace {
 
 // fontconfig answers take a millisecond or so each; past this many distinct font names (only
 // hostile content has that many) the name cache starts over rather than growing.
-constexpr std::size_t kMaxCachedSpecs = 1024;
+constexpr std::size_t kMaxCachedRequests = 1024;
 
 // The built-in face: about the proportions of a sans font, so that text without any
 // installed font still wraps plausibly.
 constexpr double kBuiltInAdvance = 0.55;
 constexpr double kBuiltInCapHeight = 0.7;
 
-FT_Face Face(void* face) { return static_cast<FT_Face>(face); }
+FT_Face Face(void* face) {
+    return static_cast<FT_Face>(face);
+}
 
-std::string SpecKey(const MTextFontSpec& spec) {
+std::string RequestKey(const MTextFontRequest& request) {
     std::string key;
-    key.reserve(spec.family.size() + 2);
-    for (char c : spec.family)
+    key.reserve(request.family.size() + 2);
+    for (char c : request.family)
         key.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
-    key.push_back(spec.bold ? 'b' : '-');
-    key.push_back(spec.italic ? 'i' : '-');
+    key.push_back(request.bold ? 'b' : '-');
+    key.push_back(request.italic ? 'i' : '-');
     return key;
 }
 
@@ -128,7 +130,7 @@ FontLibrary::FontLibrary() {
 }
 
 FontLibrary::~FontLibrary() {
-    m_bySpec.clear();
+    m_byRequest.clear();
     m_fallbacks.clear();
     m_byFile.clear(); // the faces go before the FreeType library that made them
     m_builtIn.reset();
@@ -183,28 +185,29 @@ Font* FontLibrary::openFound(void* foundPtr) {
     return font;
 }
 
-Font& FontLibrary::resolve(const MTextFontSpec& spec) {
-    std::string key = SpecKey(spec);
-    if (auto it = m_bySpec.find(key); it != m_bySpec.end())
+Font& FontLibrary::resolve(const MTextFontRequest& request) {
+    std::string key = RequestKey(request);
+    if (auto it = m_byRequest.find(key); it != m_byRequest.end())
         return *it->second;
-    if (m_bySpec.size() >= kMaxCachedSpecs)
-        m_bySpec.clear();
+    if (m_byRequest.size() >= kMaxCachedRequests)
+        m_byRequest.clear();
     Font* font = nullptr;
     if (FcPattern* pattern = FcPatternCreate()) {
-        const std::string& family = spec.family.empty() ? std::string("sans-serif") : spec.family;
+        const std::string& family =
+            request.family.empty() ? std::string("sans-serif") : request.family;
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
         // A family that is not installed matches the default font of the configuration,
         // which is a sans font; naming sans-serif after it makes that explicit.
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
-        FcPatternAddInteger(pattern, FC_WEIGHT, spec.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-        FcPatternAddInteger(pattern, FC_SLANT, spec.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+        FcPatternAddInteger(pattern, FC_WEIGHT, request.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+        FcPatternAddInteger(pattern, FC_SLANT, request.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
         FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
         font = openMatch(pattern);
         FcPatternDestroy(pattern);
     }
     if (!font)
         font = &builtIn();
-    m_bySpec.emplace(key, font);
+    m_byRequest.emplace(key, font);
     return *font;
 }
 

@@ -75,21 +75,21 @@ public:
 
     // Never fails: an unknown family gets the default sans font, and with no font installed
     // at all a built-in face with fixed metrics keeps measuring possible.
-    Font& resolve(const MTextFontSpec& spec);
+    Font& resolve(const MTextFontRequest& request);
 
 private:
     friend class Font;
     FontLibrary();
-    Font* openMatch(void* pattern);  // FcPattern*: the font fontconfig matches for it
-    Font* openFound(void* found);    // FcPattern* of a font fontconfig found
-    Font* fallbackFor(char32_t c);   // a font that has a glyph for c, or null
+    Font* openMatch(void* pattern); // FcPattern*: the font fontconfig matches for it
+    Font* openFound(void* found);   // FcPattern* of a font fontconfig found
+    Font* fallbackFor(char32_t c);  // a font that has a glyph for c, or null
     Font& builtIn();
 
-    void* m_freetype = nullptr; // FT_Library
-    void* m_config = nullptr;   // FcConfig*
+    void* m_freetype = nullptr;      // FT_Library
+    void* m_config = nullptr;        // FcConfig*
     void* m_fallbackOrder = nullptr; // FcFontSet*: fonts in the order fallbacks are tried
     std::unordered_map<std::string, std::unique_ptr<Font>> m_byFile; // "file#index"
-    std::unordered_map<std::string, Font*> m_bySpec;
+    std::unordered_map<std::string, Font*> m_byRequest;
     std::unordered_map<char32_t, Font*> m_fallbacks;
     std::unique_ptr<Font> m_builtIn;
 };

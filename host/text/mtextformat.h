@@ -11,21 +11,21 @@ namespace cadhost::text {
 
 // A font as a \f or \F code (or the text style) names it.  `family` is the family name, or
 // for a font file the file's base name without folder and extension.
-struct MTextFontSpec {
+struct MTextFontRequest {
     std::string family;
     bool bold = false;
     bool italic = false;
-    int charset = 0;  // the code's c field
-    int pitch = 0;    // the code's p field
+    int charset = 0;       // the code's c field
+    int pitch = 0;         // the code's p field
     bool fromFile = false; // named by \F (a font file) or by a style's file name
-    bool operator==(const MTextFontSpec&) const = default;
+    bool operator==(const MTextFontRequest&) const = default;
 };
 
 // The entity's own colour, an AutoCAD Color Index, or a true colour.
 struct MTextColor {
     enum class Kind : std::uint8_t { Entity, Index, True };
     Kind kind = Kind::Entity;
-    int index = 0;             // Kind::Index: 0 by block, 1..255, 256 by layer
+    int index = 0;                             // Kind::Index: 0 by block, 1..255, 256 by layer
     std::uint8_t red = 0, green = 0, blue = 0; // Kind::True
     bool operator==(const MTextColor&) const = default;
 };
@@ -36,11 +36,11 @@ enum class MTextVerticalAlign : std::uint8_t { Bottom = 0, Center = 1, Top = 2 }
 // Kept small and trivially copyable: the reader saves and restores a stack of these at every
 // brace and at every point where measuring may later resume.
 struct MTextCharFormat {
-    int font = 0;              // index into the reader's (and the parse result's) font list
-    double height = 0.0;       // text height in drawing units
+    int font = 0;        // index into the reader's (and the parse result's) font list
+    double height = 0.0; // text height in drawing units
     double widthFactor = 1.0;
     double obliqueDegrees = 0.0;
-    double tracking = 1.0;     // spacing factor between characters
+    double tracking = 1.0; // spacing factor between characters
     MTextColor color;
     MTextVerticalAlign verticalAlign = MTextVerticalAlign::Bottom;
     bool underline = false;

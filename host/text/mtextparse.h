@@ -29,7 +29,7 @@ struct MTextParagraph {
 };
 
 struct ParsedMText {
-    std::vector<MTextFontSpec> fonts;
+    std::vector<MTextFontRequest> fonts;
     // None for a content without any visible character or break; a content ending with a
     // paragraph break ends with an empty paragraph.
     std::vector<MTextParagraph> paragraphs;

@@ -18,13 +18,16 @@ std::size_t HashCombine(std::size_t seed, std::size_t value) {
     return seed ^ (value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2));
 }
 
-std::size_t HashDouble(double value) { return std::hash<double>{}(value); }
+std::size_t HashDouble(double value) {
+    return std::hash<double>{}(value);
+}
 
-std::size_t HashFont(const MTextFontSpec& spec) {
-    std::size_t h = std::hash<std::string>{}(spec.family);
-    h = HashCombine(h, (spec.bold ? 1u : 0u) | (spec.italic ? 2u : 0u) | (spec.fromFile ? 4u : 0u));
-    h = HashCombine(h, static_cast<std::size_t>(spec.charset));
-    return HashCombine(h, static_cast<std::size_t>(spec.pitch));
+std::size_t HashFont(const MTextFontRequest& request) {
+    std::size_t h = std::hash<std::string>{}(request.family);
+    h = HashCombine(h, (request.bold ? 1u : 0u) | (request.italic ? 2u : 0u) |
+                           (request.fromFile ? 4u : 0u));
+    h = HashCombine(h, static_cast<std::size_t>(request.charset));
+    return HashCombine(h, static_cast<std::size_t>(request.pitch));
 }
 
 std::size_t HashParagraph(const MTextParagraphFormat& f) {
@@ -42,8 +45,8 @@ std::size_t HashParagraph(const MTextParagraphFormat& f) {
 }
 
 template <typename T, typename Hash>
-int Intern(std::vector<T>& values, std::unordered_multimap<std::size_t, int>& index,
-           const T& value, Hash hash) {
+int Intern(std::vector<T>& values, std::unordered_multimap<std::size_t, int>& index, const T& value,
+           Hash hash) {
     std::size_t key = hash(value);
     auto [first, last] = index.equal_range(key);
     for (auto it = first; it != last; ++it)
@@ -76,7 +79,9 @@ void Truncate(std::vector<T>& values, std::unordered_multimap<std::size_t, int>&
     }
 }
 
-bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+bool IsDigit(int c) {
+    return c >= '0' && c <= '9';
+}
 
 // A decimal number at `i` of `s` ([+-] digits [. digits] [e [+-] digits], or one that starts
 // with the point); advances past it.  False, without moving, when there is none.
@@ -133,16 +138,16 @@ bool ParseParagraphValue(std::string_view arg, std::size_t& i, double& value) {
 }
 
 void SortTabs(MTextParagraphFormat& f) {
-    std::stable_sort(f.tabs.begin(), f.tabs.begin() + f.tabCount,
-                     [](const MTextTabStop& a, const MTextTabStop& b) {
-                         return a.position < b.position;
-                     });
+    std::stable_sort(
+        f.tabs.begin(), f.tabs.begin() + f.tabCount,
+        [](const MTextTabStop& a, const MTextTabStop& b) { return a.position < b.position; });
 }
 
 // The t part of a paragraph code takes the rest of the code: stops separated by commas,
 // each a number with an optional c (centred) or r (right) in front.
 void ParseTabStops(std::string_view arg, std::size_t& i, double unit, MTextParagraphFormat& f) {
     f.tabCount = 0;
+    f.tabs.fill({}); // unused entries stay default, so equal formats compare equal
     while (i < arg.size()) {
         char c = arg[i];
         MTextTabType type = MTextTabType::Left;
@@ -239,42 +244,43 @@ void ApplyParagraphCode(std::string_view arg, double unit, MTextParagraphFormat&
 }
 
 // The fields of a font code after the name: b1 bold, i1 italic, cN charset, pN pitch.
-MTextFontSpec ParseFontCode(std::string_view arg, bool fromFile) {
+MTextFontRequest ParseFontCode(std::string_view arg, bool fromFile) {
     std::size_t bar = arg.find('|');
-    MTextFontSpec spec = fromFile ? FontSpecFromName(arg.substr(0, bar))
-                                  : MTextFontSpec{std::string(arg.substr(0, bar))};
+    MTextFontRequest request = fromFile ? FontRequestFromName(arg.substr(0, bar))
+                                        : MTextFontRequest{std::string(arg.substr(0, bar))};
     while (bar != std::string_view::npos) {
         std::size_t start = bar + 1;
         bar = arg.find('|', start);
-        std::string_view field = arg.substr(start, bar == std::string_view::npos ? bar : bar - start);
+        std::string_view field =
+            arg.substr(start, bar == std::string_view::npos ? bar : bar - start);
         if (field.empty())
             continue;
         int number = 0;
         std::from_chars(field.data() + 1, field.data() + field.size(), number);
         switch (field[0]) {
         case 'b':
-            spec.bold = number != 0;
+            request.bold = number != 0;
             break;
         case 'i':
-            spec.italic = number != 0;
+            request.italic = number != 0;
             break;
         case 'c':
-            spec.charset = number;
+            request.charset = number;
             break;
         case 'p':
-            spec.pitch = number;
+            request.pitch = number;
             break;
         default:
             break;
         }
     }
-    return spec;
+    return request;
 }
 
 } // namespace
 
-MTextFontSpec FontSpecFromName(std::string_view name) {
-    MTextFontSpec spec;
+MTextFontRequest FontRequestFromName(std::string_view name) {
+    MTextFontRequest request;
     std::size_t slash = name.find_last_of("/\\");
     if (slash != std::string_view::npos)
         name.remove_prefix(slash + 1);
@@ -285,15 +291,15 @@ MTextFontSpec FontSpecFromName(std::string_view name) {
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         if (ext == "ttf" || ext == "ttc" || ext == "otf" || ext == "shx" || ext == "pfb") {
             name = name.substr(0, dot);
-            spec.fromFile = true;
+            request.fromFile = true;
         }
     }
-    spec.family = std::string(name);
-    return spec;
+    request.family = std::string(name);
+    return request;
 }
 
-int MTextFormatPools::internFont(const MTextFontSpec& spec) {
-    return Intern(m_fonts, m_fontIndex, spec, HashFont);
+int MTextFormatPools::internFont(const MTextFontRequest& request) {
+    return Intern(m_fonts, m_fontIndex, request, HashFont);
 }
 
 int MTextFormatPools::internParagraph(const MTextParagraphFormat& format) {
@@ -306,7 +312,7 @@ void MTextFormatPools::truncate(std::size_t fonts, std::size_t paragraphs) {
 }
 
 MTextReader::MTextReader(double textHeight, std::string_view styleFont, MTextFormatPools& pools)
-    : m_textHeight(textHeight), m_styleFont(FontSpecFromName(styleFont)), m_pools(pools) {
+    : m_textHeight(textHeight), m_styleFont(FontRequestFromName(styleFont)), m_pools(pools) {
     if (m_styleFont.family.empty())
         m_styleFont.family = "Arial";
 }
@@ -612,10 +618,10 @@ void MTextReader::skipTerminator() {
 }
 
 void MTextReader::readFontCode(bool fromFile) {
-    MTextFontSpec spec = ParseFontCode(readArgument(), fromFile);
-    if (spec.family.empty())
+    MTextFontRequest request = ParseFontCode(readArgument(), fromFile);
+    if (request.family.empty())
         return; // a code without a name changes nothing
-    m_state.format.font = m_pools.internFont(spec);
+    m_state.format.font = m_pools.internFont(request);
 }
 
 void MTextReader::readHeightCode() {
@@ -754,7 +760,7 @@ bool MTextReader::readUnicodeEscape(MTextToken& token) {
     char32_t value = 0;
     for (std::size_t i = 0; i < 4; ++i) {
         int c = peek(m_state.pos + 3 + i);
-        int digit = IsDigit(c) ? c - '0'
+        int digit = IsDigit(c)               ? c - '0'
                     : (c >= 'a' && c <= 'f') ? c - 'a' + 10
                     : (c >= 'A' && c <= 'F') ? c - 'A' + 10
                                              : -1;

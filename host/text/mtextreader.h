@@ -22,9 +22,9 @@ enum class MTextTokenKind : std::uint8_t { Char, Tab, LineBreak, ParagraphBreak,
 
 struct MTextToken {
     MTextTokenKind kind = MTextTokenKind::Char;
-    char32_t ch = 0;           // Char: the character (U+00A0 for the non-breaking space)
-    std::string upper, lower;  // Stack: the two parts, UTF-8
-    char stackType = 0;        // Stack: '/', '#', '^', or 0 when there is no lower part
+    char32_t ch = 0;          // Char: the character (U+00A0 for the non-breaking space)
+    std::string upper, lower; // Stack: the two parts, UTF-8
+    char stackType = 0;       // Stack: '/', '#', '^', or 0 when there is no lower part
 };
 
 // The fonts and paragraph formats met so far.  Character and paragraph formats refer to them
@@ -32,11 +32,11 @@ struct MTextToken {
 // share one entry.
 class MTextFormatPools {
 public:
-    int internFont(const MTextFontSpec& spec);
+    int internFont(const MTextFontRequest& request);
     int internParagraph(const MTextParagraphFormat& format);
-    const MTextFontSpec& font(int index) const { return m_fonts[index]; }
+    const MTextFontRequest& font(int index) const { return m_fonts[index]; }
     const MTextParagraphFormat& paragraph(int index) const { return m_paragraphs[index]; }
-    const std::vector<MTextFontSpec>& fonts() const { return m_fonts; }
+    const std::vector<MTextFontRequest>& fonts() const { return m_fonts; }
     std::size_t fontCount() const { return m_fonts.size(); }
     std::size_t paragraphCount() const { return m_paragraphs.size(); }
     // Forgets the entries added after the pools had these sizes.
@@ -44,7 +44,7 @@ public:
     void clear() { truncate(0, 0); }
 
 private:
-    std::vector<MTextFontSpec> m_fonts;
+    std::vector<MTextFontRequest> m_fonts;
     std::vector<MTextParagraphFormat> m_paragraphs;
     std::unordered_multimap<std::size_t, int> m_fontIndex;
     std::unordered_multimap<std::size_t, int> m_paragraphIndex;
@@ -66,7 +66,7 @@ public:
         int depth = 0;           // open brace groups, saved or not
         std::vector<Frame> saved;
         MTextCharFormat format;
-        int paragraph = 0;        // index of the current paragraph format in the pools
+        int paragraph = 0;         // index of the current paragraph format in the pools
         std::size_t fontCount = 0; // pool sizes when the state was saved
         std::size_t paragraphCount = 0;
     };
@@ -86,6 +86,7 @@ public:
     const MTextParagraphFormat& paragraphFormat() const {
         return m_pools.paragraph(m_state.paragraph);
     }
+    int paragraphIndex() const { return m_state.paragraph; }
     const MTextFormatPools& pools() const { return m_pools; }
     std::size_t position() const { return m_state.pos; }
     std::size_t horizon() const { return m_state.horizon; }
@@ -119,13 +120,13 @@ private:
 
     std::string_view m_text;
     double m_textHeight;
-    MTextFontSpec m_styleFont;
+    MTextFontRequest m_styleFont;
     MTextFormatPools& m_pools;
     State m_state;
 };
 
 // A font name as a text style or a \F code gives it: a family name, or a file name whose
 // folder and extension (.ttf, .otf, .shx, ...) are dropped.
-MTextFontSpec FontSpecFromName(std::string_view name);
+MTextFontRequest FontRequestFromName(std::string_view name);
 
 } // namespace cadhost::text

@@ -29,8 +29,8 @@ if grep -q '^; setup' "$script"; then
     "$bin/rivlet-setup" >/dev/null || { echo "rivlet-setup failed"; exit 1; }
 fi
 
-# The script may name files of the source tree as @SRC@/...
-sed "s#@SRC@#$src#g" "$script" >"$work/script.scr"
+# The script may name files of the source tree as @SRC@/... and temporary files as @TMP@/...
+sed -e "s#@SRC@#$src#g" -e "s#@TMP@#$TMPDIR#g" "$script" >"$work/script.scr"
 # shellcheck disable=SC2086
 "$bin/cadhost" $args -b "$work/script.scr" >"$work/out.log" 2>&1 </dev/null
 status=$?

@@ -1,0 +1,41 @@
+#include "text/mtextlayout.h"
+
+#include "text/fonts.h"
+#include "text/mtextreader.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace cadhost::text {
+
+MTextLayout LayOutMText(std::string_view contents, double textHeight, double width,
+                        std::string_view styleFont) {
+    MTextLayout layout;
+    if (!(textHeight > 0.0) || !std::isfinite(textHeight))
+        return layout;
+    MTextFormatPools pools;
+    MTextReader reader(textHeight, styleFont, pools);
+    reader.begin(contents);
+    std::vector<Font*> fonts;
+    MTextFlow::Recorder recorder;
+    MTextFlow flow(reader, fonts, textHeight, width, &recorder);
+    MTextToken token;
+    while (reader.next(token))
+        flow.feed(token);
+    flow.finish();
+    if (!(width > 0.0))
+        recorder.alignToWidest();
+
+    layout.height = flow.height();
+    layout.lines = std::move(recorder.lines);
+    for (const LaidOutLine& line : layout.lines)
+        layout.width = std::max(layout.width, line.right);
+    layout.fonts = pools.fonts();
+    for (const MTextFontRequest& request : layout.fonts) {
+        Font& font = FontLibrary::instance().resolve(request);
+        layout.faces.push_back({font.family(), font.bold(), font.italic(), font.emPerHeight()});
+    }
+    return layout;
+}
+
+} // namespace cadhost::text

@@ -1,0 +1,37 @@
+// The layout of an MText entity's content at its width: lines with their runs' positions, for
+// drawing and picking.  text/mtextflow.h describes the geometry; MeasureMTextHeight
+// (text/mtextmeasure.h) gives the same height without keeping the lines.
+#pragma once
+
+#include "text/mtextflow.h"
+#include "text/mtextformat.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cadhost::text {
+
+// The face a font index was drawn with.
+struct LaidOutFace {
+    std::string family; // as installed ("Liberation Sans" for Arial)
+    bool bold = false;
+    bool italic = false;
+    double emPerHeight = 1.0; // font size = text height × emPerHeight
+};
+
+struct MTextLayout {
+    std::vector<MTextFontRequest> fonts; // what the content asked for, by font index
+    std::vector<LaidOutFace> faces;      // what it was measured and is drawn with, same index
+    std::vector<LaidOutLine> lines;
+    double height = 0.0; // as MeasureMTextHeight
+    double width = 0.0;  // right end of the widest line
+};
+
+// `textHeight` is the entity's text height (a value that is not positive gives an empty
+// layout); `width` 0 does not wrap; `styleFont` is the text style's font ("Arial" for the
+// Standard style).
+MTextLayout LayOutMText(std::string_view contents, double textHeight, double width,
+                        std::string_view styleFont = "Arial");
+
+} // namespace cadhost::text

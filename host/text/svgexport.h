@@ -1,0 +1,36 @@
+// A picture of a drawing as an SVG document: the drawing seen from above (world x to the
+// right, y up), framed with a margin on a white background.  MText is drawn line by line and
+// glyph by glyph where the layout put it, with the faces it was measured with, so that the
+// picture shows what actualHeight measured.
+#pragma once
+
+#include "text/textplacement.h"
+
+#include <string>
+#include <vector>
+
+namespace cadhost::text {
+
+struct DrawingItem {
+    enum class Kind { MText, Line, Circle };
+    Kind kind = Kind::Line;
+    // An AutoCAD Color Index: 1..255; 7, 0 (by block) and 256 (by layer) draw black, as on
+    // paper.
+    int colorIndex = 256;
+    std::string handle; // written as the element's data-handle when not empty
+
+    // MText
+    MTextPlacement placement;
+    double textHeight = 0.2;
+    std::string contents;
+    std::string styleFont = "Arial";
+
+    // Line: start and end.  Circle: centre (start), radius, normal.
+    Vec3 start, end;
+    double radius = 0.0;
+    Vec3 normal{0.0, 0.0, 1.0};
+};
+
+std::string ExportSvg(const std::vector<DrawingItem>& items);
+
+} // namespace cadhost::text
