@@ -1,5 +1,7 @@
 #include "frame/commands.h"
 
+#include "conversion/rtftoacad.h"
+
 #include "win/msgbox.h"
 
 const AcRxCommandEntry g_RivletCommands[] = {
@@ -10,17 +12,19 @@ const AcRxCommandEntry g_RivletCommands[] = {
 };
 const std::size_t g_RivletCommandCount = sizeof g_RivletCommands / sizeof g_RivletCommands[0];
 
-// The rebuild from stored data, the Rich Text import and the sheet assembly are reached
-// through these commands; each says so plainly while its part of the module is not in it.
+// The rebuild from stored data and the sheet assembly are reached through these commands; each
+// says so plainly while its part of the module is not in it.
 void CmdReformFromDict() {
     acutPrintf("\nreformFromDict: rebuilding from stored specifications is not in this build.");
 }
 
 void CmdRtfToAcad() {
-    acutPrintf("\nRtfToAcad: converting documents to MText is not in this build.");
+    RtfToAcad();
 }
 
-void CmdSheetSpec() { acutPrintf("\nSheetSpec: assembling spec sheets is not in this build."); }
+void CmdSheetSpec() {
+    acutPrintf("\nSheetSpec: assembling spec sheets is not in this build.");
+}
 
 // The edit of a placed text starts with a double-click; this command only says so.
 void CmdReform() {

@@ -100,3 +100,24 @@ class CStringArray : public CArray<std::string> {
 public:
     using CArray::CArray;
 };
+
+// An array of untyped pointers.  It owns the pointers, not what they point to: the code that
+// adds an object deletes it.
+class CPtrArray : public CArray<void*, void*> {
+public:
+    using CArray::CArray;
+};
+
+// A pointer array that hands its elements out as TYPE (a pointer type), so that callers need no
+// casts.  The elements are read by value: a reference to a stored void* is not a TYPE.
+template <class BASE_CLASS, class TYPE> class CTypedPtrArray : public BASE_CLASS {
+public:
+    TYPE GetAt(INT_PTR nIndex) const { return static_cast<TYPE>(BASE_CLASS::GetAt(nIndex)); }
+    TYPE operator[](INT_PTR nIndex) const { return GetAt(nIndex); }
+    void SetAt(INT_PTR nIndex, TYPE ptr) { BASE_CLASS::SetAt(nIndex, ptr); }
+    void SetAtGrow(INT_PTR nIndex, TYPE ptr) { BASE_CLASS::SetAtGrow(nIndex, ptr); }
+    INT_PTR Add(TYPE ptr) { return BASE_CLASS::Add(ptr); }
+    void InsertAt(INT_PTR nIndex, TYPE ptr, INT_PTR nCount = 1) {
+        BASE_CLASS::InsertAt(nIndex, ptr, nCount);
+    }
+};

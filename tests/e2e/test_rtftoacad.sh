@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# What RtfToAcad writes to C:\KSR\Rivlet\output.TXT: the host's MText content of the chosen file
+# after the hanging-indent fix, replaced on every run; a Word document and a missing output
+# folder each end with their messages and leave no output.
+. "$(dirname "$0")/lib.sh"
+src=$(cd "$(dirname "$0")/../.." && pwd)
+out=$CADHOST_PREFIX/drive_c/KSR/Rivlet/output.TXT
+
+"$bin/rivlet-setup" >/dev/null || { echo "FAIL: rivlet-setup"; exit 1; }
+# Runs RtfToAcad on one file; the log goes to $work/log.
+convert() {
+    printf 'RtfToAcad\nfiledlg %s\n' "$1" >"$work/run.scr"
+    "$bin/cadhost" --load "$bin/KSRRivlet.arx" -b "$work/run.scr" >"$work/log" 2>&1 </dev/null ||
+        { echo "FAIL: cadhost on $1"; fail=1; }
+}
+
+# The paragraph "a." hangs without a tab stop in the source; the fix gives it one at its left
+# indent, so its code carries the tab where the host would otherwise clear the stops (and the
+# paragraph after it now clears that stop).
+convert "$src/tests/data/rtf/hanging_indent.rtf"
+want=$(sed -e 's/,l5\.4,t;a\./,l5.4,t5.4;a./' -e 's/\\pi0,l0;Back/\\pi0,l0,t;Back/' \
+    "$src/tests/data/rtf/hanging_indent.mtext" | tr -d '\n')
+if [ "$(cat "$out" 2>/dev/null)" != "$want" ]; then
+    echo "FAIL: output.TXT after hanging_indent.rtf:"; cat "$out"; echo; echo "want: $want"; fail=1
+fi
+
+# A Word document: the message of a workstation without Word, and the output stays as it was.
+cp "$src/tests/data/rtf/numbered_list.rtf" "$work/Finishes.DOC"
+convert "$work/Finishes.DOC"
+check "$work/log" "Word was not installed on this workstation. You must have at least Word 97 installed on your workstation prior to using this application."
+[ "$(cat "$out")" = "$want" ] || { echo "FAIL: a Word document changed output.TXT"; fail=1; }
+
+# A text file replaces the output; its lines arrive as paragraphs.
+printf 'First line\r\nSecond line\r\n' >"$work/notes.txt"
+convert "$work/notes.txt"
+check "$out" 'First line\PSecond line'
+if grep -q PAINTING "$out"; then echo "FAIL: output.TXT was appended to"; fail=1; fi
+
+# Without C:\KSR\Rivlet: the file error and "Exception at ::saveToFile", and no folder made.
+rm -rf "$CADHOST_PREFIX/drive_c/KSR"
+convert "$src/tests/data/rtf/hanging_indent.rtf"
+check "$work/log" "Exception at ::saveToFile"
+[ ! -e "$CADHOST_PREFIX/drive_c/KSR" ] || { echo "FAIL: the command made C:\\KSR"; fail=1; }
+exit $fail
