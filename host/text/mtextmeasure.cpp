@@ -1,6 +1,7 @@
 #include "text/mtextmeasure.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 
@@ -180,10 +181,24 @@ void MTextMeasurer::run(Slot& slot, std::string_view contents, std::size_t point
     slot.height = flow.height();
 }
 
+namespace {
+MeasureTotals g_totals;
+}
+
 double MeasureMTextHeight(std::string_view contents, double textHeight, double width,
                           const std::string& styleFont) {
     static MTextMeasurer measurer;
-    return measurer.measure(contents, textHeight, width, styleFont);
+    auto start = std::chrono::steady_clock::now();
+    double height = measurer.measure(contents, textHeight, width, styleFont);
+    g_totals.seconds +=
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ++g_totals.calls;
+    g_totals.bytesRead += measurer.lastBytesRead();
+    return height;
+}
+
+const MeasureTotals& MeasureMTextTotals() {
+    return g_totals;
 }
 
 } // namespace cadhost::text

@@ -76,4 +76,12 @@ private:
 double MeasureMTextHeight(std::string_view contents, double textHeight, double width,
                           const std::string& styleFont);
 
+// What MeasureMTextHeight has done in this process, for reports of where time goes.
+struct MeasureTotals {
+    std::uint64_t calls = 0;
+    std::uint64_t bytesRead = 0; // content read; the rest was resumed over
+    double seconds = 0.0;
+};
+const MeasureTotals& MeasureMTextTotals();
+
 } // namespace cadhost::text

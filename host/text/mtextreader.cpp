@@ -144,12 +144,16 @@ void SortTabs(MTextParagraphFormat& f) {
 }
 
 // The t part of a paragraph code takes the rest of the code: stops separated by commas,
-// each a number with an optional c (centred) or r (right) in front.
+// each a number with an optional c (centred) or r (right) in front.  Codes joined without
+// commas ("\pi-2\pt2\pl2;", as continued columns carry them) end the list at the next
+// backslash, where the following letter's value starts.
 void ParseTabStops(std::string_view arg, std::size_t& i, double unit, MTextParagraphFormat& f) {
     f.tabCount = 0;
     f.tabs.fill({}); // unused entries stay default, so equal formats compare equal
     while (i < arg.size()) {
         char c = arg[i];
+        if (c == '\\')
+            break;
         MTextTabType type = MTextTabType::Left;
         if (c == ',') {
             ++i;

@@ -67,10 +67,27 @@ void ReadParagraphCode(const std::string& values, std::string& firstIndent, std:
     bool firstSeen = false;
     bool tabsSeen = false;
     bool leftSeen = false;
+    bool pendingP = false;
     for (char c : values) {
+        if (c != 'p')
+            pendingP = false;
         switch (c) {
         case ',':
             current = nullptr;
+            break;
+        case '\\':
+            // Codes joined without commas ("\pi-1\pl1;", as a continued column carries
+            // them): the next letter starts after the "p".
+            current = nullptr;
+            pendingP = true;
+            continue;
+        case 'p':
+            if (pendingP) {
+                pendingP = false;
+                continue;
+            }
+            if (current)
+                *current += c;
             break;
         case 'i':
             firstIndent.clear();

@@ -228,6 +228,18 @@ TEST(MTextParse, ParagraphCodesInDrawingUnits) {
     EXPECT_EQ(parsed.paragraphs[3].format, MTextParagraphFormat{});
 }
 
+TEST(MTextParse, ParagraphCodesJoinedWithoutCommasEachSetTheirValue) {
+    // The form a continued column opens with: one code, letters joined by "\p".
+    ParsedMText parsed = Parse("\\pi-2\\pt2\\pl3;1.^Ifirst");
+    ASSERT_EQ(parsed.paragraphs.size(), 1u);
+    const MTextParagraphFormat& format = parsed.paragraphs[0].format;
+    EXPECT_DOUBLE_EQ(format.firstIndent, -2 * kHeight);
+    EXPECT_DOUBLE_EQ(format.leftIndent, 3 * kHeight);
+    ASSERT_EQ(format.tabCount, 1);
+    EXPECT_DOUBLE_EQ(format.tabs[0].position, 2 * kHeight);
+    EXPECT_EQ(PlainText(parsed), "1.\tfirst");
+}
+
 TEST(MTextParse, ParagraphCodeTakesEffectWhereTheParagraphStarts) {
     // Before the first visible character the code is the paragraph's own; after it, it
     // waits for the next paragraph.  Braces scope it like any other format.

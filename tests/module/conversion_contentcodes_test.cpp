@@ -103,6 +103,19 @@ TEST(ParagraphCodesAtEnd, LaterCodesOverrideEarlierOnesLetterByLetter) {
     EXPECT_EQ(later.tabs, "tabs");
 }
 
+TEST(ParagraphCodesAtEnd, CodesJoinedWithoutCommasReadLetterByLetter) {
+    // The form a continued column carries must read back as it was written, column after
+    // column, without growing.
+    Indents joined = AtEnd(R"({\pi-1\pt2\pl1;Text)");
+    EXPECT_EQ(joined.first, R"(\pi-1)");
+    EXPECT_EQ(joined.tabs, R"(\pt2)");
+    EXPECT_EQ(joined.left, R"(\pl1)");
+    Indents again = AtEnd(joined.first + joined.tabs + joined.left + ";more");
+    EXPECT_EQ(again.first, joined.first);
+    EXPECT_EQ(again.tabs, joined.tabs);
+    EXPECT_EQ(again.left, joined.left);
+}
+
 TEST(ParagraphCodesAtEnd, WhatNoCodeSetsKeepsTheCallersValue) {
     Indents none = AtEnd(R"(\PNo codes\P\fA;\H1;here)");
     EXPECT_EQ(none.first, "first");

@@ -1,0 +1,211 @@
+// A full specification sheet: 40 items of about 30 KB of Word-style Rich Text each, fixed,
+// translated and cut into pieces as the sheet generator does, then laid out into a box of 4 by
+// 10 drawing units with the default sizes.  Prints how many columns the sheet takes, how long
+// the layout runs and how much of it is spent measuring text.
+#include "conversion/columnlayout.h"
+#include "conversion/rtftomtext.h"
+#include "frame/doclock.h"
+#include "storage/dictdatawrapper.h"
+#include "wordconv/rtffix.h"
+
+#include "runtime/host.h"
+#include "text/mtextmeasure.h"
+
+#include "arx/dbapserv.h"
+#include "arx/dbdatabase.h"
+#include "arx/dbmtext.h"
+#include "arx/dbsymtb.h"
+#include "arx/rxobject.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <set>
+#include <string>
+
+namespace {
+
+constexpr int kItems = 40;
+constexpr std::size_t kRtfBytes = 30 * 1024;
+
+// The default sizes of the preferences.
+constexpr double kTextHeight = 0.25;
+constexpr double kPlainTextHeight = 0.15;
+constexpr double kItemGap = 0.25;
+constexpr double kColumnGap = 0.5;
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) {
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+// Rich Text shaped the way a word processor saves a specification section: a font and colour
+// table, a style sheet, revision ids on every run, part headings, numbered articles with
+// hanging indents and tab stops, and body paragraphs.
+std::string WordStyleRtf(int seed) {
+    std::mt19937 random(static_cast<unsigned>(seed));
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    static const char* const words[] = {"the",      "contractor", "shall",   "provide", "cast",
+                                        "in",       "place",      "concrete", "joints", "sealant",
+                                        "ASTM",     "C920",       "surfaces", "clean",  "dry",
+                                        "finished", "schedule",   "approved", "manner", "work"};
+    std::string rtf =
+        "{\\rtf1\\ansi\\ansicpg1252\\uc1\\deff0\\deflang1033\\deflangfe1033"
+        "{\\fonttbl{\\f0\\froman\\fcharset0\\fprq2 Times New Roman;}"
+        "{\\f1\\fswiss\\fcharset0\\fprq2 Arial;}}"
+        "{\\colortbl;\\red0\\green0\\blue0;\\red0\\green0\\blue255;}"
+        "{\\stylesheet{\\ql \\li0\\ri0\\widctlpar\\aspalpha\\aspnum\\faauto\\adjustright\\rin0"
+        "\\lin0\\itap0 \\fs24\\lang1033\\langfe1033\\cgrid\\langnp1033\\langfenp1033 \\snext0 "
+        "Normal;}{\\s1\\ql \\li0\\ri0\\keepn\\widctlpar\\outlinelevel0\\b\\f1\\fs20 \\sbasedon0 "
+        "\\snext0 heading 1;}}"
+        "{\\*\\generator Microsoft Word 11.0.8237;}{\\info{\\title Section}{\\author Writer}}"
+        "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440 "
+        "\\widowctrl\\ftnbj\\aenddoc\\noxlattoyen\\expshrtn\\sectd \\linex0\\endnhere\\sectdefaultcl ";
+    // The tables a word processor writes before the text: more fonts, a list table, the
+    // revision ids and the latent styles; about half of a saved section.
+    for (int f = 2; f < 16; ++f)
+        rtf += "{\\f" + std::to_string(f) + "\\fswiss\\fcharset0\\fprq2{\\*\\panose "
+               "020b0604020202020204}Font Number " + std::to_string(f) + ";}";
+    rtf += "{\\*\\listtable";
+    for (int l = 0; l < 6; ++l) {
+        rtf += "{\\list\\listtemplateid" + std::to_string(67698703 + l);
+        for (int level = 0; level < 9; ++level)
+            rtf += "{\\listlevel\\levelnfc0\\levelnfcn0\\leveljc0\\leveljcn0\\levelfollow0"
+                   "\\levelstartat1\\levelspace0\\levelindent0{\\leveltext\\'02\\'0" +
+                   std::to_string(level) + ".;}{\\levelnumbers\\'01;}\\fi-360\\li" +
+                   std::to_string(720 * (level + 1)) + "\\jclisttab\\tx" +
+                   std::to_string(720 * (level + 1)) + "\\lin" + std::to_string(720 * (level + 1)) +
+                   " }";
+        rtf += "{\\listname ;}\\listid" + std::to_string(1000 + l) + "}";
+    }
+    rtf += "}{\\*\\rsidtbl ";
+    for (int r = 0; r < 120; ++r)
+        rtf += "\\rsid" + std::to_string(1000000 + seed * 977 + r);
+    rtf += "}{\\*\\latentstyles\\lsdstimax156\\lsdlockeddef0";
+    for (int l = 0; l < 156; ++l)
+        rtf += "{\\lsdlockedexcept \\lsdqformat1 \\lsdpriority" + std::to_string(l) +
+               " \\lsdlocked0 Style " + std::to_string(l) + ";}";
+    rtf += "}";
+
+    int article = 1;
+    int rsid = 1000000 + seed * 977;
+    while (rtf.size() < kRtfBytes) {
+        std::string run = "\\insrsid" + std::to_string(rsid + pick(50)) + " ";
+        switch (pick(6)) {
+        case 0:
+            rtf += "\\pard\\plain \\s1\\ql \\li0\\ri0\\keepn\\widctlpar\\outlinelevel0\\b\\f1\\fs20"
+                   "{" + run + "PART " + std::to_string(1 + pick(3)) + " - GENERAL}"
+                   "{" + run + "\\par }";
+            continue;
+        case 1:
+        case 2:
+            rtf += "\\pard\\plain \\ql \\fi-720\\li1440\\ri0\\widctlpar\\tx1440\\f1\\fs20{" + run +
+                   "1." + std::to_string(article++) + "\\tab }";
+            break;
+        default:
+            rtf += "\\pard\\plain \\ql \\li720\\ri0\\widctlpar\\f1\\fs20";
+            break;
+        }
+        int count = 20 + pick(40);
+        rtf += "{" + run;
+        for (int w = 0; w < count; ++w) {
+            if (pick(15) == 0)
+                rtf += "}{\\i" + run + "see note}{" + run + " ";
+            rtf += words[pick(20)];
+            rtf += ' ';
+        }
+        rtf += "}{" + run + "\\par }";
+    }
+    return rtf + "}";
+}
+
+// The texts of model space and the columns they stand in (distinct x positions).
+void CountTexts(AcDbDatabase* db, int& texts, int& columns) {
+    std::set<double> lefts;
+    texts = 0;
+    AcDbBlockTableRecord* space = nullptr;
+    if (acdbOpenObject(space, db->currentSpaceId(), AcDb::kForRead) != Acad::eOk)
+        return;
+    AcDbBlockTableRecordIterator* it = nullptr;
+    space->newIterator(it);
+    for (; !it->done(); it->step()) {
+        AcDbEntity* entity = nullptr;
+        if (it->getEntity(entity, AcDb::kForRead) != Acad::eOk)
+            continue;
+        if (auto* text = AcDbMText::cast(entity)) {
+            ++texts;
+            lefts.insert(text->location().x);
+        }
+        entity->close();
+    }
+    delete it;
+    space->close();
+    columns = static_cast<int>(lefts.size());
+}
+
+} // namespace
+
+int main() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "rivlet-bench-XXXXXX").string();
+    const std::string root = mkdtemp(pattern.data());
+    std::filesystem::create_directories(root + "/tmp");
+    setenv("CADHOST_PREFIX", (root + "/prefix").c_str(), 1);
+    setenv("TMPDIR", (root + "/tmp").c_str(), 1);
+
+    cadhost::Host::start();
+    KSRxDictDataWrapper::rxInit();
+    acrxBuildClassHierarchy();
+
+    Clock::time_point start = Clock::now();
+    CMtextRtfHolder items;
+    std::size_t rtfBytes = 0;
+    std::size_t contentBytes = 0;
+    std::size_t pieces = 0;
+    CRtfToMtext converter;
+    for (int i = 0; i < kItems; ++i) {
+        std::string rtf = WordStyleRtf(i);
+        rtfBytes += rtf.size();
+        CMtextRtf item;
+        item.m_Name = "C:\\KSR\\Rivlet\\Section" + std::to_string(i) + ".rtf";
+        item.m_Rtf = rtf;
+        FixHangingIndents(rtf);
+        pieces += item.SplitContents(converter.Convert(rtf));
+        contentBytes += item.m_Contents.size();
+        items.Add(item);
+    }
+    double convertSeconds = Seconds(start);
+
+    const cadhost::text::MeasureTotals before = cadhost::text::MeasureMTextTotals();
+    int placed = 0;
+    int texts = 0;
+    int columns = 0;
+    double layoutSeconds = 0.0;
+    {
+        CDocLock lock;
+        AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+        start = Clock::now();
+        placed = LayOutItems(AcGePoint3d(0, 10, 0), AcGePoint3d(0, 10, 0), AcGePoint3d(4, 0, 0),
+                             items, kTextHeight, kPlainTextHeight, kItemGap, kColumnGap);
+        layoutSeconds = Seconds(start);
+        CountTexts(db, texts, columns);
+    }
+    const cadhost::text::MeasureTotals& after = cadhost::text::MeasureMTextTotals();
+
+    std::printf("\n%d items, %.1f KB of Rich Text (%.1f KB each), %.1f KB of MText content, "
+                "%zu pieces; conversion %.3f s\n",
+                kItems, rtfBytes / 1024.0, rtfBytes / 1024.0 / kItems, contentBytes / 1024.0,
+                pieces, convertSeconds);
+    std::printf("layout: %d items placed as %d texts in %d columns, %.3f s; measuring %.3f s in "
+                "%llu measures reading %.1f MB\n",
+                placed, texts, columns, layoutSeconds, after.seconds - before.seconds,
+                static_cast<unsigned long long>(after.calls - before.calls),
+                (after.bytesRead - before.bytesRead) / 1e6);
+
+    KSRxDictDataWrapper::rxUninit();
+    cadhost::Host::stop();
+    std::filesystem::remove_all(root);
+    return placed == kItems ? 0 : 1;
+}
