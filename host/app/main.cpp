@@ -1,6 +1,8 @@
 // cadhost: the headless CAD host.  Loads modules, then runs a script or an interactive
 // "Command:" prompt.
 #include "app/options.h"
+#include "editor/documents.h"
+#include "editor/hostcommands.h"
 #include "runtime/host.h"
 
 #include "win/cmdline.h"
@@ -50,10 +52,6 @@ int main(int argc, char** argv) {
     std::string script;
     if (options->script && !ReadFile(*options->script, script))
         return Fail("cannot read script " + *options->script, 2);
-    if (options->drawing)
-        return Fail("cannot open " + *options->drawing +
-                        ": this host does not read drawing files yet",
-                    2);
 
     bool interactive = !options->script && ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
     cadhost::HostOptions hostOptions;
@@ -67,6 +65,18 @@ int main(int argc, char** argv) {
             cadhost::Host::stop();
             return Fail(why, 1);
         }
+    }
+    // The drawing is read after the modules load, so that their classes read their objects.
+    if (options->drawing) {
+        std::string why;
+        AcApDocument* first = cadhost::editor::Docs().current();
+        if (!cadhost::editor::OpenDrawingDocument(*options->drawing, why)) {
+            cadhost::Host::stop();
+            return Fail("Cannot open " + *options->drawing + ": " + why, 1);
+        }
+        // The drawing takes the place of the empty one the session started with.
+        if (first)
+            host.closeDocument(first);
     }
     if (options->script) {
         host.feedInput(script);

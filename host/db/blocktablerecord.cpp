@@ -36,6 +36,8 @@ Acad::ErrorStatus AcDbBlockTableRecord::appendAcDbEntity(AcDbObjectId& id, AcDbE
         return Acad::eNullEntityPointer;
     if (entity->isDatabaseResident())
         return Acad::eAlreadyInDb;
+    // Recorded before the entity list grows, so that undo brings back the list there was.
+    assertWriteEnabled();
     if (Acad::ErrorStatus es = database()->impl()->add(entity, objectId(), id); es != Acad::eOk)
         return es;
     EntityAccess::bindToDatabase(*entity);

@@ -7,6 +7,7 @@
 #include "db/objectaccess.h"
 #include "db/symbolname.h"
 #include "db/symboltableimpl.h"
+#include "db/undolog.h"
 
 #include <cmath>
 #include <limits>
@@ -72,6 +73,8 @@ void AcDbDatabase::Impl::attach(AcDbObjectId id, AcDbObject* object) {
     stubs[IdAccess::slot(id)].object = object;
     ObjectAccess::makeResident(*object, self, id);
     ++objectCount;
+    if (undo)
+        undo->noteCreated(id);
 }
 
 Acad::ErrorStatus AcDbDatabase::Impl::add(AcDbObject* object, AcDbObjectId owner,
@@ -121,6 +124,7 @@ AcDbDatabase::~AcDbDatabase() {
             delete object;
         }
     }
+    delete m_impl->undo;
     delete m_impl;
 }
 
@@ -147,7 +151,7 @@ Acad::ErrorStatus AcDbDatabase::addAcDbObjectWithHandle(AcDbObjectId& id, AcDbOb
         return Acad::eInvalidInput;
     AcDbObjectId target;
     if (auto it = m_impl->slotByHandle.find(value); it != m_impl->slotByHandle.end()) {
-        if (m_impl->stubs[it->second].object)
+        if (m_impl->stubs[it->second].object || m_impl->stubs[it->second].retired)
             return Acad::eHandleInUse;
         target = IdAccess::make(m_impl->serial, it->second);
     } else {
@@ -166,6 +170,8 @@ Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& id, bool createIfN
         return Acad::eNullHandle;
     auto value = static_cast<std::uint64_t>(handle);
     if (auto it = m_impl->slotByHandle.find(value); it != m_impl->slotByHandle.end()) {
+        if (m_impl->stubs[it->second].retired)
+            return Acad::ePermanentlyErased;
         id = IdAccess::make(m_impl->serial, it->second);
         return Acad::eOk;
     }

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <unordered_map>
 
 namespace cadhost::db {
@@ -20,7 +21,11 @@ namespace cadhost::db {
 struct Stub {
     AcDbObject* object = nullptr;
     AcDbHandle handle;
+    // The object was taken out by undoing the command that made it; the handle stays spent.
+    bool retired = false;
 };
+
+class UndoLog;
 
 struct IdAccess {
     static std::uint64_t key(AcDbObjectId id) { return id.m_key; }
@@ -84,6 +89,12 @@ struct AcDbDatabase::Impl {
     AcGePoint3d ucsOrigin;
     AcGeVector3d ucsX = AcGeVector3d::kXAxis;
     AcGeVector3d ucsY = AcGeVector3d::kYAxis;
+
+    // Made when the editor first records a command on this drawing (undolog.h).
+    cadhost::db::UndoLog* undo = nullptr;
+
+    // What the drawing keeps of the file it was read from or saved to (db/dxf/filestate.h).
+    std::shared_ptr<void> fileState;
 
     // A new stub for the handle; the caller has checked that the handle is free.
     AcDbObjectId newStub(AcDbHandle handle);

@@ -6,6 +6,7 @@
 #include "db/objectaccess.h"
 #include "db/objectstate.h"
 #include "db/symbolname.h"
+#include "db/undolog.h"
 
 #include <algorithm>
 #include <vector>
@@ -152,6 +153,8 @@ Acad::ErrorStatus AcDbDictionary::setAt(const char* key, AcDbObject* value, AcDb
             return value->isReadEnabled() ? Acad::eWasOpenForRead : Acad::eNotOpenForWrite;
     }
 
+    // Recorded before the entries change, so that undo brings back the ones there were.
+    assertWriteEnabled();
     std::string folded = FoldCase(key);
     const Impl::Entry* old = m_impl->find(folded);
     if (old && old->id == value->objectId()) {
@@ -185,6 +188,7 @@ Acad::ErrorStatus AcDbDictionary::setAt(const char* key, AcDbObject* value, AcDb
         auto rev = m_impl->foldedKeyOf.find(value->objectId());
         if (rev != m_impl->foldedKeyOf.end())
             m_impl->drop(std::string(rev->second));
+        NoteObjectChange(*value);
         ObjectAccess::setOwner(*value, objectId());
         id = value->objectId();
     }
@@ -223,10 +227,13 @@ Acad::ErrorStatus AcDbDictionary::remove(AcDbObjectId id) {
     auto it = m_impl->foldedKeyOf.find(id);
     if (it == m_impl->foldedKeyOf.end() || id.isErased())
         return Acad::eKeyNotFound;
+    assertWriteEnabled();
     m_impl->drop(std::string(it->second));
     // The object stays in the drawing, unerased, owned by no one until someone takes it.
-    if (AcDbObject* object = ObjectOf(id))
+    if (AcDbObject* object = ObjectOf(id)) {
+        NoteObjectChange(*object);
         ObjectAccess::setOwner(*object, AcDbObjectId());
+    }
     assertWriteEnabled();
     return Acad::eOk;
 }
@@ -245,6 +252,7 @@ bool AcDbDictionary::setName(const char* oldName, const char* newName) {
         return false;
     AcDbObjectId id = entry->id;
     std::uint64_t order = entry->order;
+    assertWriteEnabled();
     m_impl->drop(FoldCase(oldName));
     m_impl->put(newName, id, order);
     assertWriteEnabled();

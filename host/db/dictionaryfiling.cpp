@@ -12,10 +12,13 @@ using namespace cadhost::db;
 namespace {
 
 // Entries in the order they were stored, so that a copy iterates collated as the original.
-std::vector<const AcDbDictionary::Impl::Entry*> InStoredOrder(const AcDbDictionary::Impl& impl) {
+// An undo record keeps the entries of erased objects too: undoing their erase brings them
+// back under their keys.
+std::vector<const AcDbDictionary::Impl::Entry*> InStoredOrder(const AcDbDictionary::Impl& impl,
+                                                              bool withErased) {
     std::vector<const AcDbDictionary::Impl::Entry*> entries;
     for (const auto& [folded, entry] : impl.entries)
-        if (!entry.id.isErased())
+        if (withErased || !entry.id.isErased())
             entries.push_back(&entry);
     std::sort(entries.begin(), entries.end(), [](auto* a, auto* b) { return a->order < b->order; });
     return entries;
@@ -26,7 +29,7 @@ std::vector<const AcDbDictionary::Impl::Entry*> InStoredOrder(const AcDbDictiona
 Acad::ErrorStatus AcDbDictionary::dwgOutFields(AcDbDwgFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbObject::dwgOutFields(filer); es != Acad::eOk)
         return es;
-    auto entries = InStoredOrder(*m_impl);
+    auto entries = InStoredOrder(*m_impl, filer->filerType() == AcDb::kUndoFiler);
     filer->writeInt32(static_cast<Adesk::Int32>(entries.size()));
     for (const Impl::Entry* entry : entries) {
         filer->writeString(entry->key.c_str());

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace cadhost::db {
@@ -20,6 +21,11 @@ public:
     BinaryDwgFiler(std::vector<std::uint8_t> bytes, AcDb::FilerType type, AcDbDatabase* database);
 
     const std::vector<std::uint8_t>& bytes() const { return m_bytes; }
+    // Hands the buffer over (undo records keep it); the filer is empty afterwards.
+    std::vector<std::uint8_t> takeBytes() {
+        m_pos = 0;
+        return std::move(m_bytes);
+    }
     // Moves the read position back to the start; writes always append.
     void rewind() { m_pos = 0; }
 

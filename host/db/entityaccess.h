@@ -3,12 +3,17 @@
 
 #include "arx/dbentity.h"
 
+#include <string>
+
 namespace cadhost::db {
 
 struct EntityAccess {
     // Binds the entity's layer name to the layer record of its new database, when the
     // database has that layer (the name alone is kept otherwise).
     static void bindToDatabase(AcDbEntity& entity);
+    // The layer and colour of an entity a file reader keeps as read: taken as the file has
+    // them, without the checks of setLayer and setColorIndex.
+    static void setAsRead(AcDbEntity& entity, const std::string& layer, Adesk::UInt16 color);
 };
 
 } // namespace cadhost::db

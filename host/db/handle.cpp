@@ -1,17 +1,8 @@
 // Handles as hexadecimal text.
 #include "arx/dbid.h"
+#include "db/hexdigit.h"
 
 namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::uint64_t ParseHex(const char* text) {
     if (!text || !*text)
@@ -19,7 +10,7 @@ std::uint64_t ParseHex(const char* text) {
     std::uint64_t value = 0;
     int digits = 0;
     for (const char* p = text; *p; ++p) {
-        int d = HexDigit(*p);
+        int d = cadhost::db::HexDigit(*p);
         if (d < 0 || ++digits > 16)
             return 0;
         value = (value << 4) | static_cast<std::uint64_t>(d);

@@ -6,6 +6,7 @@
 #include "db/geometry.h"
 #include "db/symboltableimpl.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace cadhost::db;
@@ -13,16 +14,44 @@ using namespace cadhost::db;
 namespace {
 
 // DXF lines of text hold at most 250 bytes; longer contents go out as 3 groups followed by
-// a last 1 group.  Cuts fall between characters, never inside a UTF-8 sequence.
+// a last 1 group.  A file of a code page writes a character outside it as a 7-byte \U+XXXX
+// escape, so each character beyond ASCII is counted as 7 bytes (14 for one that needs a
+// surrogate pair): the chunk fits its line in every encoding.  Cuts fall between
+// characters, never inside a UTF-8 sequence, and never right after the backslash that
+// starts an MText escape, so a reader that looks at one chunk at a time sees whole codes.
 constexpr std::size_t kChunk = 250;
 
 std::size_t CutAt(const std::string& text, std::size_t from) {
-    std::size_t cut = from + kChunk;
-    if (cut >= text.size())
+    std::size_t cost = 0, pos = from;
+    while (pos < text.size()) {
+        auto b = static_cast<unsigned char>(text[pos]);
+        std::size_t length = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+        std::size_t weight = b < 0x80 ? 1 : length == 4 ? 14 : 7;
+        if (cost + weight > kChunk)
+            break;
+        cost += weight;
+        pos = std::min(text.size(), pos + length);
+    }
+    if (pos >= text.size())
         return text.size();
-    while (cut > from + 1 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-        --cut;
-    return cut;
+    // Back off an odd run of backslashes: the last one escapes what follows the cut.
+    std::size_t run = 0;
+    while (pos - run > from && text[pos - run - 1] == '\\')
+        ++run;
+    if (run % 2 == 1 && pos - 1 > from)
+        --pos;
+    // Nor inside a \U+XXXX or \M+NXXXX character escape.
+    for (std::size_t back = 1; back <= 7 && pos - back > from; ++back) {
+        std::size_t at = pos - back;
+        if (text[at] != '\\' || at + 2 >= text.size() || text[at + 2] != '+')
+            continue;
+        std::size_t length = text[at + 1] == 'U' ? 7 : text[at + 1] == 'M' ? 8 : 0;
+        if (length > back) {
+            pos = at;
+            break;
+        }
+    }
+    return pos;
 }
 
 } // namespace

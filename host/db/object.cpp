@@ -3,6 +3,7 @@
 #include "db/writegate.h"
 #include "db/objectaccess.h"
 #include "db/objectstate.h"
+#include "db/undolog.h"
 #include "db/xdatastore.h"
 
 namespace cadhost::db {
@@ -145,6 +146,7 @@ Acad::ErrorStatus AcDbObject::erase(bool erasing) {
     }
     if (erasing == m_erased)
         return erasing ? Acad::eWasErased : Acad::eWasNotErased;
+    NoteObjectChange(*this);
     if (Acad::ErrorStatus es = subErase(erasing); es != Acad::eOk)
         return es;
     m_erased = erasing;
@@ -162,9 +164,10 @@ void AcDbObject::assertReadEnabled() const {
 }
 
 void AcDbObject::assertWriteEnabled(bool autoUndo, bool recordModified) {
-    (void)autoUndo; // this host keeps no undo record yet
     if (!isWriteEnabled())
         AbortNotOpen(*this, "write");
+    if (autoUndo && m_database)
+        NoteObjectChange(*this);
     if (recordModified)
         m_modified = true;
 }

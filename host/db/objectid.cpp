@@ -43,7 +43,8 @@ using namespace cadhost::db;
 const AcDbObjectId AcDbObjectId::kNull;
 
 bool AcDbObjectId::isValid() const {
-    return StubOf(*this) != nullptr;
+    const Stub* stub = StubOf(*this);
+    return stub && !stub->retired;
 }
 
 bool AcDbObjectId::isErased() const {
@@ -51,7 +52,7 @@ bool AcDbObjectId::isErased() const {
     Stub* stub;
     switch (Resolve(*this, db, stub)) {
     case IdState::Live:
-        return stub->object && stub->object->isErased();
+        return stub->retired || (stub->object && stub->object->isErased());
     case IdState::DatabaseGone:
         return true;
     default:

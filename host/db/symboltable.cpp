@@ -106,6 +106,8 @@ Acad::ErrorStatus AcDbSymbolTable::add(AcDbObjectId& id, AcDbSymbolTableRecord* 
             AbortNotOpen(*this, "write");
         return Acad::eNotOpenForWrite;
     }
+    // Recorded before the record list grows, so that undo brings back the list there was.
+    assertWriteEnabled();
     Acad::ErrorStatus es = AddSymbol(*this, record, id);
     if (es == Acad::eOk)
         assertWriteEnabled();

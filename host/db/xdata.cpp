@@ -275,6 +275,8 @@ Acad::ErrorStatus AcDbObject::setXData(const resbuf* xdata) {
     std::vector<XDataPart> parts;
     if (Acad::ErrorStatus es = ParseXData(xdata, db, parts); es != Acad::eOk)
         return es;
+    // Recorded before the data changes, so that undo brings back the data there was.
+    assertWriteEnabled();
     if (Acad::ErrorStatus es = MergeXData(*this, parts); es != Acad::eOk)
         return es;
     assertWriteEnabled();
@@ -289,6 +291,7 @@ Acad::ErrorStatus AcDbObject::xDataTransformBy(const AcGeMatrix3d& xform) {
     }
     if (!m_xdata)
         return Acad::eOk;
+    assertWriteEnabled();
     double scale = xform.scale();
     for (XDataPart& part : m_xdata->parts) {
         for (resbuf* rb = part.chain; rb; rb = rb->rbnext) {

@@ -1,6 +1,7 @@
 #include "editor/dispatch.h"
 
 #include "editor/documents.h"
+#include "editor/hostcommands.h"
 #include "editor/session.h"
 
 #include <exception>
@@ -28,6 +29,10 @@ void Execute(Session& session, AcEdCommand* command) {
     AcRxFunctionPtr function = command->functionAddr(); // the command may be removed meanwhile
     bool modal = (command->commandFlags() & ACRX_CMD_TRANSPARENT) == 0;
     bool locked = false;
+    // Every modal command is one step that U takes back.
+    bool undoGroup = doc && modal;
+    if (undoGroup)
+        BeginUndoGroup(doc, name, function);
     if (doc && modal && (command->commandFlags() & ACRX_CMD_SESSION) == 0)
         ++doc->commandDepth();
     if (doc && modal && (command->commandFlags() & (ACRX_CMD_SESSION | ACRX_CMD_NOINTERNALLOCK)) == 0) {
@@ -51,6 +56,8 @@ void Execute(Session& session, AcEdCommand* command) {
             Docs().unlockDocument(doc);
         if (modal && (command->commandFlags() & ACRX_CMD_SESSION) == 0)
             --doc->commandDepth();
+        if (undoGroup)
+            EndUndoGroup(doc, function);
     }
     if (failed)
         session.editor.notify([&](AcEditorReactor* r) { r->commandFailed(name.c_str()); });

@@ -16,6 +16,8 @@ void RegisterHostCommands(Session& session) {
     RegisterHelpCommands(stack);
     RegisterMTextCommands(stack);
     RegisterExportCommands(stack);
+    RegisterUndoCommands(stack);
+    RegisterFileCommands(stack);
 }
 
 } // namespace cadhost::editor

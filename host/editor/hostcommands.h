@@ -4,6 +4,8 @@
 #include "arx/editor.h"
 #include "editor/commandstack.h"
 
+#include <string>
+
 namespace cadhost::editor {
 
 inline void AddHostCommand(CommandStack& stack, const char* name, AcRxFunctionPtr function,
@@ -21,5 +23,19 @@ void RegisterDrawCommands(CommandStack& stack);
 void RegisterHelpCommands(CommandStack& stack);
 void RegisterMTextCommands(CommandStack& stack);
 void RegisterExportCommands(CommandStack& stack);
+void RegisterUndoCommands(CommandStack& stack);
+
+class Document;
+// The undo group of a command on its document's drawing, opened before the command runs and
+// closed after it (U and UNDO get none).  EndUndoGroup only while the document still exists.
+void BeginUndoGroup(Document* doc, const std::string& commandName, AcRxFunctionPtr function);
+void EndUndoGroup(Document* doc, AcRxFunctionPtr function);
+
+void RegisterFileCommands(CommandStack& stack);
+
+// Reads a DXF drawing (a unix path, or a Windows one through the platform's mapping) into a
+// new document that becomes current; nullptr with a one-line reason ("line N: ...") when
+// the file cannot be opened.
+Document* OpenDrawingDocument(const std::string& typedPath, std::string& error);
 
 } // namespace cadhost::editor

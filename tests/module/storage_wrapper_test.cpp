@@ -10,6 +10,7 @@
 #include "../host/db_test_support.h"
 
 #include "arx/docman.h"
+#include "db/dwgfiler.h"
 
 #include <algorithm>
 
@@ -72,7 +73,7 @@ TEST_F(WrapperTest, DwgFilingKeepsAFullChunkAndTheEmptyText) {
     for (const std::string& value : {std::string(32766, 'q') + "z", std::string()}) {
         SCOPED_TRACE(value.size());
         KSRxDictDataWrapper original(value.c_str());
-        MemoryDwgFiler filer;
+        cadhost::db::BinaryDwgFiler filer(AcDb::kFileFiler, db());
         EXPECT_EQ(original.dwgOutFields(&filer), Acad::eOk);
         filer.rewind();
         KSRxDictDataWrapper back("stale");

@@ -1,0 +1,214 @@
+// Saving and opening a drawing like a full specification sheet, against ezdxf doing the same
+// with the same file in the same run (bench_dxf_ezdxf.py).  The sheet: 40 MText of about
+// 30 KB each carrying the box in "KSRRivlet" extended data, and a dictionary of 40 objects
+// holding 30 KB of text each.  The module's own class is not part of the host, so the
+// objects are of a class of this program's that files the same way (100, then 300 and the
+// text).
+//
+// usage: bench_dxf [FILE.dxf] [PYTHON]   the file written (default: a temporary one) and
+// the python that runs ezdxf (default /usr/bin/python3).
+//        bench_dxf --from SHEET.dxf [PYTHON]   times a drawing read from a file instead (the
+// sheet bench_layout lays out, say), with the module's data class registered.
+#include "arx/dbapserv.h"
+#include "arx/dbdatabase.h"
+#include "arx/dbdict.h"
+#include "arx/dbmtext.h"
+#include "arx/dbservices.h"
+#include "db/dxf/dxffile.h"
+#include "db/registerclasses.h"
+#include "storage/dictdatawrapper.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kTexts = 40;
+constexpr std::size_t kTextBytes = 30000;
+constexpr int kRuns = 5;
+
+class SheetNote : public AcDbObject {
+public:
+    ACRX_DECLARE_MEMBERS(SheetNote);
+    std::string text;
+
+    Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override {
+        assertReadEnabled();
+        if (Acad::ErrorStatus es = AcDbObject::dxfOutFields(filer); es != Acad::eOk)
+            return es;
+        filer->writeString(AcDb::kDxfSubclass, "SheetNote");
+        filer->writeString(AcDb::kDxfXTextString, text.c_str());
+        return filer->filerStatus();
+    }
+    Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override {
+        assertWriteEnabled();
+        if (Acad::ErrorStatus es = AcDbObject::dxfInFields(filer); es != Acad::eOk)
+            return es;
+        if (!filer->atSubclassData("SheetNote"))
+            return filer->filerStatus();
+        resbuf item;
+        if (filer->readItem(&item) == Acad::eOk && item.restype == AcDb::kDxfXTextString) {
+            text = item.resval.rstring ? item.resval.rstring : "";
+            return Acad::eOk;
+        }
+        filer->pushBackItem();
+        return Acad::eBadDxfSequence;
+    }
+};
+ACRX_DXF_DEFINE_MEMBERS(SheetNote, AcDbObject, "BENCHSHEETNOTE", "BENCH")
+
+void Check(Acad::ErrorStatus es, const char* what, const std::string& error = {}) {
+    if (es != Acad::eOk) {
+        std::fprintf(stderr, "%s failed: %s %s\n", what, acadErrorStatusText(es), error.c_str());
+        std::exit(1);
+    }
+}
+
+// Text like a converted specification: paragraphs, font and height codes, a few
+// characters outside ASCII.
+std::string SpecContent(int item) {
+    std::string out = "{\\fArial|b1|i0;\\H0.15;SECTION " + std::to_string(item) + "}\\P";
+    for (int paragraph = 0; out.size() < kTextBytes; ++paragraph)
+        out += "\\pi-0.5,l0.5;" + std::to_string(paragraph) +
+               ".\tThe contractor shall supply and install all materials, façades and "
+               "fixings to the approved drawings; tolerances ±2 mm.\\P";
+    out.resize(kTextBytes);
+    return out;
+}
+
+void BuildSheet(AcDbDatabase& db) {
+    acdbHostApplicationServices()->setWorkingDatabase(&db);
+    acdbRegApp("KSRRivlet");
+    AcDbBlockTableRecord* space = nullptr;
+    Check(acdbOpenObject(space, db.currentSpaceId(), AcDb::kForWrite), "open model space");
+    for (int i = 0; i < kTexts; ++i) {
+        auto* text = new AcDbMText;
+        const double x = 110.0 * (i / 4), y = -100.0 * (i % 4);
+        text->setLocation(AcGePoint3d(x, y, 0));
+        text->setWidth(100.0);
+        text->setTextHeight(0.15);
+        text->setContents(SpecContent(i).c_str());
+        const double a[3] = {x, y, 0}, b[3] = {x + 100, y - 95, 0};
+        resbuf* xdata = acutBuildList(AcDb::kDxfRegAppName, "KSRRivlet", AcDb::kDxfXdInteger16, 1,
+                                      AcDb::kDxfXdXCoord, a, AcDb::kDxfXdInteger16, 2,
+                                      AcDb::kDxfXdXCoord, b, 0);
+        Check(text->setXData(xdata), "set the box");
+        acutRelRb(xdata);
+        AcDbObjectId id;
+        Check(space->appendAcDbEntity(id, text), "append");
+        text->close();
+    }
+    space->close();
+
+    AcDbDictionary* named = nullptr;
+    Check(acdbOpenObject(named, db.namedObjectsDictionaryId(), AcDb::kForWrite), "open NOD");
+    auto* sources = new AcDbDictionary;
+    AcDbObjectId sourcesId;
+    Check(named->setAt("BENCH_SOURCES", sources, sourcesId), "add the dictionary");
+    named->close();
+    for (int i = 0; i < kTexts; ++i) {
+        auto* note = new SheetNote;
+        note->text = "{\\rtf1\\ansi " + SpecContent(i) + "}";
+        AcDbObjectId id;
+        Check(sources->setAt(std::to_string(i).c_str(), note, id), "add an object");
+        note->close();
+    }
+    sources->close();
+}
+
+template <typename F> double BestSeconds(F&& work) {
+    double best = 1e9;
+    for (int run = 0; run < kRuns; ++run) {
+        auto start = std::chrono::steady_clock::now();
+        work();
+        std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        best = std::min(best, took.count());
+    }
+    return best;
+}
+
+// Runs the ezdxf side; answers its save and open seconds, or false.
+bool PeerSeconds(const std::string& python, const std::string& file, double& save, double& open) {
+    std::filesystem::path script =
+        std::filesystem::path(__FILE__).parent_path() / "bench_dxf_ezdxf.py";
+    std::string command =
+        "'" + python + "' '" + script.string() + "' '" + file + "' " + std::to_string(kRuns);
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return false;
+    int got = std::fscanf(pipe, "%lf %lf", &save, &open);
+    return ::pclose(pipe) == 0 && got == 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    cadhost::db::RegisterDatabaseClasses();
+    SheetNote::desc();
+    acrxBuildClassHierarchy();
+    const bool from = argc > 2 && std::string(argv[1]) == "--from";
+    if (from) {
+        --argc;
+        ++argv;
+    }
+    std::string file =
+        argc > 1 ? argv[1] : (std::filesystem::temp_directory_path() / "bench_dxf.dxf").string();
+    std::string python = argc > 2 ? argv[2] : "/usr/bin/python3";
+
+    std::string text, error;
+    std::unique_ptr<AcDbDatabase> sheet;
+    if (from) {
+        KSRxDictDataWrapper::rxInit();
+        acrxBuildClassHierarchy();
+        AcDbDatabase* read = nullptr;
+        Check(cadhost::db::dxf::ReadDxfFile(file, read, error), "ReadDxfFile", error);
+        sheet.reset(read);
+        file += ".copy.dxf";
+    } else {
+        sheet = std::make_unique<AcDbDatabase>();
+        BuildSheet(*sheet);
+    }
+    double save = BestSeconds([&] {
+        text.clear();
+        Check(cadhost::db::dxf::WriteDxfText(sheet.get(), text, error), "WriteDxfText", error);
+    });
+    double open = BestSeconds([&] {
+        AcDbDatabase* db = nullptr;
+        Check(cadhost::db::dxf::ReadDxfText(text, db, error), "ReadDxfText", error);
+        delete db;
+    });
+    acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << text;
+        if (!out) {
+            std::fprintf(stderr, "cannot write %s\n", file.c_str());
+            return 1;
+        }
+    }
+    const double mb = static_cast<double>(text.size()) / 1e6;
+    if (from)
+        std::printf("sheet read from a file: %.1f MB of DXF (%s)\n", mb, file.c_str());
+    else
+        std::printf("sheet: %d MText and %d objects of %zu bytes, %.1f MB of DXF (%s)\n", kTexts,
+                    kTexts, kTextBytes, mb, file.c_str());
+    std::printf("%-8s %12s %12s\n", "", "save (s)", "open (s)");
+    std::printf("%-8s %12.4f %12.4f   %.0f / %.0f MB/s\n", "cadhost", save, open, mb / save,
+                mb / open);
+    double peerSave = 0, peerOpen = 0;
+    if (!PeerSeconds(python, file, peerSave, peerOpen)) {
+        std::printf("ezdxf: could not run %s with ezdxf\n", python.c_str());
+        return 1;
+    }
+    std::printf("%-8s %12.4f %12.4f\n", "ezdxf", peerSave, peerOpen);
+    std::printf("ratio    %11.1fx %11.1fx   (ezdxf time / cadhost time; above 1 is faster)\n",
+                peerSave / save, peerOpen / open);
+    return 0;
+}

@@ -1,0 +1,31 @@
+// Drawings as ASCII DXF files.
+//
+// A drawing read from a file keeps the version it was written in and is saved in it
+// again; a new drawing is saved as AC1018.  What the host does not understand of a file
+// is kept and written back, so that a drawing loses nothing by passing through the host.
+#pragma once
+
+#include "arx/errorstatus.h"
+
+#include <string>
+#include <string_view>
+
+class AcDbDatabase;
+
+namespace cadhost::db::dxf {
+
+// Writes the drawing to a new file beside the target, flushes it to the disk and renames
+// it over the target, so that a failed save leaves the old file whole.  error: one line.
+Acad::ErrorStatus WriteDxfFile(AcDbDatabase* db, const std::string& unixPath, std::string& error);
+// Reads a drawing into a new database that the caller owns.  On failure db stays null and
+// error is one line naming the line of the file: "line 123: ...".
+Acad::ErrorStatus ReadDxfFile(const std::string& unixPath, AcDbDatabase*& db, std::string& error);
+
+// The same without the file.
+Acad::ErrorStatus WriteDxfText(AcDbDatabase* db, std::string& text, std::string& error);
+Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::string& error);
+
+// The version a drawing is saved in ($ACADVER).
+std::string DrawingVersion(const AcDbDatabase* db);
+
+} // namespace cadhost::db::dxf

@@ -1,0 +1,112 @@
+// The DXF filers over tags: objects read their fields from the tags of one object and
+// write them as tags.  References travel as object ids inside the host and as hexadecimal
+// handles in the tags.
+#pragma once
+
+#include "arx/dbfiler.h"
+#include "db/dxf/tags.h"
+
+#include <string>
+#include <vector>
+
+namespace cadhost::db::dxf {
+
+// Reads the tags of one object (without its 0 tag).  Reading ends at the extended data
+// (1001), which the file reader hands to the object apart.  Handles in reference groups
+// become ids of the database, reserved when their object has not been read yet.
+class DxfTagReader final : public AcDbDxfFiler {
+public:
+    ACRX_DECLARE_MEMBERS(DxfTagReader);
+    DxfTagReader(const Tags& tags, AcDbDatabase* db);
+    ~DxfTagReader() override;
+
+    Acad::ErrorStatus filerStatus() const override { return m_status; }
+    void resetFilerStatus() override;
+    AcDb::FilerType filerType() const override { return AcDb::kFileFiler; }
+    AcDbDatabase* database() const override { return m_db; }
+    int rewindFiler() override;
+
+    Acad::ErrorStatus readItem(resbuf* item) override;
+    Acad::ErrorStatus writeItem(const resbuf& item) override;
+    Acad::ErrorStatus pushBackItem() override;
+    bool atEOF() override { return m_pos >= m_end; }
+    bool atSubclassData(const char* subclassName) override;
+    bool atExtendedData() override;
+    bool atEndOfObject() override { return m_pos >= m_end; }
+
+    Acad::ErrorStatus setError(Acad::ErrorStatus status, const char* format, ...) override
+        __attribute__((format(printf, 3, 4)));
+    Acad::ErrorStatus setError(const char* format, ...) override
+        __attribute__((format(printf, 2, 3)));
+    const char* errorMessage() const override { return m_message.c_str(); }
+
+    int precision() const override { return 16; }
+    void setPrecision(int) override {}
+    bool includesDefaultValues() const override { return false; }
+
+    // The line of the tag read last (0 before the first read).
+    int line() const { return m_line; }
+
+private:
+    const Tags& m_tags;
+    AcDbDatabase* m_db;
+    std::size_t m_pos = 0;
+    std::size_t m_end = 0;
+    std::size_t m_last = 0; // where the item read last began
+    bool m_canPushBack = false;
+    int m_line = 0;
+    Acad::ErrorStatus m_status = Acad::eOk;
+    std::string m_message;
+    std::string m_text;        // the value of the last string item
+    std::vector<char> m_bytes; // the value of the last binary item
+};
+
+// Collects the items an object writes as tags.
+class DxfTagWriter final : public AcDbDxfFiler {
+public:
+    ACRX_DECLARE_MEMBERS(DxfTagWriter);
+    explicit DxfTagWriter(AcDbDatabase* db);
+    ~DxfTagWriter() override;
+
+    Acad::ErrorStatus filerStatus() const override { return m_status; }
+    void resetFilerStatus() override;
+    AcDb::FilerType filerType() const override { return AcDb::kFileFiler; }
+    AcDbDatabase* database() const override { return m_db; }
+    int rewindFiler() override { return RTERROR; }
+
+    Acad::ErrorStatus readItem(resbuf* item) override;
+    Acad::ErrorStatus writeItem(const resbuf& item) override;
+    Acad::ErrorStatus pushBackItem() override;
+    bool atEOF() override { return true; }
+    bool atSubclassData(const char*) override { return false; }
+    bool atExtendedData() override { return false; }
+    bool atEndOfObject() override { return true; }
+
+    Acad::ErrorStatus setError(Acad::ErrorStatus status, const char* format, ...) override
+        __attribute__((format(printf, 3, 4)));
+    Acad::ErrorStatus setError(const char* format, ...) override
+        __attribute__((format(printf, 2, 3)));
+    const char* errorMessage() const override { return m_message.c_str(); }
+
+    int precision() const override { return 16; }
+    void setPrecision(int) override {}
+    bool includesDefaultValues() const override { return false; }
+
+    Tags& tags() { return m_tags; }
+
+private:
+    AcDbDatabase* m_db;
+    Tags m_tags;
+    Acad::ErrorStatus m_status = Acad::eOk;
+    std::string m_message;
+};
+
+// The extended data of an object's tags (from its first 1001 tag on) as a resbuf chain the
+// caller frees; nullptr when there is none.  False for damaged data (a binary chunk that is
+// not hexadecimal, a number that is not one).
+bool XDataChainOf(const Tags& tags, std::size_t from, resbuf*& chain);
+
+// The index of the first tag of the extended data (tags.size() when there is none).
+std::size_t XDataStart(const Tags& tags);
+
+} // namespace cadhost::db::dxf

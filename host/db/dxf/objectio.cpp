@@ -1,0 +1,65 @@
+// Filing one object.
+#include "db/dxf/objectio.h"
+
+#include "arx/dbdict.h"
+#include "arx/dbents.h"
+#include "arx/dbmtext.h"
+#include "arx/dbobject.h"
+#include "arx/dbsymtb.h"
+#include "db/dxf/filers.h"
+
+#include <map>
+
+namespace cadhost::db::dxf {
+
+Tags FileOutTags(const AcDbObject& object, AcDbDatabase* db) {
+    DxfTagWriter filer(db);
+    object.dxfOutFields(&filer);
+    if (resbuf* xdata = object.xData()) {
+        for (const resbuf* rb = xdata; rb; rb = rb->rbnext)
+            filer.writeItem(*rb);
+        acutRelRb(xdata);
+    }
+    return std::move(filer.tags());
+}
+
+AcRxClass* HostClassOfDxfType(const std::string& type) {
+    static const std::map<std::string, AcRxClass* (*)()> classes = {
+        {"MTEXT", &AcDbMText::desc},
+        {"LINE", &AcDbLine::desc},
+        {"CIRCLE", &AcDbCircle::desc},
+        {"DICTIONARY", &AcDbDictionary::desc},
+        {"LAYER", &AcDbLayerTableRecord::desc},
+        {"STYLE", &AcDbTextStyleTableRecord::desc},
+        {"APPID", &AcDbRegAppTableRecord::desc},
+        {"BLOCK_RECORD", &AcDbBlockTableRecord::desc},
+    };
+    auto it = classes.find(type);
+    return it == classes.end() ? nullptr : it->second();
+}
+
+std::string OwnerHandleOf(const Tags& tags) {
+    bool inGroup = false;
+    for (const Tag& tag : tags) {
+        if (tag.code == 102)
+            inGroup = !tag.value.empty() && tag.value[0] == '{';
+        else if (tag.code == 330 && !inGroup)
+            return tag.value;
+        else if (tag.code == 100 || tag.code == 1001)
+            break;
+    }
+    return "";
+}
+
+std::string HandleOf(const Tags& tags, const std::string& type) {
+    int code = type == "DIMSTYLE" ? 105 : 5;
+    for (const Tag& tag : tags) {
+        if (tag.code == code)
+            return tag.value;
+        if (tag.code == 100 || tag.code == 0)
+            break;
+    }
+    return "";
+}
+
+} // namespace cadhost::db::dxf

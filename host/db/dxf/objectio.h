@@ -1,0 +1,27 @@
+// Filing one object to and from its tags, shared by the reader and the writer.
+#pragma once
+
+#include "db/dxf/tags.h"
+
+#include <string>
+
+class AcDbObject;
+class AcDbDatabase;
+class AcRxClass;
+
+namespace cadhost::db::dxf {
+
+// The tags an object files out: its fields, then its extended data.  The object must be
+// open for read.
+Tags FileOutTags(const AcDbObject& object, AcDbDatabase* db);
+
+// The host class that reads records of a DXF type name, or nullptr (for custom classes
+// see the reader, which knows the file's CLASSES).
+AcRxClass* HostClassOfDxfType(const std::string& type);
+
+// The owner handle of an object's tags: the first 330 outside a 102 group ("" if none).
+std::string OwnerHandleOf(const Tags& tags);
+// The handle of an object's tags: group 5 (105 for dimension styles); "" if none.
+std::string HandleOf(const Tags& tags, const std::string& type);
+
+} // namespace cadhost::db::dxf

@@ -1,0 +1,630 @@
+// Reading a DXF file into a new database.
+//
+// The reader works in three steps: tags, sections, then objects.  Every handle in the file
+// is reserved first, so that references resolve whatever the order of the objects, and a
+// handle used twice is given a new one.  Objects of the host's own classes (and of loaded
+// custom classes) are read into instances through dxfInFields; the others are kept with
+// their tags.  An object whose fields cannot be read is kept as well, never dropped.
+#include "db/dxf/dxffile.h"
+
+#include "arx/dbapserv.h"
+#include "arx/dbdatabase.h"
+#include "arx/dbdict.h"
+#include "arx/dbents.h"
+#include "arx/dbsymtb.h"
+#include "db/databaseimpl.h"
+#include "db/dxf/codepage.h"
+#include "db/dxf/filers.h"
+#include "db/dxf/filestate.h"
+#include "db/dxf/keptobject.h"
+#include "db/dxf/objectio.h"
+#include "db/dxf/structure.h"
+#include "db/entityaccess.h"
+#include "db/objectaccess.h"
+#include "db/symbolname.h"
+#include "db/symboltableimpl.h"
+#include "db/xdatastore.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <set>
+
+namespace cadhost::db::dxf {
+
+namespace {
+
+std::string At(int line) {
+    return "line " + std::to_string(line) + ": ";
+}
+
+bool SupportedVersion(const std::string& v) {
+    static const char* const versions[] = {"AC1012", "AC1014", "AC1015", "AC1018",
+                                           "AC1021", "AC1024", "AC1027", "AC1032"};
+    for (const char* known : versions)
+        if (v == known)
+            return true;
+    return false;
+}
+
+// Sub-entities follow their parent in the file; they are kept together with it.
+bool IsSubEntity(const std::string& type) {
+    return type == "VERTEX" || type == "ATTRIB" || type == "SEQEND";
+}
+
+class Reader {
+public:
+    Reader(AcDbDatabase* db, FileState& state) : m_db(db), m_impl(*db->impl()), m_state(state) {}
+
+    bool build(FileStructure& file, std::string& error);
+
+private:
+    struct Pending {
+        AcDbObjectId id;
+        Tags raw;
+    };
+
+    AcDbDatabase* m_db;
+    AcDbDatabase::Impl& m_impl;
+    FileState& m_state;
+    std::map<std::string, std::string> m_classByDxfName; // from CLASSES
+    std::vector<Pending> m_read;                         // objects read into classes
+    std::string m_error;
+
+    bool assignHandles(FileStructure& file);
+    void renumber(FileRecord& record, std::set<std::uint64_t>& used, std::uint64_t& next);
+    AcRxClass* classOf(const std::string& type) const;
+    // Makes the object of a record and adds it under its handle; kept when the host cannot
+    // read it.  Null (with m_error) only when the database refuses it.
+    AcDbObject* make(FileRecord& record, bool entity);
+    AcDbObjectId idOfHandle(const std::string& text);
+    void readTables(const FileSection& section);
+    void readBlocks(FileSection& section);
+    void readEntities(FileSection& section);
+    void readObjects(FileSection& section);
+    void appendToBlock(AcDbObjectId blockId, AcDbObjectId entityId);
+    void addRecord(AcDbSymbolTable* table, AcDbObjectId recordId);
+    AcDbObjectId ensureTable(const char* name, AcDbSymbolTable* (*make)());
+    void ensureRoots();
+    void remember();
+};
+
+AcDbObjectId Reader::idOfHandle(const std::string& text) {
+    AcDbHandle handle(text.c_str());
+    AcDbObjectId id;
+    if (!handle.isNull())
+        m_db->getAcDbObjectId(id, true, handle);
+    return id;
+}
+
+void Reader::renumber(FileRecord& record, std::set<std::uint64_t>& used, std::uint64_t& next) {
+    int code = record.type == "DIMSTYLE" ? 105 : 5;
+    AcDbHandle fresh(next++);
+    char hex[AcDbHandle::kStrSiz];
+    fresh.getIntoAsciiBuffer(hex, sizeof hex);
+    used.insert(static_cast<std::uint64_t>(fresh));
+    for (Tag& tag : record.tags) {
+        if (tag.code == code) {
+            tag.value = hex;
+            return;
+        }
+        if (tag.code == 100)
+            break;
+    }
+    record.tags.insert(record.tags.begin() + (record.type == "TABLE" && !record.tags.empty()),
+                       Tag{code, hex, record.line});
+}
+
+// A handle that two records claim stays with the one other readers give it to: the last in
+// the order TABLES, ENTITIES, BLOCKS, OBJECTS, where table heads count after everything
+// else (readers keep no index of them).  The others, and records without a handle, get new
+// handles past every handle of the file.
+bool Reader::assignHandles(FileStructure& file) {
+    std::vector<FileRecord*> order;
+    for (const char* name : {"TABLES", "ENTITIES", "BLOCKS", "OBJECTS"})
+        for (FileSection& section : file.sections)
+            if (section.name == name)
+                for (FileRecord& record : section.records)
+                    if (record.type != "ENDTAB")
+                        order.push_back(&record);
+    std::uint64_t highest = 0;
+    std::map<std::uint64_t, FileRecord*> owner;
+    auto valueOf = [](const FileRecord& record) {
+        return static_cast<std::uint64_t>(AcDbHandle(HandleOf(record.tags, record.type).c_str()));
+    };
+    for (FileRecord* record : order) {
+        std::uint64_t value = valueOf(*record);
+        if (value == 0 || value >= (std::uint64_t{1} << 62))
+            continue;
+        highest = std::max(highest, value);
+        FileRecord*& slot = owner[value];
+        if (!slot || slot->type == "TABLE" || record->type != "TABLE")
+            slot = record;
+    }
+    std::uint64_t next = highest + 1;
+    std::set<std::uint64_t> used;
+    for (FileRecord* record : order) {
+        std::uint64_t value = valueOf(*record);
+        auto it = owner.find(value);
+        if (it != owner.end() && it->second == record)
+            used.insert(value);
+        else
+            renumber(*record, used, next);
+    }
+    for (std::uint64_t value : used) {
+        AcDbObjectId id;
+        m_db->getAcDbObjectId(id, true, AcDbHandle(value));
+    }
+    return true;
+}
+
+AcRxClass* Reader::classOf(const std::string& type) const {
+    if (AcRxClass* cls = HostClassOfDxfType(type))
+        return cls;
+    auto it = m_classByDxfName.find(type);
+    if (it == m_classByDxfName.end())
+        return nullptr;
+    AcRxObject* entry = acrxClassDictionary()->at(it->second.c_str());
+    auto* cls =
+        entry && entry->isKindOf(AcRxClass::desc()) ? static_cast<AcRxClass*>(entry) : nullptr;
+    return cls && cls->dxfName() && type == cls->dxfName() ? cls : nullptr;
+}
+
+AcDbObject* Reader::make(FileRecord& record, bool entity) {
+    AcDbHandle handle(HandleOf(record.tags, record.type).c_str());
+    AcDbObject* object = nullptr;
+    bool kept = true;
+    if (AcRxClass* cls = classOf(record.type)) {
+        object = AcDbObject::cast(cls->create());
+        if (object && entity != (AcDbEntity::cast(object) != nullptr)) {
+            delete object;
+            object = nullptr;
+        }
+        if (object) {
+            DxfTagReader filer(record.tags, m_db);
+            Acad::ErrorStatus es = object->dxfInFields(&filer);
+            bool ok = es == Acad::eOk && filer.filerStatus() == Acad::eOk;
+            std::size_t from = XDataStart(record.tags);
+            if (ok && from < record.tags.size()) {
+                resbuf* chain = nullptr;
+                std::vector<XDataPart> parts;
+                ok = XDataChainOf(record.tags, from, chain) &&
+                     ParseXData(chain, nullptr, parts) == Acad::eOk;
+                acutRelRb(chain);
+                for (const XDataPart& part : parts)
+                    ok = ok && part.chain && part.chain->rbnext;
+                if (ok)
+                    ok = MergeXData(*object, parts) == Acad::eOk;
+                else
+                    for (XDataPart& part : parts)
+                        acutRelRb(part.chain);
+            }
+            if (ok) {
+                kept = false;
+            } else {
+                delete object;
+                object = nullptr;
+            }
+        }
+    }
+    if (kept) {
+        if (entity) {
+            auto* kept = new KeptEntity(record.type, record.tags);
+            std::string layer;
+            long long color = 256;
+            for (const Tag& tag : record.tags) {
+                if (tag.code == 0 || (tag.code == 100 && tag.value != "AcDbEntity"))
+                    break; // past the entity part
+                if (tag.code == 8 && layer.empty())
+                    layer = tag.value;
+                else if (tag.code == 62)
+                    ParseInteger(tag.value, color);
+            }
+            EntityAccess::setAsRead(
+                *kept, layer,
+                static_cast<Adesk::UInt16>(color < 0 ? -color : std::min(color, 256LL)));
+            object = kept;
+        } else
+            object = new KeptObject(record.type, record.tags);
+        ObjectAccess::setOwner(*object, idOfHandle(OwnerHandleOf(record.tags)));
+    }
+    AcDbObjectId id;
+    if (Acad::ErrorStatus es = m_db->addAcDbObjectWithHandle(id, object, handle); es != Acad::eOk) {
+        delete object;
+        m_error = At(record.line) + "the drawing refuses " + record.type + " (" +
+                  acadErrorStatusText(es) + ")";
+        return nullptr;
+    }
+    if (auto* e = AcDbEntity::cast(object))
+        EntityAccess::bindToDatabase(*e);
+    if (!kept)
+        m_read.push_back(Pending{id, std::move(record.tags)});
+    object->close();
+    return object;
+}
+
+void Reader::addRecord(AcDbSymbolTable* table, AcDbObjectId recordId) {
+    auto* record = ObjectOf<AcDbSymbolTableRecord>(recordId);
+    if (!table || !record)
+        return;
+    table->impl()->records.push_back(recordId);
+    auto& slot = table->impl()->byName[FoldCase(record->nameText())];
+    if (slot.isNull())
+        slot = recordId;
+    ObjectAccess::setOwner(*record, table->objectId());
+}
+
+void Reader::readTables(const FileSection& section) {
+    auto& records = const_cast<std::vector<FileRecord>&>(section.records);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        FileRecord& head = records[i];
+        if (head.type != "TABLE") {
+            if (m_error.empty() && head.type != "ENDTAB")
+                m_error =
+                    At(head.line) + "TABLE expected in the TABLES section, found " + head.type;
+            return;
+        }
+        TableState table;
+        if (!head.tags.empty() && head.tags.front().code == 2) {
+            table.name = head.tags.front().value;
+            head.tags.erase(head.tags.begin());
+        } else {
+            m_error = At(head.line) + "table without a name";
+            return;
+        }
+        AcDbSymbolTable* modeled = nullptr;
+        AcDbObjectId* root = nullptr;
+        if (table.name == "LAYER")
+            modeled = new AcDbLayerTable, root = &m_impl.layerTable;
+        else if (table.name == "STYLE")
+            modeled = new AcDbTextStyleTable, root = &m_impl.textStyleTable;
+        else if (table.name == "APPID")
+            modeled = new AcDbRegAppTable, root = &m_impl.regAppTable;
+        else if (table.name == "BLOCK_RECORD")
+            modeled = new AcDbBlockTable, root = &m_impl.blockTable;
+        if (modeled && !root->isNull()) {
+            delete modeled; // a second table of a kind is carried, not used
+            modeled = nullptr;
+        }
+        AcDbSymbolTable* tableObject = nullptr;
+        if (modeled) {
+            DxfTagReader filer(head.tags, m_db);
+            modeled->dxfInFields(&filer);
+            AcDbObjectId id;
+            AcDbHandle handle(HandleOf(head.tags, "TABLE").c_str());
+            if (m_db->addAcDbObjectWithHandle(id, modeled, handle) != Acad::eOk) {
+                delete modeled;
+                m_error = At(head.line) + "the drawing refuses the " + table.name + " table";
+                return;
+            }
+            ObjectAccess::setOwner(*modeled, AcDbObjectId());
+            modeled->close();
+            m_read.push_back(Pending{id, head.tags});
+            *root = id;
+            table.head = id;
+            table.modeled = true;
+            tableObject = modeled;
+        } else {
+            AcDbObject* object = make(head, false);
+            if (!object)
+                return;
+            table.head = object->objectId();
+        }
+        for (++i; i < records.size() && records[i].type != "ENDTAB"; ++i) {
+            FileRecord& record = records[i];
+            if (record.type == "TABLE") {
+                m_error =
+                    At(record.line) + "TABLE inside the " + table.name + " table (ENDTAB missing)";
+                return;
+            }
+            bool modeledRecord = tableObject && classOf(record.type) &&
+                                 classOf(record.type)->isDerivedFrom(tableObject->recordClass());
+            AcDbObject* object = make(record, false);
+            if (!object)
+                return;
+            if (modeledRecord && AcDbSymbolTableRecord::cast(object))
+                addRecord(tableObject, object->objectId());
+            else
+                table.records.push_back(object->objectId());
+        }
+        if (i >= records.size()) {
+            m_error = At(head.line) + "the " + table.name + " table has no ENDTAB";
+            return;
+        }
+        m_state.tables.push_back(std::move(table));
+    }
+}
+
+void Reader::appendToBlock(AcDbObjectId blockId, AcDbObjectId entityId) {
+    if (auto* block = ObjectOf<AcDbBlockTableRecord>(blockId)) {
+        block->impl()->entities.push_back(entityId);
+        if (auto* entity = ObjectOf<AcDbEntity>(entityId))
+            ObjectAccess::setOwner(*entity, blockId);
+    }
+}
+
+// Entities with their VERTEX, ATTRIB and SEQEND records folded in.
+std::vector<FileRecord*> Gather(std::vector<FileRecord>& records, std::size_t from,
+                                std::size_t to) {
+    std::vector<FileRecord*> out;
+    for (std::size_t i = from; i < to; ++i) {
+        FileRecord& record = records[i];
+        if (IsSubEntity(record.type) && !out.empty()) {
+            Tags& parent = out.back()->tags;
+            parent.push_back(Tag{0, record.type, record.line});
+            parent.insert(parent.end(), record.tags.begin(), record.tags.end());
+            continue;
+        }
+        out.push_back(&record);
+    }
+    return out;
+}
+
+void Reader::readBlocks(FileSection& section) {
+    auto& records = section.records;
+    for (std::size_t i = 0; i < records.size() && m_error.empty(); ++i) {
+        FileRecord& begin = records[i];
+        if (begin.type != "BLOCK") {
+            m_error = At(begin.line) + "BLOCK expected in the BLOCKS section, found " + begin.type;
+            return;
+        }
+        std::size_t end = i + 1;
+        while (end < records.size() && records[end].type != "ENDBLK") {
+            if (records[end].type == "BLOCK") {
+                m_error = At(records[end].line) + "BLOCK inside a block (ENDBLK missing)";
+                return;
+            }
+            ++end;
+        }
+        if (end >= records.size()) {
+            m_error = At(begin.line) + "block without ENDBLK";
+            return;
+        }
+        // The block's record: by owner, else by name.
+        AcDbObjectId blockId = idOfHandle(OwnerHandleOf(begin.tags));
+        if (!ObjectOf<AcDbBlockTableRecord>(blockId)) {
+            std::string name;
+            for (const Tag& tag : begin.tags)
+                if (tag.code == 2)
+                    name = tag.value;
+            blockId = FindSymbol(m_impl.blockTable, name);
+            if (blockId.isNull()) {
+                auto* record = new AcDbBlockTableRecord;
+                if (record->setName(name.c_str()) != Acad::eOk || m_impl.blockTable.isNull() ||
+                    AddSymbol(*ObjectOf<AcDbSymbolTable>(m_impl.blockTable), record, blockId) !=
+                        Acad::eOk) {
+                    delete record;
+                    m_error = At(begin.line) + "block \"" + name + "\" has no block record";
+                    return;
+                }
+                record->close();
+            }
+        }
+        m_state.blocks[static_cast<std::uint64_t>(blockId.handle())] =
+            BlockEnds{begin.tags, records[end].tags};
+        for (FileRecord* record : Gather(records, i + 1, end)) {
+            AcDbObject* object = make(*record, true);
+            if (!object)
+                return;
+            appendToBlock(blockId, object->objectId());
+        }
+        i = end;
+    }
+}
+
+void Reader::readEntities(FileSection& section) {
+    for (FileRecord* record : Gather(section.records, 0, section.records.size())) {
+        bool paper = false;
+        for (const Tag& tag : record->tags)
+            if (tag.code == 67 && tag.value.find('1') != std::string::npos)
+                paper = true;
+        AcDbObject* object = make(*record, true);
+        if (!object)
+            return;
+        AcDbObjectId owner = object->ownerId();
+        if (!ObjectOf<AcDbBlockTableRecord>(owner))
+            owner = paper ? m_impl.paperSpace : m_impl.modelSpace;
+        appendToBlock(owner, object->objectId());
+    }
+}
+
+void Reader::readObjects(FileSection& section) {
+    for (FileRecord& record : section.records) {
+        AcDbObject* object = make(record, false);
+        if (!object)
+            return;
+        if (m_impl.namedObjects.isNull() && AcDbDictionary::cast(object))
+            m_impl.namedObjects = object->objectId();
+        m_state.objectOrder.push_back(object->objectId());
+    }
+}
+
+AcDbObjectId Reader::ensureTable(const char* name, AcDbSymbolTable* (*make)()) {
+    AcDbSymbolTable* table = make();
+    AcDbObjectId id;
+    m_impl.add(table, AcDbObjectId(), id);
+    table->close();
+    TableState state;
+    state.name = name;
+    state.head = id;
+    state.modeled = true;
+    m_state.tables.push_back(state);
+    return id;
+}
+
+template <class Record> AcDbObjectId EnsureRecord(AcDbObjectId tableId, const char* name) {
+    AcDbObjectId id = FindSymbol(tableId, name);
+    if (!id.isNull())
+        return id;
+    auto* record = new Record;
+    record->setName(name);
+    if (AddSymbol(*ObjectOf<AcDbSymbolTable>(tableId), record, id) != Acad::eOk) {
+        delete record;
+        return AcDbObjectId();
+    }
+    record->close();
+    return id;
+}
+
+void Reader::ensureRoots() {
+    if (m_impl.blockTable.isNull())
+        m_impl.blockTable =
+            ensureTable("BLOCK_RECORD", []() -> AcDbSymbolTable* { return new AcDbBlockTable; });
+    if (m_impl.layerTable.isNull())
+        m_impl.layerTable =
+            ensureTable("LAYER", []() -> AcDbSymbolTable* { return new AcDbLayerTable; });
+    if (m_impl.textStyleTable.isNull())
+        m_impl.textStyleTable =
+            ensureTable("STYLE", []() -> AcDbSymbolTable* { return new AcDbTextStyleTable; });
+    if (m_impl.regAppTable.isNull())
+        m_impl.regAppTable =
+            ensureTable("APPID", []() -> AcDbSymbolTable* { return new AcDbRegAppTable; });
+    m_impl.modelSpace = EnsureRecord<AcDbBlockTableRecord>(m_impl.blockTable, ACDB_MODEL_SPACE);
+    m_impl.paperSpace = EnsureRecord<AcDbBlockTableRecord>(m_impl.blockTable, ACDB_PAPER_SPACE);
+    m_impl.currentSpace = m_impl.modelSpace;
+    m_impl.layerZero = EnsureRecord<AcDbLayerTableRecord>(m_impl.layerTable, "0");
+    EnsureRecord<AcDbRegAppTableRecord>(m_impl.regAppTable, "ACAD");
+    std::string style = HeaderValue(m_state.header, "$TEXTSTYLE");
+    m_impl.textStyle = style.empty() ? AcDbObjectId() : FindSymbol(m_impl.textStyleTable, style);
+    if (m_impl.textStyle.isNull())
+        m_impl.textStyle =
+            EnsureRecord<AcDbTextStyleTableRecord>(m_impl.textStyleTable, "Standard");
+}
+
+// What each object read into a class files out now is the mark of "unchanged" when the
+// drawing is saved.
+void Reader::remember() {
+    for (Pending& pending : m_read) {
+        AcDbObject* object = nullptr;
+        if (acdbOpenObject(object, pending.id, AcDb::kForRead, true) != Acad::eOk)
+            continue;
+        Original original{std::move(pending.raw), FileOutTags(*object, m_db)};
+        object->close();
+        m_state.originals[static_cast<std::uint64_t>(pending.id.handle())] = std::move(original);
+    }
+    m_read.clear();
+}
+
+bool Reader::build(FileStructure& file, std::string& error) {
+    if (const FileSection* classes = file.find("CLASSES")) {
+        for (const FileRecord& record : classes->records) {
+            m_state.classes.push_back(Record{record.type, record.tags});
+            std::string dxfName, className;
+            for (const Tag& tag : record.tags) {
+                if (tag.code == 1)
+                    dxfName = tag.value;
+                else if (tag.code == 2)
+                    className = tag.value;
+            }
+            if (!dxfName.empty())
+                m_classByDxfName[dxfName] = className;
+        }
+    }
+    assignHandles(file);
+    for (FileSection& section : file.sections) {
+        if (section.name == "TABLES")
+            readTables(section);
+        if (!m_error.empty())
+            break;
+    }
+    // Blocks and entities need the spaces; objects may refer to anything.
+    if (m_error.empty())
+        ensureRoots();
+    for (FileSection& section : file.sections) {
+        if (!m_error.empty())
+            break;
+        if (section.name == "BLOCKS")
+            readBlocks(section);
+        else if (section.name == "ENTITIES")
+            readEntities(section);
+        else if (section.name == "OBJECTS")
+            readObjects(section);
+        else if (section.name != "HEADER" && section.name != "CLASSES" && section.name != "TABLES")
+            m_state.otherSections.push_back(Section{section.name, section.header, {}});
+        if (!m_state.otherSections.empty() && m_state.otherSections.back().name == section.name)
+            for (FileRecord& record : section.records)
+                m_state.otherSections.back().records.push_back(Record{record.type, record.tags});
+    }
+    if (!m_error.empty()) {
+        error = m_error;
+        return false;
+    }
+    if (m_impl.namedObjects.isNull()) {
+        auto* nod = new AcDbDictionary;
+        m_impl.add(nod, AcDbObjectId(), m_impl.namedObjects);
+        nod->close();
+    }
+    // Objects may have been made after the file's seed (renumbered duplicates).
+    AcDbHandle seed(HeaderValue(m_state.header, "$HANDSEED").c_str());
+    if (static_cast<std::uint64_t>(seed) > static_cast<std::uint64_t>(m_db->handseed()))
+        m_db->setHandseed(seed);
+    remember();
+    return true;
+}
+
+} // namespace
+
+Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::string& error) {
+    db = nullptr;
+    error.clear();
+    Tags tags;
+    if (!ReadTags(text, tags, error))
+        return Acad::eInvalidDxfCode;
+    if (tags.empty()) {
+        error = "line 1: the file is empty";
+        return Acad::eInvalidDxfCode;
+    }
+    // The version and code page come first, in the header, and decide how to read the rest.
+    std::string version, codePage;
+    for (std::size_t i = 0; i + 1 < tags.size(); ++i) {
+        if (tags[i].is(0, "ENDSEC"))
+            break;
+        if (tags[i].code == 9 && tags[i].value == "$ACADVER")
+            version = tags[i + 1].value;
+        else if (tags[i].code == 9 && tags[i].value == "$DWGCODEPAGE")
+            codePage = tags[i + 1].value;
+    }
+    while (!version.empty() && (version.back() == ' ' || version.back() == '\t'))
+        version.pop_back();
+    if (version.empty()) {
+        error = At(tags.front().line) +
+                "no drawing version ($ACADVER) in a HEADER section: not a DXF drawing of "
+                "AutoCAD 2000 or later";
+        return Acad::eInvalidDxfCode;
+    }
+    if (!SupportedVersion(version)) {
+        error = At(tags.front().line) + "drawing version " + version.substr(0, 16) +
+                " is not supported (AC1012 to AC1032 are)";
+        return Acad::eInvalidDxfCode;
+    }
+    bool unicode = IsUnicodeVersion(version);
+    for (Tag& tag : tags) {
+        if (IsNumericCode(tag.code)) {
+            double real = 0.0;
+            if (!ParseReal(tag.value, real)) {
+                error = At(tag.line) + "group " + std::to_string(tag.code) +
+                        " needs a number, found \"" + tag.value.substr(0, 40) + "\"";
+                return Acad::eInvalidDxfCode;
+            }
+        } else if (!unicode) {
+            tag.value = DecodeCodePage(tag.value, codePage);
+        }
+    }
+    FileStructure file;
+    if (!SplitSections(tags, file, error))
+        return Acad::eInvalidDxfCode;
+
+    auto fresh = std::make_unique<AcDbDatabase>(false, false);
+    FileState& state = AttachFileState(fresh.get());
+    state.version = version;
+    state.codePage = codePage.empty() ? "ANSI_1252" : codePage;
+    if (const FileSection* header = file.find("HEADER"))
+        state.header = header->header;
+    Reader reader(fresh.get(), state);
+    if (!reader.build(file, error))
+        return Acad::eInvalidDxfCode;
+    db = fresh.release();
+    return Acad::eOk;
+}
+
+} // namespace cadhost::db::dxf

@@ -1,0 +1,555 @@
+// Writing a database as a DXF file.
+//
+// Sections in their order: HEADER, CLASSES, TABLES, BLOCKS, ENTITIES, OBJECTS, then the
+// sections of the file read that the host does not use.  Objects kept as read go out with
+// their tags; objects of the host's classes are filed through dxfOutFields, and go out
+// with the tags they were read from as long as they file out as they did then.
+#include "db/dxf/dxffile.h"
+
+#include "arx/dbdatabase.h"
+#include "arx/dbdict.h"
+#include "arx/dbents.h"
+#include "arx/dbmtext.h"
+#include "arx/dbsymtb.h"
+#include "db/databaseimpl.h"
+#include "db/dxf/codepage.h"
+#include "db/dxf/filestate.h"
+#include "db/dxf/keptobject.h"
+#include "db/dxf/merge.h"
+#include "db/dxf/objectio.h"
+#include "db/dxf/structure.h"
+#include "db/objectaccess.h"
+#include "db/symbolname.h"
+#include "db/symboltableimpl.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+
+namespace cadhost::db::dxf {
+
+namespace {
+
+std::string Hex(AcDbHandle handle) {
+    char text[AcDbHandle::kStrSiz];
+    handle.getIntoAsciiBuffer(text, sizeof text);
+    return text;
+}
+
+Tag T(int code, std::string value) {
+    return Tag{code, std::move(value), 0};
+}
+
+// ---- The structure a new drawing gets on its first save ---------------------------------------
+
+// A kept table or record: its handle and owner first, then the body.
+AcDbObjectId AddKept(AcDbDatabase::Impl& impl, const char* type, AcDbObjectId owner, Tags body,
+                     int handleCode = 5) {
+    auto* object = new KeptObject(type, {});
+    AcDbObjectId id;
+    impl.add(object, owner, id);
+    Tags tags{T(handleCode, Hex(id.handle())), T(330, owner.isNull() ? "0" : Hex(owner.handle()))};
+    tags.insert(tags.end(), body.begin(), body.end());
+    object->kept().tags = std::move(tags);
+    object->close();
+    return id;
+}
+
+Tags TableBody(int count) {
+    return {T(100, "AcDbSymbolTable"), T(70, std::to_string(count))};
+}
+
+TableState KeptTable(AcDbDatabase::Impl& impl, const char* name, int count, Tags extra = {}) {
+    Tags body = TableBody(count);
+    body.insert(body.end(), extra.begin(), extra.end());
+    TableState table;
+    table.name = name;
+    table.head = AddKept(impl, "TABLE", AcDbObjectId(), body);
+    return table;
+}
+
+TableState ModeledTable(const char* name, AcDbObjectId id) {
+    TableState table;
+    table.name = name;
+    table.head = id;
+    table.modeled = true;
+    return table;
+}
+
+void BuildNewFileState(AcDbDatabase* db) {
+    AcDbDatabase::Impl& impl = *db->impl();
+    // The tables made here are the file's structure, not a change of the user's: taking
+    // back the command that saved must not take them out again.
+    struct NoUndo {
+        AcDbDatabase::Impl& impl;
+        cadhost::db::UndoLog* log = impl.undo;
+        explicit NoUndo(AcDbDatabase::Impl& i) : impl(i) { impl.undo = nullptr; }
+        ~NoUndo() { impl.undo = log; }
+    } noUndo(impl);
+    FileState& state = AttachFileState(db);
+    TableState vport = KeptTable(impl, "VPORT", 1);
+    vport.records.push_back(AddKept(impl, "VPORT", vport.head,
+                                    {T(100, "AcDbSymbolTableRecord"),
+                                     T(100, "AcDbViewportTableRecord"),
+                                     T(2, "*Active"),
+                                     T(70, "0"),
+                                     T(10, "0.0"),
+                                     T(20, "0.0"),
+                                     T(11, "1.0"),
+                                     T(21, "1.0"),
+                                     T(12, "0.0"),
+                                     T(22, "0.0"),
+                                     T(13, "0.0"),
+                                     T(23, "0.0"),
+                                     T(14, "0.5"),
+                                     T(24, "0.5"),
+                                     T(15, "0.5"),
+                                     T(25, "0.5"),
+                                     T(16, "0.0"),
+                                     T(26, "0.0"),
+                                     T(36, "1.0"),
+                                     T(17, "0.0"),
+                                     T(27, "0.0"),
+                                     T(37, "0.0"),
+                                     T(40, "1000.0"),
+                                     T(41, "1.34"),
+                                     T(42, "50.0"),
+                                     T(43, "0.0"),
+                                     T(44, "0.0"),
+                                     T(50, "0.0"),
+                                     T(51, "0.0"),
+                                     T(71, "0"),
+                                     T(72, "1000"),
+                                     T(73, "1"),
+                                     T(74, "3"),
+                                     T(75, "0"),
+                                     T(76, "0"),
+                                     T(77, "0"),
+                                     T(78, "0")}));
+    TableState ltype = KeptTable(impl, "LTYPE", 3);
+    for (const char* name : {"ByBlock", "ByLayer", "Continuous"})
+        ltype.records.push_back(
+            AddKept(impl, "LTYPE", ltype.head,
+                    {T(100, "AcDbSymbolTableRecord"), T(100, "AcDbLinetypeTableRecord"), T(2, name),
+                     T(70, "0"), T(3, std::string(name) == "Continuous" ? "Solid line" : ""),
+                     T(72, "65"), T(73, "0"), T(40, "0.0")}));
+    TableState dimstyle = KeptTable(impl, "DIMSTYLE", 1, {T(100, "AcDbDimStyleTable")});
+    dimstyle.records.push_back(
+        AddKept(impl, "DIMSTYLE", dimstyle.head,
+                {T(100, "AcDbSymbolTableRecord"), T(100, "AcDbDimStyleTableRecord"),
+                 T(2, "Standard"), T(70, "0")},
+                105));
+    state.tables.push_back(std::move(vport));
+    state.tables.push_back(std::move(ltype));
+    state.tables.push_back(ModeledTable("LAYER", impl.layerTable));
+    state.tables.push_back(ModeledTable("STYLE", impl.textStyleTable));
+    state.tables.push_back(KeptTable(impl, "VIEW", 0));
+    state.tables.push_back(KeptTable(impl, "UCS", 0));
+    state.tables.push_back(ModeledTable("APPID", impl.regAppTable));
+    state.tables.push_back(std::move(dimstyle));
+    state.tables.push_back(ModeledTable("BLOCK_RECORD", impl.blockTable));
+}
+
+// ---- Writing ---------------------------------------------------------------------------------
+
+// The host's own classes register no application; a module's classes name theirs, and
+// those go into the CLASSES section.
+bool IsCustomClass(const AcRxClass* cls) {
+    return cls && cls->dxfName() && cls->appName() && *cls->appName();
+}
+
+class Writer {
+public:
+    explicit Writer(AcDbDatabase* db)
+        : m_db(db), m_impl(*db->impl()), m_state(*FileStateOf(db)),
+          m_unicode(IsUnicodeVersion(m_state.version)) {}
+
+    std::string write();
+
+private:
+    AcDbDatabase* m_db;
+    AcDbDatabase::Impl& m_impl;
+    FileState& m_state;
+    bool m_unicode;
+    std::string m_out;
+    std::set<std::uint64_t> m_written;                       // handles written so far
+    std::map<std::string, const AcRxClass*> m_customClasses; // by DXF name
+    std::map<std::string, int> m_instances;
+
+    void tag(int code, const std::string& value);
+    void tags(const Tags& list) {
+        for (const Tag& t : list)
+            tag(t.code, t.value);
+    }
+    void object(AcDbObject* object, const char* type = nullptr, bool withType = true);
+    void objectId(AcDbObjectId id, const char* type = nullptr) {
+        if (AcDbObject* o = ObjectOf(id); o && !o->isErased())
+            object(o, type);
+    }
+    void header(std::string& out);
+    void classes();
+    void tables();
+    void blocks();
+    void entities();
+    void objects();
+    void blockEnds(AcDbBlockTableRecord* block, bool begin);
+    Tags& endsOf(AcDbBlockTableRecord* block, bool begin);
+    void extents(AcGePoint3d& low, AcGePoint3d& high) const;
+};
+
+void Writer::tag(int code, const std::string& value) {
+    if (m_unicode || IsNumericCode(code)) {
+        AppendTag(m_out, code, value);
+        return;
+    }
+    bool ascii = std::all_of(value.begin(), value.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80 && c != '\\';
+    });
+    AppendTag(m_out, code, ascii ? value : EncodeCodePage(value, m_state.codePage));
+}
+
+void Writer::object(AcDbObject* obj, const char* type, bool withType) {
+    auto handle = static_cast<std::uint64_t>(obj->objectId().handle());
+    if (!m_written.insert(handle).second)
+        return;
+    if (const KeptTags* kept = KeptTagsOf(obj)) {
+        if (withType)
+            tag(0, type ? type : kept->type);
+        tags(kept->tags);
+        return;
+    }
+    const AcRxClass* cls = obj->isA();
+    if (IsCustomClass(cls)) {
+        m_customClasses[cls->dxfName()] = cls;
+        ++m_instances[cls->dxfName()];
+    }
+    if (withType)
+        tag(0, type ? type : (cls->dxfName() ? cls->dxfName() : "ACAD_PROXY_OBJECT"));
+    auto original = m_state.originals.find(handle);
+    AcDbObject* opened = nullptr;
+    if (acdbOpenObject(opened, obj->objectId(), AcDb::kForRead, true) != Acad::eOk) {
+        // Open for write by someone: what was read is the best there is.
+        if (original != m_state.originals.end())
+            tags(original->second.raw);
+        return;
+    }
+    Tags now = FileOutTags(*obj, m_db);
+    opened->close();
+    if (original != m_state.originals.end()) {
+        if (original->second.canonical == now) {
+            tags(original->second.raw);
+            return;
+        }
+        now = MergeChanged(original->second.raw, now);
+    }
+    // Objects owned by a dictionary name it as their reactor, as the format asks.
+    AcDbObjectId owner = obj->ownerId();
+    bool hasReactors = std::any_of(now.begin(), now.end(),
+                                   [](const Tag& t) { return t.is(102, "{ACAD_REACTORS"); });
+    if (!hasReactors && !AcDbEntity::cast(obj) && AcDbDictionary::cast(ObjectOf(owner)) &&
+        !now.empty() && now.front().code == 5) {
+        Tags reactors{T(102, "{ACAD_REACTORS"), T(330, Hex(owner.handle())), T(102, "}")};
+        now.insert(now.begin() + 1, reactors.begin(), reactors.end());
+    }
+    // Entities of paper space say so.
+    bool hasSpace = std::any_of(now.begin(), now.end(), [](const Tag& t) { return t.code == 67; });
+    if (!hasSpace && AcDbEntity::cast(obj) && owner == m_impl.paperSpace) {
+        for (std::size_t i = 0; i < now.size(); ++i) {
+            if (now[i].is(100, "AcDbEntity")) {
+                now.insert(now.begin() + static_cast<long>(i) + 1, T(67, "1"));
+                break;
+            }
+        }
+    }
+    tags(now);
+}
+
+void Writer::extents(AcGePoint3d& low, AcGePoint3d& high) const {
+    bool any = false;
+    auto take = [&](const AcGePoint3d& p, double r) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+            return;
+        AcGePoint3d a(p.x - r, p.y - r, p.z), b(p.x + r, p.y + r, p.z);
+        if (!any) {
+            low = a, high = b, any = true;
+            return;
+        }
+        low.x = std::min(low.x, a.x), low.y = std::min(low.y, a.y), low.z = std::min(low.z, a.z);
+        high.x = std::max(high.x, b.x), high.y = std::max(high.y, b.y),
+        high.z = std::max(high.z, b.z);
+    };
+    if (auto* space = ObjectOf<AcDbBlockTableRecord>(m_impl.modelSpace)) {
+        for (AcDbObjectId id : space->impl()->entities) {
+            AcDbObject* o = ObjectOf(id);
+            if (!o || o->isErased())
+                continue;
+            AcDbObject* opened = nullptr;
+            if (acdbOpenObject(opened, id, AcDb::kForRead) != Acad::eOk)
+                continue;
+            if (auto* line = AcDbLine::cast(o)) {
+                take(line->startPoint(), 0.0);
+                take(line->endPoint(), 0.0);
+            } else if (auto* circle = AcDbCircle::cast(o)) {
+                take(circle->center(), circle->radius());
+            } else if (auto* mtext = AcDbMText::cast(o)) {
+                take(mtext->location(), 0.0);
+            }
+            opened->close();
+        }
+    }
+    if (!any) {
+        // The values AutoCAD gives an empty drawing.
+        low = AcGePoint3d(1e20, 1e20, 1e20);
+        high = AcGePoint3d(-1e20, -1e20, -1e20);
+    }
+}
+
+void Writer::header(std::string& out) {
+    std::string seed = Hex(m_db->handseed());
+    std::swap(out, m_out);
+    AppendTag(m_out, 0, "SECTION");
+    AppendTag(m_out, 2, "HEADER");
+    if (m_state.header.empty()) {
+        AcGePoint3d low, high;
+        extents(low, high);
+        auto point = [&](const char* name, const AcGePoint3d& p, bool z = true) {
+            tag(9, name);
+            tag(10, FormatReal(p.x));
+            tag(20, FormatReal(p.y));
+            if (z)
+                tag(30, FormatReal(p.z));
+        };
+        tag(9, "$ACADVER");
+        tag(1, m_state.version);
+        tag(9, "$ACADMAINTVER");
+        tag(70, "0");
+        tag(9, "$DWGCODEPAGE");
+        tag(3, m_state.codePage);
+        point("$INSBASE", AcGePoint3d());
+        point("$EXTMIN", low);
+        point("$EXTMAX", high);
+        point("$LIMMIN", AcGePoint3d(), false);
+        point("$LIMMAX", AcGePoint3d(420.0, 297.0, 0.0), false);
+        tag(9, "$CLAYER");
+        tag(8, "0");
+        tag(9, "$TEXTSTYLE");
+        tag(7,
+            SymbolNameOf(m_impl.textStyle).empty() ? "Standard" : SymbolNameOf(m_impl.textStyle));
+        tag(9, "$MEASUREMENT");
+        tag(70, "1");
+        tag(9, "$INSUNITS");
+        tag(70, "4");
+        tag(9, "$HANDSEED");
+        tag(5, seed);
+    } else {
+        bool haveSeed = false;
+        const Tags& h = m_state.header;
+        for (std::size_t i = 0; i < h.size(); ++i) {
+            if (h[i].code == 9 && h[i].value == "$HANDSEED" && i + 1 < h.size()) {
+                tag(9, "$HANDSEED");
+                tag(5, seed);
+                ++i;
+                haveSeed = true;
+                continue;
+            }
+            tag(h[i].code, h[i].value);
+        }
+        if (!haveSeed) {
+            tag(9, "$HANDSEED");
+            tag(5, seed);
+        }
+    }
+    AppendTag(m_out, 0, "ENDSEC");
+    std::swap(out, m_out);
+}
+
+void Writer::classes() {
+    tag(0, "SECTION");
+    tag(2, "CLASSES");
+    std::set<std::string> listed;
+    for (const Record& record : m_state.classes) {
+        tag(0, record.type);
+        std::string dxfName;
+        for (const Tag& t : record.tags) {
+            if (t.code == 1)
+                dxfName = t.value;
+            // The count of instances is the drawing's own now.
+            if (t.code == 91 && m_instances.count(dxfName)) {
+                tag(91, std::to_string(m_instances[dxfName]));
+                continue;
+            }
+            tag(t.code, t.value);
+        }
+        listed.insert(dxfName);
+    }
+    for (const auto& [dxfName, cls] : m_customClasses) {
+        if (listed.count(dxfName))
+            continue;
+        bool entity = cls->isDerivedFrom(AcDbEntity::desc());
+        tag(0, "CLASS");
+        tag(1, dxfName);
+        tag(2, cls->name());
+        tag(3, cls->appName() ? cls->appName() : "");
+        tag(90, std::to_string(cls->proxyFlags()));
+        if (m_state.version >= "AC1018")
+            tag(91, std::to_string(m_instances[dxfName]));
+        tag(280, "0");
+        tag(281, entity ? "1" : "0");
+    }
+    tag(0, "ENDSEC");
+}
+
+void Writer::tables() {
+    tag(0, "SECTION");
+    tag(2, "TABLES");
+    for (const TableState& table : m_state.tables) {
+        AcDbObject* head = ObjectOf(table.head);
+        if (!head)
+            continue;
+        tag(0, "TABLE");
+        tag(2, table.name);
+        m_written.erase(static_cast<std::uint64_t>(table.head.handle()));
+        object(head, "TABLE", false);
+        if (auto* modeled = AcDbSymbolTable::cast(head)) {
+            for (AcDbObjectId id : modeled->impl()->records)
+                objectId(id);
+        }
+        for (AcDbObjectId id : table.records)
+            objectId(id);
+        tag(0, "ENDTAB");
+    }
+    tag(0, "ENDSEC");
+}
+
+Tags& Writer::endsOf(AcDbBlockTableRecord* block, bool begin) {
+    BlockEnds& ends = m_state.blocks[static_cast<std::uint64_t>(block->objectId().handle())];
+    Tags& tags = begin ? ends.begin : ends.end;
+    if (tags.empty()) {
+        // A block the file did not have: its BLOCK and ENDBLK get handles of their own.
+        AcDbObjectId id;
+        m_db->getAcDbObjectId(id, true, m_db->handseed());
+        tags = {T(5, Hex(id.handle())), T(330, Hex(block->objectId().handle())),
+                T(100, "AcDbEntity")};
+        if (block->objectId() == m_impl.paperSpace)
+            tags.push_back(T(67, "1"));
+        tags.push_back(T(8, "0"));
+        if (begin) {
+            tags.push_back(T(100, "AcDbBlockBegin"));
+            tags.push_back(T(2, block->nameText()));
+            tags.push_back(T(70, "0"));
+            tags.push_back(T(10, "0.0"));
+            tags.push_back(T(20, "0.0"));
+            tags.push_back(T(30, "0.0"));
+            tags.push_back(T(3, block->nameText()));
+            tags.push_back(T(1, ""));
+        } else {
+            tags.push_back(T(100, "AcDbBlockEnd"));
+        }
+    } else if (begin) {
+        // A renamed block carries its new name.
+        for (Tag& t : tags)
+            if (t.code == 2 || t.code == 3)
+                t.value = block->nameText();
+    }
+    return tags;
+}
+
+void Writer::blocks() {
+    tag(0, "SECTION");
+    tag(2, "BLOCKS");
+    auto* table = ObjectOf<AcDbSymbolTable>(m_impl.blockTable);
+    for (AcDbObjectId id : table ? table->impl()->records : std::vector<AcDbObjectId>{}) {
+        auto* block = ObjectOf<AcDbBlockTableRecord>(id);
+        if (!block || block->isErased())
+            continue;
+        tag(0, "BLOCK");
+        tags(endsOf(block, true));
+        if (id != m_impl.modelSpace && id != m_impl.paperSpace)
+            for (AcDbObjectId entity : block->impl()->entities)
+                objectId(entity);
+        tag(0, "ENDBLK");
+        tags(endsOf(block, false));
+    }
+    tag(0, "ENDSEC");
+}
+
+void Writer::entities() {
+    tag(0, "SECTION");
+    tag(2, "ENTITIES");
+    for (AcDbObjectId spaceId : {m_impl.modelSpace, m_impl.paperSpace})
+        if (auto* space = ObjectOf<AcDbBlockTableRecord>(spaceId))
+            for (AcDbObjectId entity : space->impl()->entities)
+                objectId(entity);
+    tag(0, "ENDSEC");
+}
+
+void Writer::objects() {
+    tag(0, "SECTION");
+    tag(2, "OBJECTS");
+    // The named objects dictionary comes first: readers take the first object as the root.
+    objectId(m_impl.namedObjects);
+    for (AcDbObjectId id : m_state.objectOrder)
+        objectId(id);
+    for (cadhost::db::Stub& stub : m_impl.stubs) {
+        AcDbObject* o = stub.object;
+        if (!o || o->isErased() || m_written.count(static_cast<std::uint64_t>(stub.handle)))
+            continue;
+        // Entities, tables and their records have their own sections; whatever else is
+        // left over is an object.
+        if (AcDbEntity::cast(o) || AcDbSymbolTable::cast(o) || AcDbSymbolTableRecord::cast(o))
+            continue;
+        object(o);
+    }
+    tag(0, "ENDSEC");
+}
+
+std::string Writer::write() {
+    // The body first: writing it may hand out handles (BLOCK and ENDBLK records of new
+    // blocks), and the header must give the seed past all of them.
+    tables();
+    blocks();
+    entities();
+    objects();
+    for (const Section& section : m_state.otherSections) {
+        tag(0, "SECTION");
+        tag(2, section.name);
+        tags(section.preamble);
+        for (const Record& record : section.records) {
+            tag(0, record.type);
+            tags(record.tags);
+        }
+        tag(0, "ENDSEC");
+    }
+    tag(0, "EOF");
+    std::string body;
+    std::swap(body, m_out);
+    classes();
+    std::string classSection;
+    std::swap(classSection, m_out);
+    std::string head;
+    header(head);
+    return head + classSection + body;
+}
+
+} // namespace
+
+std::string DrawingVersion(const AcDbDatabase* db) {
+    const FileState* state = FileStateOf(db);
+    return state ? state->version : "AC1018";
+}
+
+Acad::ErrorStatus WriteDxfText(AcDbDatabase* db, std::string& text, std::string& error) {
+    text.clear();
+    if (!db) {
+        error = "no drawing";
+        return Acad::eNoDatabase;
+    }
+    if (!FileStateOf(db))
+        BuildNewFileState(db);
+    Writer writer(db);
+    text = writer.write();
+    return Acad::eOk;
+}
+
+} // namespace cadhost::db::dxf

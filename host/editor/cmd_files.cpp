@@ -1,0 +1,128 @@
+// OPEN, SAVEAS and QSAVE: drawings as DXF files.
+#include "db/dxf/dxffile.h"
+#include "db/dxf/filestate.h"
+#include "editor/docops.h"
+#include "editor/documents.h"
+#include "editor/hostcommands.h"
+#include "editor/moduleloader.h"
+#include "editor/session.h"
+
+#include "win/paths.h"
+
+#include "arx/dbdatabase.h"
+
+#include <cctype>
+
+namespace cadhost::editor {
+
+namespace {
+
+// A name with a drive letter or a backslash is a Windows path; anything else is taken as
+// the unix path it is.
+std::string HostPathOf(const std::string& typed) {
+    bool windows = typed.find('\\') != std::string::npos ||
+                   (typed.size() >= 2 && std::isalpha(static_cast<unsigned char>(typed[0])) &&
+                    typed[1] == ':');
+    return windows ? win::ToHostPath(typed) : typed;
+}
+
+std::string Unquoted(std::string text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        text = text.substr(1, text.size() - 2);
+    return text;
+}
+
+// A name without an extension gets ".dxf", as the file dialog would give it.
+std::string WithExtension(std::string path) {
+    std::size_t slash = path.find_last_of("/\\");
+    std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        path += ".dxf";
+    return path;
+}
+
+bool SaveTo(Session& s, Document* doc, const std::string& typed) {
+    std::string path = HostPathOf(typed);
+    std::string error;
+    if (path.empty()) {
+        s.cmdline.print("\nCannot save " + typed + ": the path cannot be mapped");
+        return false;
+    }
+    if (db::dxf::WriteDxfFile(doc->database(), path, error) != Acad::eOk) {
+        s.cmdline.print("\nCannot save " + typed + ": " + error);
+        return false;
+    }
+    if (db::dxf::FileState* state = db::dxf::FileStateOf(doc->database()))
+        state->path = path;
+    doc->setFileName(win::ToWindowsPath(path));
+    return true;
+}
+
+void SaveAs(Session& s, Document* doc) {
+    InputItem item = s.ask("\nEnter file name: ");
+    if (item.kind != InputItem::Text || item.text.empty())
+        return;
+    SaveTo(s, doc, WithExtension(Unquoted(item.text)));
+}
+
+void CmdSaveAs() {
+    Session& s = *TheSession();
+    Document* doc = Docs().current();
+    if (!doc) {
+        s.cmdline.print("\nNo drawing is open.");
+        return;
+    }
+    SaveAs(s, doc);
+}
+
+void CmdQSave() {
+    Session& s = *TheSession();
+    Document* doc = Docs().current();
+    if (!doc) {
+        s.cmdline.print("\nNo drawing is open.");
+        return;
+    }
+    const db::dxf::FileState* state = db::dxf::FileStateOf(doc->database());
+    if (!state || state->path.empty()) {
+        SaveAs(s, doc);
+        return;
+    }
+    SaveTo(s, doc, state->path);
+}
+
+void CmdOpen() {
+    Session& s = *TheSession();
+    InputItem item = s.ask("\nEnter name of drawing to open: ");
+    if (item.kind != InputItem::Text || item.text.empty())
+        return;
+    std::string typed = Unquoted(item.text);
+    std::string error;
+    if (!OpenDrawingDocument(typed, error))
+        s.cmdline.print("\nCannot open " + typed + ": " + error);
+}
+
+} // namespace
+
+Document* OpenDrawingDocument(const std::string& typedPath, std::string& error) {
+    std::string path = HostPathOf(typedPath);
+    if (path.empty()) {
+        error = "the path cannot be mapped";
+        return nullptr;
+    }
+    AcDbDatabase* db = nullptr;
+    if (db::dxf::ReadDxfFile(path, db, error) != Acad::eOk)
+        return nullptr;
+    db::dxf::FileStateOf(db)->path = path;
+    Document* doc = Docs().create(db, win::ToWindowsPath(path));
+    if (Session* s = TheSession(); s && s->loader)
+        s->loader->broadcast(AcRx::kLoadDwgMsg, doc);
+    return doc;
+}
+
+void RegisterFileCommands(CommandStack& stack) {
+    AddHostCommand(stack, "OPEN", CmdOpen);
+    AddHostCommand(stack, "SAVEAS", CmdSaveAs);
+    AddHostCommand(stack, "QSAVE", CmdQSave);
+}
+
+} // namespace cadhost::editor

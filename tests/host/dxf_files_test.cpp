@@ -1,0 +1,119 @@
+// Drawing files on disk and the OPEN, SAVEAS and QSAVE commands.
+#include "db/dxf/dxffile.h"
+#include "host_fixture.h"
+
+#include "arx/dbdatabase.h"
+#include "arx/docman.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace cadhost::db::dxf;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+std::size_t FilesIn(const std::string& folder) {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
+        ++n;
+    return n;
+}
+
+const std::string kCorpus = std::string(RIVLET_CORPUS_DIR) + "/dxf/";
+
+class DxfFiles : public HostSessionTest {};
+
+} // namespace
+
+TEST_F(DxfFiles, AFailedSaveLeavesTheOldFileWholeAndNoTemporaryBehind) {
+    std::string folder = root() + "/drawings";
+    fs::create_directories(folder);
+    std::string target = folder + "/plan.dxf";
+    AcDbDatabase db;
+    std::string error;
+    ASSERT_EQ(WriteDxfFile(&db, target, error), Acad::eOk) << error;
+    std::string before = Slurp(target);
+    ASSERT_GT(before.size(), 1000u);
+
+    // The disk "fills up" after 100 bytes: the write fails part way.
+    struct rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit tight = old;
+    tight.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+    Acad::ErrorStatus es = WriteDxfFile(&db, target, error);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_NE(es, Acad::eOk);
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(Slurp(target), before);
+    EXPECT_EQ(FilesIn(folder), 1u) << "the half-written file is removed";
+
+    EXPECT_NE(WriteDxfFile(&db, root() + "/missing/plan.dxf", error), Acad::eOk);
+    AcDbDatabase* read = nullptr;
+    EXPECT_NE(ReadDxfFile(root() + "/missing.dxf", read, error), Acad::eOk);
+    EXPECT_EQ(read, nullptr);
+}
+
+TEST_F(DxfFiles, OpenSaveAsAndQSaveKeepTheVersionAndFileName) {
+    std::string copy = root() + "/copy.dxf";
+    std::string log = run("OPEN\n" + kCorpus + "text_alignments.dxf\nSAVEAS\n" + copy + "\n");
+    EXPECT_EQ(log.find("Cannot"), std::string::npos) << log;
+    EXPECT_NE(log.find("Enter name of drawing to open: "), std::string::npos);
+    AcApDocument* doc = acDocManager->curDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(DrawingVersion(doc->database()), "AC1018");
+    EXPECT_NE(std::string(doc->fileName()).find("copy.dxf"), std::string::npos);
+    std::string saved = Slurp(copy);
+    EXPECT_NE(saved.find("$ACADVER\n  1\nAC1018\n"), std::string::npos);
+
+    fs::remove(copy);
+    log = run("QSAVE\n");
+    EXPECT_EQ(log.find("Enter file name"), std::string::npos) << "the drawing has its file";
+    EXPECT_EQ(Slurp(copy), saved);
+
+    // A new drawing has no file: QSAVE asks, and a name without extension gets ".dxf".
+    log = run("NEW\nQSAVE\n" + root() + "/fresh\n");
+    EXPECT_NE(log.find("Enter file name: "), std::string::npos) << log;
+    EXPECT_NE(Slurp(root() + "/fresh.dxf").find("AC1018"), std::string::npos);
+}
+
+TEST_F(DxfFiles, FailuresAreOneLineAndChangeNothing) {
+    int documents = acDocManager->documentCount();
+    AcApDocument* current = acDocManager->curDocument();
+    std::string bad = root() + "/bad.dxf";
+    std::ofstream(bad) << "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1018\n  0\nENDSEC\n";
+    std::string log = run("OPEN\n" + bad + "\n");
+    EXPECT_NE(log.find("Cannot open " + bad + ": line 11: the file ends without EOF"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(acDocManager->documentCount(), documents);
+    EXPECT_EQ(acDocManager->curDocument(), current);
+    log = run("SAVEAS\n" + root() + "/no/such/folder/x.dxf\n");
+    EXPECT_NE(log.find("Cannot save " + root() + "/no/such/folder/x.dxf: "), std::string::npos)
+        << log;
+}
+
+TEST_F(DxfFiles, TakingBackASaveKeepsTheTablesTheFirstSaveMade) {
+    std::string path = root() + "/undone.dxf";
+    run("SAVEAS\n" + path + "\n");
+    std::string first = Slurp(path);
+    ASSERT_NE(first.find("\nContinuous\n"), std::string::npos);
+    run("UNDO\n1\nQSAVE\n");
+    EXPECT_EQ(Slurp(path), first) << "the linetype and viewport tables are still there";
+}

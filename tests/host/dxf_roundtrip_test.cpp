@@ -1,0 +1,449 @@
+// Drawings through DXF and back: the host's own drawings, and drawings other programs made.
+#include "arx/dbdict.h"
+#include "arx/dbents.h"
+#include "arx/dbmtext.h"
+#include "db/dxf/dxffile.h"
+#include "db/dxf/structure.h"
+#include "db_test_support.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace cadhost::db::dxf;
+
+namespace {
+
+// A module's object holding one text, filed like the module's own data wrapper: the
+// object part, 100 and the class name, 300 and the text.
+class DxfNote : public AcDbObject {
+public:
+    ACRX_DECLARE_MEMBERS(DxfNote);
+    std::string text;
+
+    Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override {
+        assertReadEnabled();
+        if (Acad::ErrorStatus es = AcDbObject::dxfOutFields(filer); es != Acad::eOk)
+            return es;
+        filer->writeString(AcDb::kDxfSubclass, "DxfNote");
+        filer->writeString(AcDb::kDxfXTextString, text.c_str());
+        return filer->filerStatus();
+    }
+    Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override {
+        assertWriteEnabled();
+        if (Acad::ErrorStatus es = AcDbObject::dxfInFields(filer); es != Acad::eOk)
+            return es;
+        if (!filer->atSubclassData("DxfNote"))
+            return filer->filerStatus();
+        resbuf item;
+        if (filer->readItem(&item) == Acad::eOk && item.restype == AcDb::kDxfXTextString) {
+            text = item.resval.rstring;
+            return Acad::eOk;
+        }
+        filer->pushBackItem();
+        return Acad::eBadDxfSequence;
+    }
+};
+ACRX_DXF_DEFINE_MEMBERS(DxfNote, AcDbObject, "DXFTESTNOTE", "SAMP2TEST")
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+Tags TagsOf(const std::string& text) {
+    Tags tags;
+    std::string error;
+    EXPECT_TRUE(ReadTags(text, tags, error)) << error;
+    return tags;
+}
+
+// The drawing, read back; fails the test when it does not read.
+std::unique_ptr<AcDbDatabase> Reread(const std::string& text) {
+    AcDbDatabase* db = nullptr;
+    std::string error;
+    EXPECT_EQ(ReadDxfText(text, db, error), Acad::eOk) << error;
+    return std::unique_ptr<AcDbDatabase>(db);
+}
+
+std::string Write(AcDbDatabase* db) {
+    std::string text, error;
+    EXPECT_EQ(WriteDxfText(db, text, error), Acad::eOk) << error;
+    return text;
+}
+
+std::string ContentsOf(AcDbObjectId id) {
+    AcDbMText* mtext = nullptr;
+    if (acdbOpenObject(mtext, id, AcDb::kForRead) != Acad::eOk)
+        return "<not an mtext>";
+    char* text = mtext->contents();
+    std::string contents = text;
+    acutDelString(text);
+    mtext->close();
+    return contents;
+}
+
+// The first entity of the database's model space.
+AcDbObjectId FirstEntity(AcDbDatabase* db) {
+    AcDbBlockTableRecord* space = nullptr;
+    if (acdbOpenObject(space, db->currentSpaceId(), AcDb::kForRead) != Acad::eOk)
+        return {};
+    AcDbBlockTableRecordIterator* it = nullptr;
+    space->newIterator(it);
+    AcDbObjectId id;
+    if (!it->done())
+        it->getEntityId(id);
+    delete it;
+    space->close();
+    return id;
+}
+
+class DxfRoundTrip : public DrawingTest {
+protected:
+    // A drawing with long non-ASCII MText carrying extended data, and a dictionary of the
+    // module's objects in the named objects dictionary.
+    std::string m_contents;
+    AcDbObjectId m_mtext, m_note;
+
+    void build() {
+        DxfNote::desc();
+        acrxBuildClassHierarchy();
+        for (int i = 0; m_contents.size() < 2000; ++i)
+            m_contents += "Fa\u00E7ade \u4E2D\u6587 \\P{\\fArial|b1;bold} \U0001F600 line " +
+                          std::to_string(i) + " ";
+        auto* mtext = new AcDbMText;
+        mtext->setDatabaseDefaults(db());
+        mtext->setLocation(AcGePoint3d(10, 20, 0));
+        mtext->setContents(m_contents.c_str());
+        m_mtext = appendToModelSpace(mtext);
+        ASSERT_EQ(acdbRegApp("KSRRivlet"), RTNORM);
+        AcDbMText* open = nullptr;
+        ASSERT_EQ(acdbOpenObject(open, m_mtext, AcDb::kForWrite), Acad::eOk);
+        resbuf* xdata = acutBuildList(1001, "KSRRivlet", 1000, "caf\u00E9", 1070, 7, 1040, 2.5, 0);
+        ASSERT_EQ(open->setXData(xdata), Acad::eOk);
+        acutRelRb(xdata);
+        open->close();
+
+        AcDbDictionary* nod = nullptr;
+        ASSERT_EQ(db()->getNamedObjectsDictionary(nod, AcDb::kForWrite), Acad::eOk);
+        auto* dictionary = new AcDbDictionary;
+        AcDbObjectId dictionaryId;
+        ASSERT_EQ(nod->setAt("KSR_SPEC_DICTIONARY", dictionary, dictionaryId), Acad::eOk);
+        nod->close();
+        auto* note = new DxfNote;
+        note->text = "Spec|2F|*{\\rtf1 caf\u00E9}";
+        ASSERT_EQ(dictionary->setAt("0", note, m_note), Acad::eOk);
+        note->close();
+        auto* empty = new DxfNote;
+        AcDbObjectId emptyId;
+        ASSERT_EQ(dictionary->setAt("1", empty, emptyId), Acad::eOk);
+        empty->close();
+        dictionary->close();
+    }
+};
+
+} // namespace
+
+TEST_F(DxfRoundTrip, OwnDrawingComesBackWithContentsExtendedDataAndCustomObjects) {
+    build();
+    std::string text = Write(db());
+    auto back = Reread(text);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(DrawingVersion(back.get()), "AC1018");
+    AcDbObjectId mtext = FirstEntity(back.get());
+    EXPECT_EQ(mtext.handle(), m_mtext.handle());
+    EXPECT_EQ(ContentsOf(mtext), m_contents);
+
+    AcDbObject* object = nullptr;
+    ASSERT_EQ(acdbOpenObject(object, mtext, AcDb::kForRead), Acad::eOk);
+    resbuf* xdata = object->xData("KSRRivlet");
+    object->close();
+    ASSERT_NE(xdata, nullptr);
+    ASSERT_NE(xdata->rbnext, nullptr);
+    EXPECT_STREQ(xdata->rbnext->resval.rstring, "caf\u00E9");
+    EXPECT_EQ(xdata->rbnext->rbnext->resval.rint, 7);
+    EXPECT_EQ(xdata->rbnext->rbnext->rbnext->resval.rreal, 2.5);
+    acutRelRb(xdata);
+
+    AcDbDictionary* nod = nullptr;
+    ASSERT_EQ(back->getNamedObjectsDictionary(nod, AcDb::kForRead), Acad::eOk);
+    AcDbObject* specObject = nullptr;
+    ASSERT_EQ(nod->getAt("KSR_SPEC_DICTIONARY", specObject, AcDb::kForRead), Acad::eOk);
+    nod->close();
+    AcDbDictionary* dictionary = AcDbDictionary::cast(specObject);
+    ASSERT_NE(dictionary, nullptr);
+    for (auto [key, expected] : {std::pair{"0", "Spec|2F|*{\\rtf1 caf\u00E9}"}, {"1", ""}}) {
+        AcDbObject* entry = nullptr;
+        ASSERT_EQ(dictionary->getAt(key, entry, AcDb::kForRead), Acad::eOk) << key;
+        DxfNote* note = DxfNote::cast(entry);
+        ASSERT_NE(note, nullptr) << "a registered class reads into its own objects";
+        EXPECT_EQ(note->text, expected);
+        entry->close();
+    }
+    dictionary->close();
+    EXPECT_EQ(Write(back.get()), text) << "a drawing read and saved again is the same file";
+}
+
+TEST_F(DxfRoundTrip, FileOfCodePageWithShortLinesSeedAndClasses) {
+    build();
+    std::string text = Write(db());
+    Tags tags = TagsOf(text);
+    std::uint64_t highest = 0, seed = 0;
+    bool inMText = false;
+    std::string pieces;
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        const Tag& tag = tags[i];
+        if ((tag.code == 5 || tag.code == 105) && !(i > 0 && tags[i - 1].is(9, "$HANDSEED")))
+            highest = std::max(highest, static_cast<std::uint64_t>(AcDbHandle(tag.value.c_str())));
+        if (tag.is(9, "$HANDSEED"))
+            seed = static_cast<std::uint64_t>(AcDbHandle(tags[i + 1].value.c_str()));
+        if (tag.code == 0)
+            inMText = tag.value == "MTEXT";
+        if (inMText && (tag.code == 3 || tag.code == 1)) {
+            EXPECT_LE(tag.value.size(), 250u);
+            pieces += tag.value;
+        }
+        for (char c : tag.value)
+            ASSERT_LT(static_cast<unsigned char>(c), 0x80u * 2);
+    }
+    EXPECT_GT(seed, highest) << "$HANDSEED lies past every handle";
+    EXPECT_NE(pieces.find("Fa\xE7"
+                          "ade \\U+4E2D\\U+6587"),
+              std::string::npos)
+        << "code page 1252 bytes and escapes for the rest";
+    EXPECT_NE(pieces.find("\\U+D83D\\U+DE00"), std::string::npos);
+
+    FileStructure file;
+    std::string error;
+    ASSERT_TRUE(SplitSections(tags, file, error)) << error;
+    const FileSection* classes = file.find("CLASSES");
+    ASSERT_NE(classes, nullptr);
+    ASSERT_EQ(classes->records.size(), 1u) << "only the custom class in use is listed";
+    Tags expected{{1, "DXFTESTNOTE", 0}, {2, "DxfNote", 0}, {3, "SAMP2TEST", 0}, {90, "0", 0},
+                  {91, "2", 0},          {280, "0", 0},     {281, "0", 0}};
+    EXPECT_EQ(classes->records[0].tags, expected);
+    // The module's objects name their dictionary as owner and reactor.
+    for (const FileRecord& record : file.find("OBJECTS")->records) {
+        if (record.type != "DXFTESTNOTE")
+            continue;
+        ASSERT_GE(record.tags.size(), 5u);
+        EXPECT_EQ(record.tags[1].value, "{ACAD_REACTORS");
+        EXPECT_EQ(record.tags[2].value, record.tags[4].value);
+    }
+    EXPECT_NE(text.find("\nAPPID\n  5\n"), std::string::npos);
+    EXPECT_NE(text.find("\n  2\nKSRRivlet\n"), std::string::npos);
+}
+
+TEST_F(DxfRoundTrip, ChunksNeverSplitAnEscape) {
+    // 249 letters then an escape: the cut goes before the backslash.
+    std::string contents = std::string(249, 'a') + "\\U+4E2D" + std::string(300, 'b');
+    auto* mtext = new AcDbMText;
+    mtext->setDatabaseDefaults(db());
+    mtext->setContents(contents.c_str());
+    appendToModelSpace(mtext);
+    Tags tags = TagsOf(Write(db()));
+    bool inMText = false;
+    std::vector<std::string> chunks;
+    for (const Tag& tag : tags) {
+        if (tag.code == 0)
+            inMText = tag.value == "MTEXT";
+        if (inMText && (tag.code == 3 || tag.code == 1))
+            chunks.push_back(tag.value);
+    }
+    ASSERT_EQ(chunks.size(), 3u);
+    EXPECT_EQ(chunks[0], std::string(249, 'a'));
+    EXPECT_EQ(chunks[1].rfind("\\U+4E2Db", 0), 0u);
+}
+
+TEST_F(DxfRoundTrip, UnknownCustomObjectsAndEntitiesSurviveAsRead) {
+    const std::string text =
+        "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1027\n9\n$HANDSEED\n5\n30\n0\nENDSEC\n"
+        "0\nSECTION\n2\nCLASSES\n0\nCLASS\n1\nZZTHING\n2\nZzThing\n3\nZZAPP\n90\n0\n91\n1\n280\n0\n"
+        "281\n0\n0\nENDSEC\n"
+        "0\nSECTION\n2\nENTITIES\n0\nLWPOLYLINE\n5\n20\n100\nAcDbEntity\n8\n0\n100\n"
+        "AcDbPolyline\n90\n2\n10\n0.0\n20\n0.0\n10\n1.0\n20\n1.0\n0\nENDSEC\n"
+        "0\nSECTION\n2\nOBJECTS\n0\nDICTIONARY\n5\nC\n330\n0\n100\nAcDbDictionary\n3\nTHING\n"
+        "350\n21\n0\nZZTHING\n5\n21\n102\n{ACAD_REACTORS\n330\nC\n102\n}\n330\nC\n100\nZzThing\n"
+        "300\n\u00FCber 1\n0\nENDSEC\n0\nEOF\n";
+    auto back = Reread(text);
+    ASSERT_TRUE(back);
+    std::string out = Write(back.get());
+    EXPECT_NE(out.find("  0\nCLASS\n  1\nZZTHING\n  2\nZzThing\n  3\nZZAPP\n"), std::string::npos);
+    EXPECT_NE(
+        out.find("  0\nLWPOLYLINE\n  5\n20\n100\nAcDbEntity\n  8\n0\n100\nAcDbPolyline\n 90\n2\n"
+                 " 10\n0.0\n 20\n0.0\n 10\n1.0\n 20\n1.0\n"),
+        std::string::npos)
+        << out;
+    EXPECT_NE(out.find("  0\nZZTHING\n  5\n21\n102\n{ACAD_REACTORS\n330\nC\n102\n}\n330\nC\n100\n"
+                       "ZzThing\n300\n\u00FCber 1\n"),
+              std::string::npos);
+    EXPECT_EQ(DrawingVersion(back.get()), "AC1027");
+    EXPECT_NE(out.find("$ACADVER\n  1\nAC1027\n"), std::string::npos);
+}
+
+TEST_F(DxfRoundTrip, BrokenFilesAreRefusedNamingTheLine) {
+    AcDbDatabase* db = nullptr;
+    std::string error;
+    EXPECT_NE(ReadDxfText("hello\nworld\n", db, error), Acad::eOk);
+    EXPECT_EQ(db, nullptr);
+    EXPECT_EQ(error.rfind("line 1: ", 0), 0u) << error;
+    EXPECT_NE(ReadDxfText("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1009\n0\nENDSEC\n0\nEOF\n", db,
+                          error),
+              Acad::eOk);
+    EXPECT_NE(error.find("AC1009 is not supported"), std::string::npos) << error;
+    EXPECT_NE(ReadDxfText("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1018\n0\nENDSEC\n"
+                          "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\nabc\n0\nENDSEC\n0\nEOF\n",
+                          db, error),
+              Acad::eOk);
+    EXPECT_EQ(error, "line 17: group 10 needs a number, found \"abc\"");
+    EXPECT_EQ(db, nullptr);
+}
+
+// ---- Drawings by other programs ------------------------------------------------------------
+
+namespace {
+
+std::vector<std::string> CorpusFiles(const char* folder) {
+    std::vector<std::string> files;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(RIVLET_CORPUS_DIR) + "/" + folder))
+        files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The tags of a file with their codes as numbers, so that layout does not count.
+std::vector<std::pair<int, std::string>> Canon(const std::string& text) {
+    std::vector<std::pair<int, std::string>> out;
+    for (const Tag& tag : TagsOf(text))
+        out.emplace_back(tag.code, tag.value);
+    return out;
+}
+
+} // namespace
+
+TEST(DxfCorpus, EveryDrawingComesOutWithEveryTagItHad) {
+    auto files = CorpusFiles("dxf");
+    ASSERT_GE(files.size(), 20u);
+    for (const std::string& path : files) {
+        SCOPED_TRACE(path);
+        std::string original = Slurp(path);
+        auto db = Reread(original);
+        ASSERT_TRUE(db);
+        std::string saved = Write(db.get());
+        // The file's seed and renumbered duplicates aside, the tags come back unchanged.
+        auto a = Canon(original), b = Canon(saved);
+        ASSERT_EQ(a.size() + (path.find("duplicate_handles") != std::string::npos ? 2 : 0),
+                  b.size());
+        std::size_t differences = 0;
+        for (std::size_t i = 0, j = 0; i < a.size() && j < b.size(); ++i, ++j)
+            if (a[i] != b[j] && !(a[i].first == 5 || a[i].first == 105))
+                ++differences;
+        if (path.find("duplicate_handles") == std::string::npos) {
+            EXPECT_EQ(differences, 0u);
+        }
+        auto again = Reread(saved);
+        ASSERT_TRUE(again);
+        EXPECT_EQ(Write(again.get()), saved) << "saving is stable";
+    }
+}
+
+TEST(DxfCorpus, ADrawingChangedInTheHostKeepsWhatItHadAndGainsTheChange) {
+    std::string path = std::string(RIVLET_CORPUS_DIR) + "/dxf/multi_insert_with_attribs.dxf";
+    auto db = Reread(Slurp(path));
+    ASSERT_TRUE(db);
+    std::size_t before = Canon(Write(db.get())).size();
+    AcDbBlockTableRecord* space = nullptr;
+    ASSERT_EQ(acdbOpenObject(space, db->currentSpaceId(), AcDb::kForWrite), Acad::eOk);
+    auto* mtext = new AcDbMText;
+    mtext->setDatabaseDefaults(db.get());
+    mtext->setContents("added \u00E9");
+    AcDbObjectId id;
+    ASSERT_EQ(space->appendAcDbEntity(id, mtext), Acad::eOk);
+    mtext->close();
+    space->close();
+    std::string saved = Write(db.get());
+    EXPECT_GT(Canon(saved).size(), before);
+    auto back = Reread(saved);
+    ASSERT_TRUE(back);
+    AcDbObjectId found;
+    ASSERT_EQ(back->getAcDbObjectId(found, false, id.handle()), Acad::eOk);
+    EXPECT_EQ(ContentsOf(found), "added \u00E9") << "AC1027 files hold UTF-8";
+    EXPECT_NE(saved.find("added \u00E9"), std::string::npos);
+}
+
+TEST(DxfCorpus, MalformedAndTruncatedDrawingsAreRefused) {
+    for (const std::string& path : CorpusFiles("dxf-malformed")) {
+        AcDbDatabase* db = nullptr;
+        std::string error;
+        EXPECT_NE(ReadDxfText(Slurp(path), db, error), Acad::eOk) << path;
+        EXPECT_EQ(db, nullptr);
+        EXPECT_EQ(error.rfind("line ", 0), 0u) << error;
+    }
+    std::string whole = Slurp(std::string(RIVLET_CORPUS_DIR) + "/dxf/text_alignments.dxf");
+    for (std::size_t cut : {whole.size() / 3, whole.size() / 2, whole.size() - 10}) {
+        AcDbDatabase* db = nullptr;
+        std::string error;
+        EXPECT_NE(ReadDxfText(whole.substr(0, cut), db, error), Acad::eOk) << cut;
+        EXPECT_EQ(db, nullptr);
+        EXPECT_EQ(error.rfind("line ", 0), 0u) << error;
+    }
+}
+
+TEST_F(DxfRoundTrip, AChangedObjectKeepsWhatTheHostDoesNotModel) {
+    const std::string text =
+        "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1018\n0\nENDSEC\n"
+        "0\nSECTION\n2\nENTITIES\n0\nLINE\n5\n20\n102\n{ACAD_XDICTIONARY\n360\n22\n102\n}\n"
+        "100\nAcDbEntity\n8\n0\n62\n5\n6\nDASHED\n370\n35\n100\nAcDbLine\n39\n2.5\n10\n0\n20\n0\n"
+        "30\n0\n11\n1\n21\n1\n31\n0\n0\nENDSEC\n"
+        "0\nSECTION\n2\nOBJECTS\n0\nDICTIONARY\n5\nC\n330\n0\n100\nAcDbDictionary\n281\n1\n"
+        "0\nDICTIONARY\n5\n22\n330\n20\n100\nAcDbDictionary\n281\n1\n0\nENDSEC\n0\nEOF\n";
+    auto back = Reread(text);
+    ASSERT_TRUE(back);
+    AcDbObjectId lineId = FirstEntity(back.get());
+    AcDbEntity* line = nullptr;
+    ASSERT_EQ(acdbOpenObject(line, lineId, AcDb::kForWrite), Acad::eOk);
+    ASSERT_EQ(line->setColorIndex(256), Acad::eOk);
+    line->close();
+    Tags tags = TagsOf(Write(back.get()));
+    Tags written;
+    bool inLine = false;
+    for (const Tag& tag : tags) {
+        if (tag.code == 0)
+            inLine = tag.value == "LINE";
+        else if (inLine)
+            written.push_back(Tag{tag.code, tag.value, 0});
+    }
+    Tags expected{{5, "20", 0},   {102, "{ACAD_XDICTIONARY", 0},
+                  {360, "22", 0}, {102, "}", 0},
+                  {330, "1", 0},  {100, "AcDbEntity", 0},
+                  {8, "0", 0},    {6, "DASHED", 0},
+                  {370, "35", 0}, {100, "AcDbLine", 0},
+                  {10, "0.0", 0}, {20, "0.0", 0},
+                  {30, "0.0", 0}, {11, "1.0", 0},
+                  {21, "1.0", 0}, {31, "0.0", 0},
+                  {39, "2.5", 0}};
+    // The owner is the model space record the reader made for a file without one.
+    ASSERT_GE(written.size(), 5u);
+    expected[4].value = written[4].value;
+    EXPECT_EQ(written, expected) << "the colour by layer drops 62; linetype, lineweight, "
+                                    "thickness and the extension dictionary stay";
+}
+
+TEST_F(DxfRoundTrip, AChangedLayerKeepsItsLinetypeAndPlotStyle) {
+    const std::string text =
+        "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1018\n0\nENDSEC\n0\nSECTION\n2\nTABLES\n"
+        "0\nTABLE\n2\nLAYER\n5\n2\n330\n0\n100\nAcDbSymbolTable\n70\n1\n0\nLAYER\n5\n10\n330\n2\n"
+        "100\nAcDbSymbolTableRecord\n100\nAcDbLayerTableRecord\n2\n0\n70\n0\n62\n7\n6\nDASHED\n"
+        "370\n-3\n390\nF\n0\nENDTAB\n0\nENDSEC\n0\nEOF\n";
+    auto back = Reread(text);
+    ASSERT_TRUE(back);
+    AcDbLayerTableRecord* layer = nullptr;
+    ASSERT_EQ(acdbOpenObject(layer, back->layerZero(), AcDb::kForWrite), Acad::eOk);
+    layer->setColorIndex(1);
+    layer->close();
+    std::string out = Write(back.get());
+    EXPECT_NE(out.find(" 62\n1\n  6\nDASHED\n370\n-3\n390\nF\n"), std::string::npos) << out;
+}

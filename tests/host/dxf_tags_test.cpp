@@ -1,0 +1,116 @@
+// The tag layer, the code pages and the section structure of DXF files.
+#include "db/dxf/codepage.h"
+#include "db/dxf/structure.h"
+#include "db/dxf/tags.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace cadhost::db::dxf;
+
+namespace {
+
+Tags MustRead(const std::string& text) {
+    Tags tags;
+    std::string error;
+    EXPECT_TRUE(ReadTags(text, tags, error)) << error;
+    return tags;
+}
+
+std::string StructureError(const std::string& text) {
+    Tags tags = MustRead(text);
+    FileStructure file;
+    std::string error;
+    EXPECT_FALSE(SplitSections(tags, file, error));
+    return error;
+}
+
+} // namespace
+
+TEST(DxfTags, LinesOfEitherEndingWithPaddedCodesKeepTheirValuesAndLineNumbers) {
+    Tags tags = MustRead("  0\r\nSECTION\r\n  2\nHEADER\n999\n trailing blank \n");
+    ASSERT_EQ(tags.size(), 3u);
+    EXPECT_EQ(tags[0].code, 0);
+    EXPECT_EQ(tags[0].value, "SECTION") << "the CR of CR LF is no part of the value";
+    EXPECT_EQ(tags[1].line, 3);
+    EXPECT_EQ(tags[2].value, " trailing blank ") << "blanks of a text value are kept";
+}
+
+TEST(DxfTags, ABrokenCodeOrACutValueNamesItsLine) {
+    Tags tags;
+    std::string error;
+    EXPECT_FALSE(ReadTags("  0\nSECTION\n  x\nHEADER\n", tags, error));
+    EXPECT_EQ(error.rfind("line 3: ", 0), 0u) << error;
+    EXPECT_FALSE(ReadTags("  0\nSECTION\n  2\n", tags, error));
+    EXPECT_EQ(error.rfind("line 3: ", 0), 0u) << error;
+    EXPECT_FALSE(ReadTags("99999\nX\n", tags, error)) << "group codes are 16-bit";
+}
+
+TEST(DxfTags, CodesAreRightAlignedAndRealsReadBackExactly) {
+    std::string out;
+    AppendTag(out, 0, "LINE");
+    AppendTag(out, 1001, "APP");
+    EXPECT_EQ(out, "  0\nLINE\n1001\nAPP\n");
+    for (double v : {0.1, 1.0 / 3.0, -1e-300, 12345678.9, 1e20}) {
+        double back = 0.0;
+        ASSERT_TRUE(ParseReal(FormatReal(v), back));
+        EXPECT_EQ(back, v) << FormatReal(v);
+    }
+    EXPECT_EQ(FormatReal(2.0), "2.0");
+    double value = 0.0;
+    EXPECT_TRUE(ParseReal("  +2.5 ", value));
+    EXPECT_FALSE(ParseReal("2,5", value));
+    long long integer = 0;
+    EXPECT_FALSE(ParseInteger("7x", integer));
+}
+
+TEST(DxfCodePage, Cp1252AndEscapesBecomeUtf8AndGoBack) {
+    EXPECT_EQ(DecodeCodePage("\x80 caf\xE9", "ANSI_1252"), "\u20AC caf\u00E9");
+    EXPECT_EQ(DecodeCodePage("\\U+4E2D\\u+6587", "ANSI_1252"), "\u4E2D\u6587");
+    EXPECT_EQ(DecodeCodePage("\\U+12", "ANSI_1252"), "\\U+12") << "a short escape is text";
+    EXPECT_EQ(EncodeCodePage("\u20AC caf\u00E9", "ANSI_1252"), "\x80 caf\xE9");
+    EXPECT_EQ(EncodeCodePage("\u4E2D", "ANSI_1252"), "\\U+4E2D");
+    std::string emoji = "\U0001F600";
+    EXPECT_EQ(EncodeCodePage(emoji, "ANSI_1252"), "\\U+D83D\\U+DE00");
+    EXPECT_EQ(DecodeCodePage(EncodeCodePage(emoji, "ANSI_1252"), "ANSI_1252"), emoji);
+    EXPECT_EQ(EncodeCodePage("a\xFF", "ANSI_1252"), "a\\U+00FF") << "bytes that are no UTF-8";
+}
+
+TEST(DxfCodePage, OtherCodePagesComeBackByteForByte) {
+    std::string bytes;
+    for (int b = 0x20; b < 0x100; ++b)
+        bytes += static_cast<char>(b);
+    std::string text = DecodeCodePage(bytes, "dos850");
+    EXPECT_EQ(EncodeCodePage(text, "dos850"), bytes);
+    EXPECT_FALSE(IsUnicodeVersion("AC1018"));
+    EXPECT_TRUE(IsUnicodeVersion("AC1021"));
+}
+
+TEST(DxfStructure, SectionsSplitIntoRecords) {
+    Tags tags = MustRead("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1018\n0\nENDSEC\n"
+                         "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n0\nCIRCLE\n0\nENDSEC\n0\nEOF\n");
+    FileStructure file;
+    std::string error;
+    ASSERT_TRUE(SplitSections(tags, file, error)) << error;
+    ASSERT_EQ(file.sections.size(), 2u);
+    EXPECT_EQ(HeaderValue(file.sections[0].header, "$ACADVER"), "AC1018");
+    ASSERT_EQ(file.find("ENTITIES")->records.size(), 2u);
+    EXPECT_EQ(file.find("ENTITIES")->records[0].tags.size(), 1u);
+    EXPECT_EQ(file.find("ENTITIES")->records[1].line, 19);
+}
+
+TEST(DxfStructure, BrokenStructuresAreRefusedAtTheirLine) {
+    EXPECT_EQ(StructureError("0\nSECTION\n2\nENTITIES\n0\nLINE\n"),
+              "line 7: the file ends inside the ENTITIES section (it is cut short)");
+    EXPECT_EQ(StructureError("0\nSECTION\n2\nENTITIES\n0\nENDSEC\n"),
+              "line 7: the file ends without EOF (it is cut short)");
+    EXPECT_EQ(StructureError("0\nSECTION\n2\nENTITIES\n0\nENDSEC\n0\nENDSEC\n0\nEOF\n")
+                  .rfind("line 7: SECTION expected", 0),
+              0u);
+    EXPECT_EQ(StructureError("0\nSECTION\n2\nA\n0\nSECTION\n2\nB\n0\nENDSEC\n0\nEOF\n"),
+              "line 5: SECTION inside the A section (ENDSEC missing)");
+    EXPECT_EQ(StructureError("0\nSECTION\n2\nOBJECTS\n5\nAB\n0\nENDSEC\n0\nEOF\n")
+                  .rfind("line 5: group 0 expected", 0),
+              0u);
+}
