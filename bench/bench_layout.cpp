@@ -1,7 +1,11 @@
 // A full specification sheet: 40 items of about 30 KB of Word-style Rich Text each, fixed,
 // translated and cut into pieces as the sheet generator does, then laid out into a box of 4 by
 // 10 drawing units with the default sizes.  Prints how many columns the sheet takes, how long
-// the layout runs and how much of it is spent measuring text.
+// the layout runs and how much of it is spent measuring text; then saves that drawing as DXF
+// and opens it again.
+//
+// usage: bench_layout [SHEET.dxf]   where the sheet is saved (default: a temporary file);
+// `bench_dxf --from SHEET.dxf` times ezdxf on the same drawing.
 #include "conversion/columnlayout.h"
 #include "conversion/rtftomtext.h"
 #include "frame/doclock.h"
@@ -9,6 +13,7 @@
 #include "wordconv/rtffix.h"
 
 #include "runtime/host.h"
+#include "db/dxf/dxffile.h"
 #include "text/mtextmeasure.h"
 
 #include "arx/dbapserv.h"
@@ -148,7 +153,7 @@ void CountTexts(AcDbDatabase* db, int& texts, int& columns) {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     std::string pattern = (std::filesystem::temp_directory_path() / "rivlet-bench-XXXXXX").string();
     const std::string root = mkdtemp(pattern.data());
     std::filesystem::create_directories(root + "/tmp");
@@ -203,6 +208,28 @@ int main() {
                 placed, texts, columns, layoutSeconds, after.seconds - before.seconds,
                 static_cast<unsigned long long>(after.calls - before.calls),
                 (after.bytesRead - before.bytesRead) / 1e6);
+
+    // The drawing as a file, and back.
+    const std::string sheet = argc > 1 ? argv[1] : root + "/sheet.dxf";
+    std::string error;
+    start = Clock::now();
+    Acad::ErrorStatus saved = cadhost::db::dxf::WriteDxfFile(
+        acdbHostApplicationServices()->workingDatabase(), sheet, error);
+    double saveSeconds = Seconds(start);
+    AcDbDatabase* back = nullptr;
+    start = Clock::now();
+    Acad::ErrorStatus opened =
+        saved == Acad::eOk ? cadhost::db::dxf::ReadDxfFile(sheet, back, error) : saved;
+    double openSeconds = Seconds(start);
+    if (opened != Acad::eOk) {
+        std::printf("DXF: %s\n", error.c_str());
+        placed = 0;
+    } else {
+        std::printf("DXF: %.1f MB saved in %.3f s, opened in %.3f s (%s)\n",
+                    std::filesystem::file_size(sheet) / 1e6, saveSeconds, openSeconds,
+                    sheet.c_str());
+    }
+    delete back;
 
     KSRxDictDataWrapper::rxUninit();
     cadhost::Host::stop();

@@ -8,7 +8,11 @@
 #include "storage/specrecord.h"
 
 #include "arx/dbmtext.h"
+#include "arx/dbservices.h"
 #include "arx/dbsymtb.h"
+#include "arx/editor.h"
+
+#include <map>
 
 #include <set>
 #include <string>
@@ -64,7 +68,9 @@ protected:
                 text->objectId().handle().getIntoAsciiBuffer(handle, sizeof handle);
                 placed.handle = handle;
                 placed.location = text->location();
-                placed.contents = text->contents();
+                char* contents = text->contents();
+                placed.contents = contents ? contents : "";
+                acutDelString(contents);
                 placed.height = text->textHeight();
                 placed.actualHeight = text->actualHeight();
                 texts.push_back(placed);
@@ -248,6 +254,94 @@ TEST_F(LayoutTest, AFailedTextStopsTheLayoutWithoutSavingTheItemsRecord) {
     space->close();
     std::string value;
     EXPECT_FALSE(KSRxDictData::GetData("0", value));
+}
+
+// A sheet command as the module runs one: the layout inside a modal command, which U takes
+// back as one step.
+int g_Sheet = 0;
+
+void SheetCommand() {
+    CMtextRtfHolder holder;
+    std::string body = std::string("{") + kFont;
+    for (int i = 0; i < 6 + 4 * g_Sheet; ++i)
+        body += "\\PParagraph " + std::to_string(i + 1) + " of sheet " + std::to_string(g_Sheet);
+    CMtextRtf heading;
+    heading.SplitContents("DIVISION 0" + std::to_string(g_Sheet));
+    heading.m_IsPlain = true;
+    heading.m_Name = heading.m_Rtf = heading.m_Contents;
+    holder.Add(heading);
+    CMtextRtf item;
+    item.SplitContents(body + "}");
+    item.m_Name = "Sheet" + std::to_string(g_Sheet) + ".rtf";
+    item.m_Rtf = "{\\rtf1 sheet " + std::to_string(g_Sheet) + "}";
+    holder.Add(item);
+    LayOutItems(AcGePoint3d(0, 10, 0), AcGePoint3d(0, 10, 0), AcGePoint3d(4, 8, 0), holder,
+                0.25, 0.15, 0.25, 0.5);
+}
+
+class LayoutUndoTest : public LayoutTest {
+protected:
+    void SetUp() override {
+        LayoutTest::SetUp();
+        ASSERT_EQ(acedRegCmds->addCommand("LAYOUTTEST", "_SHEETTEST", "SHEETTEST", ACRX_CMD_MODAL,
+                                          SheetCommand),
+                  Acad::eOk);
+    }
+    void TearDown() override {
+        acedRegCmds->removeCmd("LAYOUTTEST", "_SHEETTEST");
+        LayoutTest::TearDown();
+    }
+    void Run(const std::string& lines) {
+        host->feedInput(lines);
+        host->runPendingInput();
+    }
+    // Every entry of KSR_SPEC_DICTIONARY with the text its object holds.
+    static std::map<std::string, std::string> Entries() {
+        std::map<std::string, std::string> entries;
+        AcDbDictionary* spec = KSRxDictData::OpenSpecDictionary(db());
+        if (!spec)
+            return entries;
+        AcDbDictionaryIterator* it = spec->newIterator();
+        for (; !it->done(); it->next()) {
+            std::string value;
+            KSRxDictData::GetEntry(db(), it->name(), value);
+            entries[it->name()] = value;
+        }
+        delete it;
+        spec->close();
+        return entries;
+    }
+    static std::vector<std::string> Contents() {
+        std::vector<std::string> contents;
+        for (const PlacedText& text : Texts())
+            contents.push_back(text.handle + " " + text.contents);
+        return contents;
+    }
+};
+
+TEST_F(LayoutUndoTest, UndoingALayoutGivesBackTheDrawingAndTheStoredRecordsBeforeIt) {
+    g_Sheet = 1;
+    Run("SHEETTEST\n");
+    std::vector<std::string> texts = Contents();
+    std::map<std::string, std::string> entries = Entries();
+    ASSERT_GE(texts.size(), 3u);
+    ASSERT_EQ(entries.count("1"), 1u);
+
+    g_Sheet = 2;
+    Run("SHEETTEST\n");
+    ASSERT_GT(Contents().size(), texts.size());
+    ASSERT_NE(Entries(), entries);
+
+    Output();
+    Run("U\n");
+    EXPECT_EQ(Contents(), texts);
+    EXPECT_EQ(Entries(), entries);
+    CSpecRecord item = Record("1");
+    EXPECT_EQ(item.m_Rtf, "{\\rtf1 sheet 1}");
+
+    Run("U\n");
+    EXPECT_TRUE(Contents().empty());
+    EXPECT_TRUE(Entries().empty());
 }
 
 TEST(Spinner, TurnsThroughFourFramesThatOverwriteEachOther) {
