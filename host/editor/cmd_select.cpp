@@ -2,6 +2,7 @@
 #include "arx/dbdatabase.h"
 #include "arx/dbents.h"
 #include "arx/dbmtext.h"
+#include "db/dxf/keptobject.h"
 #include "editor/documents.h"
 #include "editor/drawing.h"
 #include "editor/hostcommands.h"
@@ -158,7 +159,9 @@ void ListEntity(Session& s, const AcDbObjectId& id) {
     AcDbEntity* entity = nullptr;
     if (acdbOpenObject(entity, id, AcDb::kForRead) != Acad::eOk)
         return;
-    const char* dxf = entity->isA()->dxfName();
+    // An entity kept as read from a file shows the type it had there.
+    const cadhost::db::dxf::KeptTags* kept = cadhost::db::dxf::KeptTagsOf(entity);
+    const char* dxf = kept ? kept->type.c_str() : entity->isA()->dxfName();
     char* layer = entity->layer();
     std::string text = std::string("\n") + (dxf ? dxf : entity->isA()->name()) + "  Layer: \"" +
                        (layer ? layer : "") + "\"  Handle = " + HandleText(id);
@@ -166,8 +169,8 @@ void ListEntity(Session& s, const AcDbObjectId& id) {
     if (auto* m = AcDbMText::cast(entity)) {
         char* contents = m->contents();
         text += "\n  Location: " + PointText(m->location()) + "\n  Width: " + Real(m->width()) +
-                "  Text height: " + Real(m->textHeight()) + "\n  Contents: " +
-                (contents ? contents : "");
+                "  Text height: " + Real(m->textHeight()) +
+                "\n  Contents: " + (contents ? contents : "");
         acutDelString(contents);
     } else if (auto* l = AcDbLine::cast(entity)) {
         text += "\n  From: " + PointText(l->startPoint()) + "\n  To:   " + PointText(l->endPoint());

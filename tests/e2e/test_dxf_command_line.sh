@@ -11,6 +11,11 @@ check "$work/copy.dxf" "AC1018"
 /usr/bin/python3 "$(dirname "$0")/dxf_compare.py" "$corpus/dxf/text_alignments.dxf" "$work/copy.dxf" ||
     fail=1
 
+# Entities the host keeps as read are listed under the type they had in the file.
+printf 'LIST\nALL\n\n' >"$work/list.scr"
+"$bin/cadhost" "$corpus/dxf/hatches_1.dxf" -b "$work/list.scr" >"$work/list" 2>&1 </dev/null
+check "$work/list" 'HATCH  Layer: "0"  Handle = '
+
 "$bin/cadhost" "$corpus/dxf-malformed/recover01.dxf" </dev/null >"$work/out" 2>"$work/err"
 status=$?
 [ "$status" = 1 ] || { echo "FAIL: status $status for a broken drawing"; fail=1; }
