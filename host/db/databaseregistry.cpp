@@ -2,6 +2,9 @@
 #include "db/databaseregistry.h"
 
 #include "arx/rxobject.h"
+#include "db/databaseimpl.h"
+
+#include <dlfcn.h>
 
 #include <vector>
 
@@ -37,6 +40,25 @@ bool IsKnownSerial(std::uint32_t serial) {
 
 AcDbDatabase* DatabaseOfSerial(std::uint32_t serial) {
     return IsKnownSerial(serial) ? Databases()[serial - 1] : nullptr;
+}
+
+std::size_t CountObjectsWithCodeAt(const void* codeBase) {
+    std::size_t count = 0;
+    for (AcDbDatabase* db : Databases()) {
+        if (!db)
+            continue;
+        for (const Stub& stub : db->impl()->stubs) {
+            if (!stub.object)
+                continue;
+            // The first word of a polymorphic object is its virtual table, which lives in
+            // the shared object that defines the class.
+            Dl_info info{};
+            const void* table = *reinterpret_cast<void* const*>(stub.object);
+            if (dladdr(table, &info) && info.dli_fbase == codeBase)
+                ++count;
+        }
+    }
+    return count;
 }
 
 } // namespace cadhost::db

@@ -2,6 +2,7 @@
 
 #include "arx/apiversion.h"
 #include "arx/arxapp.h"
+#include "db/databaseregistry.h"
 #include "editor/documents.h"
 
 #include "win/paths.h"
@@ -67,7 +68,10 @@ struct ModuleLoader::Module {
 
 ModuleLoader::ModuleLoader() = default;
 
-ModuleLoader::~ModuleLoader() { unloadAll(); }
+ModuleLoader::~ModuleLoader() {
+    unloadAll();
+    closeUnloadedFiles();
+}
 
 ModuleLoader::Module* ModuleLoader::find(const std::string& nameOrPath) const {
     std::string wanted = BaseName(nameOrPath);
@@ -196,6 +200,16 @@ bool ModuleLoader::unload(const std::string& fileName, std::string& error, bool 
         error = "cannot unload " + m->name + ": the module does not allow it";
         return false;
     }
+    Dl_info info{};
+    if (!force && dladdr(reinterpret_cast<void*>(m->entry), &info)) {
+        std::size_t objects = db::CountObjectsWithCodeAt(info.dli_fbase);
+        if (objects > 0) {
+            error = "cannot unload " + m->name + ": " + std::to_string(objects) +
+                    (objects == 1 ? " object" : " objects") +
+                    " of its classes are in open drawings";
+            return false;
+        }
+    }
     return finishUnload(m, error, force);
 }
 
@@ -211,15 +225,26 @@ bool ModuleLoader::finishUnload(Module* m, std::string& error, bool force) {
     void* handle = m->handle;
     m_modules.erase(std::find_if(m_modules.begin(), m_modules.end(),
                                  [&](const auto& p) { return p.get() == m; }));
-    ::dlclose(handle);
+    if (m_deferClose)
+        m_closeLater.push_back(handle);
+    else
+        ::dlclose(handle);
     return true;
 }
 
 void ModuleLoader::unloadAll() {
+    m_deferClose = true;
     while (!m_modules.empty()) {
         std::string ignored;
         finishUnload(m_modules.back().get(), ignored, true);
     }
+    m_deferClose = false;
+}
+
+void ModuleLoader::closeUnloadedFiles() {
+    for (void* handle : m_closeLater)
+        ::dlclose(handle);
+    m_closeLater.clear();
 }
 
 void ModuleLoader::broadcast(int message, void* packet) {

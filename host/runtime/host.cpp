@@ -62,6 +62,7 @@ Host::~Host() {
     // Modules go first, while the documents and services they may use still exist.
     m_impl->loader.unloadAll();
     Docs().closeAll();
+    m_impl->loader.closeUnloadedFiles();
     Docs().resetNumbering();
     m_impl->answers.reset();
     s.cmdline.finishLine();
