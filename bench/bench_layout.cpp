@@ -12,8 +12,8 @@
 #include "storage/dictdatawrapper.h"
 #include "wordconv/rtffix.h"
 
-#include "runtime/host.h"
 #include "db/dxf/dxffile.h"
+#include "runtime/host.h"
 #include "text/mtextmeasure.h"
 
 #include "arx/dbapserv.h"
@@ -53,27 +53,25 @@ double Seconds(Clock::time_point since) {
 std::string WordStyleRtf(int seed) {
     std::mt19937 random(static_cast<unsigned>(seed));
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-    static const char* const words[] = {"the",      "contractor", "shall",   "provide", "cast",
-                                        "in",       "place",      "concrete", "joints", "sealant",
-                                        "ASTM",     "C920",       "surfaces", "clean",  "dry",
-                                        "finished", "schedule",   "approved", "manner", "work"};
-    std::string rtf =
-        "{\\rtf1\\ansi\\ansicpg1252\\uc1\\deff0\\deflang1033\\deflangfe1033"
-        "{\\fonttbl{\\f0\\froman\\fcharset0\\fprq2 Times New Roman;}"
-        "{\\f1\\fswiss\\fcharset0\\fprq2 Arial;}}"
-        "{\\colortbl;\\red0\\green0\\blue0;\\red0\\green0\\blue255;}"
-        "{\\stylesheet{\\ql \\li0\\ri0\\widctlpar\\aspalpha\\aspnum\\faauto\\adjustright\\rin0"
-        "\\lin0\\itap0 \\fs24\\lang1033\\langfe1033\\cgrid\\langnp1033\\langfenp1033 \\snext0 "
-        "Normal;}{\\s1\\ql \\li0\\ri0\\keepn\\widctlpar\\outlinelevel0\\b\\f1\\fs20 \\sbasedon0 "
-        "\\snext0 heading 1;}}"
-        "{\\*\\generator Microsoft Word 11.0.8237;}{\\info{\\title Section}{\\author Writer}}"
-        "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440 "
-        "\\widowctrl\\ftnbj\\aenddoc\\noxlattoyen\\expshrtn\\sectd \\linex0\\endnhere\\sectdefaultcl ";
-    // The tables a word processor writes before the text: more fonts, a list table, the
-    // revision ids and the latent styles; about half of a saved section.
+    static const char* const words[] = {"the",      "contractor", "shall",    "provide", "cast",
+                                        "in",       "place",      "concrete", "joints",  "sealant",
+                                        "ASTM",     "C920",       "surfaces", "clean",   "dry",
+                                        "finished", "schedule",   "approved", "manner",  "work"};
+    // The tables a word processor writes before the text (fonts, colours, styles, lists,
+    // revision ids, latent styles) take about half of a saved section.
+    std::string rtf = "{\\rtf1\\ansi\\ansicpg1252\\uc1\\deff0\\deflang1033\\deflangfe1033"
+                      "{\\fonttbl{\\f0\\froman\\fcharset0\\fprq2 Times New Roman;}"
+                      "{\\f1\\fswiss\\fcharset0\\fprq2 Arial;}";
     for (int f = 2; f < 16; ++f)
-        rtf += "{\\f" + std::to_string(f) + "\\fswiss\\fcharset0\\fprq2{\\*\\panose "
-               "020b0604020202020204}Font Number " + std::to_string(f) + ";}";
+        rtf += "{\\f" + std::to_string(f) +
+               "\\fswiss\\fcharset0\\fprq2{\\*\\panose "
+               "020b0604020202020204}Font Number " +
+               std::to_string(f) + ";}";
+    rtf += "}{\\colortbl;\\red0\\green0\\blue0;\\red0\\green0\\blue255;}"
+           "{\\stylesheet{\\ql \\li0\\ri0\\widctlpar\\aspalpha\\aspnum\\faauto\\adjustright\\rin0"
+           "\\lin0\\itap0 \\fs24\\lang1033\\langfe1033\\cgrid\\langnp1033\\langfenp1033 \\snext0 "
+           "Normal;}{\\s1\\ql \\li0\\ri0\\keepn\\widctlpar\\outlinelevel0\\b\\f1\\fs20 \\sbasedon0 "
+           "\\snext0 heading 1;}}";
     rtf += "{\\*\\listtable";
     for (int l = 0; l < 6; ++l) {
         rtf += "{\\list\\listtemplateid" + std::to_string(67698703 + l);
@@ -93,7 +91,10 @@ std::string WordStyleRtf(int seed) {
     for (int l = 0; l < 156; ++l)
         rtf += "{\\lsdlockedexcept \\lsdqformat1 \\lsdpriority" + std::to_string(l) +
                " \\lsdlocked0 Style " + std::to_string(l) + ";}";
-    rtf += "}";
+    rtf += "}{\\*\\generator Microsoft Word 11.0.8237;}{\\info{\\title Section}{\\author Writer}}"
+           "\\paperw12240\\paperh15840\\margl1440\\margr1440\\margt1440\\margb1440 "
+           "\\widowctrl\\ftnbj\\aenddoc\\noxlattoyen\\expshrtn\\sectd "
+           "\\linex0\\endnhere\\sectdefaultcl ";
 
     int article = 1;
     int rsid = 1000000 + seed * 977;
@@ -102,8 +103,11 @@ std::string WordStyleRtf(int seed) {
         switch (pick(6)) {
         case 0:
             rtf += "\\pard\\plain \\s1\\ql \\li0\\ri0\\keepn\\widctlpar\\outlinelevel0\\b\\f1\\fs20"
-                   "{" + run + "PART " + std::to_string(1 + pick(3)) + " - GENERAL}"
-                   "{" + run + "\\par }";
+                   "{" +
+                   run + "PART " + std::to_string(1 + pick(3)) +
+                   " - GENERAL}"
+                   "{" +
+                   run + "\\par }";
             continue;
         case 1:
         case 2:
