@@ -236,6 +236,22 @@ TEST_F(DxfRoundTrip, FileOfCodePageWithShortLinesSeedAndClasses) {
     EXPECT_NE(text.find("\n  2\nKSRRivlet\n"), std::string::npos);
 }
 
+TEST_F(DxfRoundTrip, ACodePageNameThatNamesNoneReadsAsTheDefaultAndStaysStable) {
+    // Its own text would otherwise be read in one code page and written in another, and
+    // each save would give a different file.
+    const std::string file = std::string("  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1015\n"
+                                         "  9\n$DWGCODEPAGE\n  3\nANSI_1252\xE9 \\U+4E2D\n") +
+                             "  9\n$TITLE\n  1\ncaf\xE9\n  0\nENDSEC\n  0\nEOF\n";
+    std::unique_ptr<AcDbDatabase> first = Reread(file);
+    ASSERT_NE(first, nullptr);
+    std::string written = Write(first.get());
+    EXPECT_NE(written.find("$DWGCODEPAGE\n  3\nANSI_1252\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("caf\xE9\n"), std::string::npos) << "the 1252 text is kept";
+    std::unique_ptr<AcDbDatabase> second = Reread(written);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(Write(second.get()), written);
+}
+
 TEST_F(DxfRoundTrip, ChunksNeverSplitAnEscape) {
     // 249 letters then an escape: the cut goes before the backslash.
     std::string contents = std::string(249, 'a') + "\\U+4E2D" + std::string(300, 'b');

@@ -581,8 +581,16 @@ Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::str
             break;
         if (tags[i].code == 9 && tags[i].value == "$ACADVER")
             version = tags[i + 1].value;
-        else if (tags[i].code == 9 && tags[i].value == "$DWGCODEPAGE")
-            codePage = tags[i + 1].value;
+        else if (tags[i].code == 9 && tags[i].value == "$DWGCODEPAGE") {
+            // A code page is named in letters, digits and "_"; anything else names none, and
+            // the file's text is read (and the drawing saved) in the default code page.
+            std::string& name = tags[i + 1].value;
+            if (name.empty() || name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                                       "abcdefghijklmnopqrstuvwxyz"
+                                                       "0123456789_") != std::string::npos)
+                name = "ANSI_1252";
+            codePage = name;
+        }
     }
     while (!version.empty() && (version.back() == ' ' || version.back() == '\t'))
         version.pop_back();
