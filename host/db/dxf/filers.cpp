@@ -174,16 +174,43 @@ bool XDataChainOf(const Tags& tags, std::size_t from, resbuf*& chain) {
     return true;
 }
 
-// ---- DxfTagReader ----------------------------------------------------------------------------
+// ---- DxfTagFiler ----------------------------------------------------------------------------
 
-DxfTagReader::DxfTagReader(const Tags& tags, AcDbDatabase* db)
-    : m_tags(tags), m_db(db), m_end(XDataStart(tags)) {}
-DxfTagReader::~DxfTagReader() = default;
-
-void DxfTagReader::resetFilerStatus() {
+void DxfTagFiler::resetFilerStatus() {
     m_status = Acad::eOk;
     m_message.clear();
 }
+
+Acad::ErrorStatus DxfTagFiler::record(Acad::ErrorStatus status, const char* format, va_list args) {
+    std::string message = Format(format, args);
+    if (m_status == Acad::eOk) {
+        m_status = status;
+        m_message = message;
+    }
+    return m_status;
+}
+
+Acad::ErrorStatus DxfTagFiler::setError(Acad::ErrorStatus status, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    Acad::ErrorStatus result = record(status, format, args);
+    va_end(args);
+    return result;
+}
+
+Acad::ErrorStatus DxfTagFiler::setError(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    Acad::ErrorStatus result = record(Acad::eFilerError, format, args);
+    va_end(args);
+    return result;
+}
+
+// ---- DxfTagReader ----------------------------------------------------------------------------
+
+DxfTagReader::DxfTagReader(const Tags& tags, AcDbDatabase* db)
+    : DxfTagFiler(db), m_tags(tags), m_end(XDataStart(tags)) {}
+DxfTagReader::~DxfTagReader() = default;
 
 int DxfTagReader::rewindFiler() {
     m_pos = 0;
@@ -236,39 +263,10 @@ bool DxfTagReader::atExtendedData() {
     return m_pos < m_tags.size() && m_tags[m_pos].code == 1001;
 }
 
-Acad::ErrorStatus DxfTagReader::setError(Acad::ErrorStatus status, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::string message = Format(format, args);
-    va_end(args);
-    if (m_status == Acad::eOk) {
-        m_status = status;
-        m_message = message;
-    }
-    return m_status;
-}
-
-Acad::ErrorStatus DxfTagReader::setError(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::string message = Format(format, args);
-    va_end(args);
-    if (m_status == Acad::eOk) {
-        m_status = Acad::eFilerError;
-        m_message = message;
-    }
-    return m_status;
-}
-
 // ---- DxfTagWriter ----------------------------------------------------------------------------
 
-DxfTagWriter::DxfTagWriter(AcDbDatabase* db) : m_db(db) {}
+DxfTagWriter::DxfTagWriter(AcDbDatabase* db) : DxfTagFiler(db) {}
 DxfTagWriter::~DxfTagWriter() = default;
-
-void DxfTagWriter::resetFilerStatus() {
-    m_status = Acad::eOk;
-    m_message.clear();
-}
 
 Acad::ErrorStatus DxfTagWriter::readItem(resbuf*) {
     return Acad::eNotApplicable;
@@ -317,30 +315,6 @@ Acad::ErrorStatus DxfTagWriter::writeItem(const resbuf& item) {
             break;
         }
         return setError(Acad::eInvalidResBuf, "group code %d cannot be written", code);
-    }
-    return m_status;
-}
-
-Acad::ErrorStatus DxfTagWriter::setError(Acad::ErrorStatus status, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::string message = Format(format, args);
-    va_end(args);
-    if (m_status == Acad::eOk) {
-        m_status = status;
-        m_message = message;
-    }
-    return m_status;
-}
-
-Acad::ErrorStatus DxfTagWriter::setError(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::string message = Format(format, args);
-    va_end(args);
-    if (m_status == Acad::eOk) {
-        m_status = Acad::eFilerError;
-        m_message = message;
     }
     return m_status;
 }

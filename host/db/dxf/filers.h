@@ -6,24 +6,52 @@
 #include "arx/dbfiler.h"
 #include "db/dxf/tags.h"
 
+#include <cstdarg>
 #include <string>
 #include <vector>
 
 namespace cadhost::db::dxf {
 
-// Reads the tags of one object (without its 0 tag).  Reading ends at the extended data
-// (1001), which the file reader hands to the object apart.  Handles in reference groups
-// become ids of the database, reserved when their object has not been read yet.
-class DxfTagReader final : public AcDbDxfFiler {
+// What the two tag filers share: the database, the status with the first error's message,
+// and full precision without default values.
+class DxfTagFiler : public AcDbDxfFiler {
 public:
-    ACRX_DECLARE_MEMBERS(DxfTagReader);
-    DxfTagReader(const Tags& tags, AcDbDatabase* db);
-    ~DxfTagReader() override;
+    explicit DxfTagFiler(AcDbDatabase* db) : m_db(db) {}
 
     Acad::ErrorStatus filerStatus() const override { return m_status; }
     void resetFilerStatus() override;
     AcDb::FilerType filerType() const override { return AcDb::kFileFiler; }
     AcDbDatabase* database() const override { return m_db; }
+
+    Acad::ErrorStatus setError(Acad::ErrorStatus status, const char* format, ...) override
+        __attribute__((format(printf, 3, 4)));
+    Acad::ErrorStatus setError(const char* format, ...) override
+        __attribute__((format(printf, 2, 3)));
+    const char* errorMessage() const override { return m_message.c_str(); }
+
+    int precision() const override { return 16; }
+    void setPrecision(int) override {}
+    bool includesDefaultValues() const override { return false; }
+
+protected:
+    AcDbDatabase* m_db;
+    Acad::ErrorStatus m_status = Acad::eOk;
+
+private:
+    // Keeps the first error: later ones mostly follow from it.
+    Acad::ErrorStatus record(Acad::ErrorStatus status, const char* format, va_list args);
+    std::string m_message;
+};
+
+// Reads the tags of one object (without its 0 tag).  Reading ends at the extended data
+// (1001), which the file reader hands to the object apart.  Handles in reference groups
+// become ids of the database, reserved when their object has not been read yet.
+class DxfTagReader final : public DxfTagFiler {
+public:
+    ACRX_DECLARE_MEMBERS(DxfTagReader);
+    DxfTagReader(const Tags& tags, AcDbDatabase* db);
+    ~DxfTagReader() override;
+
     int rewindFiler() override;
 
     Acad::ErrorStatus readItem(resbuf* item) override;
@@ -34,44 +62,27 @@ public:
     bool atExtendedData() override;
     bool atEndOfObject() override { return m_pos >= m_end; }
 
-    Acad::ErrorStatus setError(Acad::ErrorStatus status, const char* format, ...) override
-        __attribute__((format(printf, 3, 4)));
-    Acad::ErrorStatus setError(const char* format, ...) override
-        __attribute__((format(printf, 2, 3)));
-    const char* errorMessage() const override { return m_message.c_str(); }
-
-    int precision() const override { return 16; }
-    void setPrecision(int) override {}
-    bool includesDefaultValues() const override { return false; }
-
     // The line of the tag read last (0 before the first read).
     int line() const { return m_line; }
 
 private:
     const Tags& m_tags;
-    AcDbDatabase* m_db;
     std::size_t m_pos = 0;
     std::size_t m_end = 0;
     std::size_t m_last = 0; // where the item read last began
     bool m_canPushBack = false;
     int m_line = 0;
-    Acad::ErrorStatus m_status = Acad::eOk;
-    std::string m_message;
     std::string m_text;        // the value of the last string item
     std::vector<char> m_bytes; // the value of the last binary item
 };
 
 // Collects the items an object writes as tags.
-class DxfTagWriter final : public AcDbDxfFiler {
+class DxfTagWriter final : public DxfTagFiler {
 public:
     ACRX_DECLARE_MEMBERS(DxfTagWriter);
     explicit DxfTagWriter(AcDbDatabase* db);
     ~DxfTagWriter() override;
 
-    Acad::ErrorStatus filerStatus() const override { return m_status; }
-    void resetFilerStatus() override;
-    AcDb::FilerType filerType() const override { return AcDb::kFileFiler; }
-    AcDbDatabase* database() const override { return m_db; }
     int rewindFiler() override { return RTERROR; }
 
     Acad::ErrorStatus readItem(resbuf* item) override;
@@ -82,23 +93,10 @@ public:
     bool atExtendedData() override { return false; }
     bool atEndOfObject() override { return true; }
 
-    Acad::ErrorStatus setError(Acad::ErrorStatus status, const char* format, ...) override
-        __attribute__((format(printf, 3, 4)));
-    Acad::ErrorStatus setError(const char* format, ...) override
-        __attribute__((format(printf, 2, 3)));
-    const char* errorMessage() const override { return m_message.c_str(); }
-
-    int precision() const override { return 16; }
-    void setPrecision(int) override {}
-    bool includesDefaultValues() const override { return false; }
-
     Tags& tags() { return m_tags; }
 
 private:
-    AcDbDatabase* m_db;
     Tags m_tags;
-    Acad::ErrorStatus m_status = Acad::eOk;
-    std::string m_message;
 };
 
 // The extended data of an object's tags (from its first 1001 tag on) as a resbuf chain the
