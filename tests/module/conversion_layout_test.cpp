@@ -20,14 +20,6 @@
 
 namespace {
 
-struct PlacedText {
-    std::string handle;
-    AcGePoint3d location;
-    std::string contents;
-    double height = 0.0;
-    double actualHeight = 0.0;
-};
-
 const char* const kFont = "\\fArial|b0|i0|c0|p34;";
 
 class LayoutTest : public StorageTest {
@@ -48,38 +40,6 @@ protected:
             holder.Add(item);
         CDocLock lock;
         return LayOutItems(a, a, b, holder, 0.25, 0.15, 0.25, 0.5);
-    }
-
-    // The texts of model space in the order they were made.
-    static std::vector<PlacedText> Texts() {
-        std::vector<PlacedText> texts;
-        AcDbBlockTableRecord* space = nullptr;
-        if (acdbOpenObject(space, db()->currentSpaceId(), AcDb::kForRead) != Acad::eOk)
-            return texts;
-        AcDbBlockTableRecordIterator* it = nullptr;
-        space->newIterator(it);
-        for (; !it->done(); it->step()) {
-            AcDbEntity* entity = nullptr;
-            if (it->getEntity(entity, AcDb::kForRead) != Acad::eOk)
-                continue;
-            if (auto* text = AcDbMText::cast(entity)) {
-                PlacedText placed;
-                char handle[32];
-                text->objectId().handle().getIntoAsciiBuffer(handle, sizeof handle);
-                placed.handle = handle;
-                placed.location = text->location();
-                char* contents = text->contents();
-                placed.contents = contents ? contents : "";
-                acutDelString(contents);
-                placed.height = text->textHeight();
-                placed.actualHeight = text->actualHeight();
-                texts.push_back(placed);
-            }
-            entity->close();
-        }
-        delete it;
-        space->close();
-        return texts;
     }
 
     static CSpecRecord Record(const char* key) {
@@ -119,8 +79,9 @@ TEST_F(LayoutTest, ItemsThatFitAreStackedWithTheGapAndEachRecordIsStored) {
         ASSERT_TRUE(KSRxDictData::SetData("7", "Old|1A|*{\\rtf1 old}"));
     }
     AcGePoint3d a(1, 10, 0), b(5, 0, 0);
-    std::vector<CMtextRtf> items = {Item(std::string("{") + kFont + "Doors and frames}", "Doors.rtf"),
-                                    Item("DIVISION 08", "DIVISION 08", true)};
+    std::vector<CMtextRtf> items = {
+        Item(std::string("{") + kFont + "Doors and frames}", "Doors.rtf"),
+        Item("DIVISION 08", "DIVISION 08", true)};
     ASSERT_EQ(LayOut(items, a, b), 2);
 
     std::vector<PlacedText> texts = Texts();
@@ -275,8 +236,8 @@ void SheetCommand() {
     item.m_Name = "Sheet" + std::to_string(g_Sheet) + ".rtf";
     item.m_Rtf = "{\\rtf1 sheet " + std::to_string(g_Sheet) + "}";
     holder.Add(item);
-    LayOutItems(AcGePoint3d(0, 10, 0), AcGePoint3d(0, 10, 0), AcGePoint3d(4, 8, 0), holder,
-                0.25, 0.15, 0.25, 0.5);
+    LayOutItems(AcGePoint3d(0, 10, 0), AcGePoint3d(0, 10, 0), AcGePoint3d(4, 8, 0), holder, 0.25,
+                0.15, 0.25, 0.5);
 }
 
 class LayoutUndoTest : public LayoutTest {
@@ -295,22 +256,6 @@ protected:
         host->feedInput(lines);
         host->runPendingInput();
     }
-    // Every entry of KSR_SPEC_DICTIONARY with the text its object holds.
-    static std::map<std::string, std::string> Entries() {
-        std::map<std::string, std::string> entries;
-        AcDbDictionary* spec = KSRxDictData::OpenSpecDictionary(db());
-        if (!spec)
-            return entries;
-        AcDbDictionaryIterator* it = spec->newIterator();
-        for (; !it->done(); it->next()) {
-            std::string value;
-            KSRxDictData::GetEntry(db(), it->name(), value);
-            entries[it->name()] = value;
-        }
-        delete it;
-        spec->close();
-        return entries;
-    }
     static std::vector<std::string> Contents() {
         std::vector<std::string> contents;
         for (const PlacedText& text : Texts())
@@ -323,25 +268,25 @@ TEST_F(LayoutUndoTest, UndoingALayoutGivesBackTheDrawingAndTheStoredRecordsBefor
     g_Sheet = 1;
     Run("SHEETTEST\n");
     std::vector<std::string> texts = Contents();
-    std::map<std::string, std::string> entries = Entries();
+    std::map<std::string, std::string> entries = SpecEntries();
     ASSERT_GE(texts.size(), 3u);
     ASSERT_EQ(entries.count("1"), 1u);
 
     g_Sheet = 2;
     Run("SHEETTEST\n");
     ASSERT_GT(Contents().size(), texts.size());
-    ASSERT_NE(Entries(), entries);
+    ASSERT_NE(SpecEntries(), entries);
 
     Output();
     Run("U\n");
     EXPECT_EQ(Contents(), texts);
-    EXPECT_EQ(Entries(), entries);
+    EXPECT_EQ(SpecEntries(), entries);
     CSpecRecord item = Record("1");
     EXPECT_EQ(item.m_Rtf, "{\\rtf1 sheet 1}");
 
     Run("U\n");
     EXPECT_TRUE(Contents().empty());
-    EXPECT_TRUE(Entries().empty());
+    EXPECT_TRUE(SpecEntries().empty());
 }
 
 TEST(Spinner, TurnsThroughFourFramesThatOverwriteEachOther) {

@@ -4,13 +4,28 @@
 
 #include "frame_test_host.h"
 
+#include "storage/dictdata.h"
 #include "storage/dictdatawrapper.h"
 
 #include "arx/dbapserv.h"
 #include "arx/dbdatabase.h"
 #include "arx/dbdict.h"
+#include "arx/dbmtext.h"
+#include "arx/dbservices.h"
+#include "arx/dbsymtb.h"
 
+#include <map>
 #include <string>
+#include <vector>
+
+// An MText of the current space as a test looks at it.
+struct PlacedText {
+    std::string handle;
+    AcGePoint3d location;
+    std::string contents;
+    double height = 0.0;
+    double actualHeight = 0.0;
+};
 
 class StorageTest : public HostTest {
 protected:
@@ -41,5 +56,58 @@ protected:
             spec->close();
         }
         return id;
+    }
+
+    // Every entry of KSR_SPEC_DICTIONARY with the text its object holds.
+    static std::map<std::string, std::string> SpecEntries() {
+        std::map<std::string, std::string> entries;
+        AcDbDictionary* spec = KSRxDictData::OpenSpecDictionary(db());
+        if (!spec)
+            return entries;
+        AcDbDictionaryIterator* it = spec->newIterator();
+        for (; !it->done(); it->next()) {
+            KSRxDictDataWrapper* wrapper = nullptr;
+            if (acdbOpenObject(wrapper, it->objectId(), AcDb::kForRead) == Acad::eOk) {
+                wrapper->data(entries[it->name()]);
+                wrapper->close();
+            }
+        }
+        delete it;
+        spec->close();
+        return entries;
+    }
+
+    // The texts of the current space in the order they were made.
+    static std::vector<PlacedText> Texts() {
+        std::vector<PlacedText> texts;
+        AcDbBlockTableRecord* space = nullptr;
+        Acad::ErrorStatus opened = acdbOpenObject(space, db()->currentSpaceId(), AcDb::kForRead);
+        EXPECT_EQ(opened, Acad::eOk) << "the current space does not open";
+        if (opened != Acad::eOk)
+            return texts;
+        AcDbBlockTableRecordIterator* it = nullptr;
+        space->newIterator(it);
+        for (; !it->done(); it->step()) {
+            AcDbEntity* entity = nullptr;
+            if (it->getEntity(entity, AcDb::kForRead) != Acad::eOk)
+                continue;
+            if (auto* text = AcDbMText::cast(entity)) {
+                PlacedText placed;
+                char handle[32];
+                text->objectId().handle().getIntoAsciiBuffer(handle, sizeof handle);
+                placed.handle = handle;
+                placed.location = text->location();
+                char* contents = text->contents();
+                placed.contents = contents ? contents : "";
+                acutDelString(contents);
+                placed.height = text->textHeight();
+                placed.actualHeight = text->actualHeight();
+                texts.push_back(placed);
+            }
+            entity->close();
+        }
+        delete it;
+        space->close();
+        return texts;
     }
 };

@@ -17,49 +17,16 @@
 
 namespace {
 
-using StorageUndoTest = StorageTest;
-
-// Every entry of KSR_SPEC_DICTIONARY with its stored text.
-std::map<std::string, std::string> SpecEntries() {
-    std::map<std::string, std::string> entries;
-    AcDbDictionary* spec =
-        KSRxDictData::OpenSpecDictionary(acdbHostApplicationServices()->workingDatabase());
-    if (!spec)
-        return entries;
-    AcDbDictionaryIterator* it = spec->newIterator();
-    for (; !it->done(); it->next()) {
-        KSRxDictDataWrapper* wrapper = nullptr;
-        if (acdbOpenObject(wrapper, it->objectId(), AcDb::kForRead) == Acad::eOk) {
-            wrapper->data(entries[it->name()]);
-            wrapper->close();
-        }
+class StorageUndoTest : public StorageTest {
+protected:
+    // The contents of the current space's texts, in order.
+    static std::vector<std::string> ModelSpaceTexts() {
+        std::vector<std::string> texts;
+        for (const PlacedText& text : Texts())
+            texts.push_back(text.contents);
+        return texts;
     }
-    delete it;
-    spec->close();
-    return entries;
-}
-
-std::vector<std::string> ModelSpaceTexts(AcDbDatabase* db) {
-    std::vector<std::string> texts;
-    AcDbBlockTableRecord* space = nullptr;
-    EXPECT_EQ(acdbOpenObject(space, db->currentSpaceId(), AcDb::kForRead), Acad::eOk);
-    AcDbBlockTableRecordIterator* it = nullptr;
-    space->newIterator(it);
-    for (; !it->done(); it->step()) {
-        AcDbObjectId id;
-        it->getEntityId(id);
-        AcDbMText* text = nullptr;
-        if (acdbOpenObject(text, id, AcDb::kForRead) == Acad::eOk) {
-            char* contents = text->contents();
-            texts.emplace_back(contents);
-            acutDelString(contents);
-            text->close();
-        }
-    }
-    delete it;
-    space->close();
-    return texts;
-}
+};
 
 // One run as the layout does it: purge, then per item its texts and its record.
 void PlaceRun(const std::vector<std::string>& sources) {
@@ -84,7 +51,7 @@ TEST_F(StorageUndoTest, UndoingARunBringsBackTheDrawingAndTheRecordsOfTheRunBefo
     PlaceRun({"{\\rtf1 first}", std::string(40000, 'x')});
     log.endGroup();
     const auto entriesBefore = SpecEntries();
-    const auto textsBefore = ModelSpaceTexts(db());
+    const auto textsBefore = ModelSpaceTexts();
     ASSERT_EQ(entriesBefore.size(), 4u) << "0, 1 as a marker and its chunks 1_0 and 1_1";
     std::string longBefore;
     ASSERT_TRUE(KSRxDictData::GetData("1", longBefore));
@@ -98,14 +65,14 @@ TEST_F(StorageUndoTest, UndoingARunBringsBackTheDrawingAndTheRecordsOfTheRunBefo
     ASSERT_EQ(log.undoLast(name), Acad::eOk);
     EXPECT_EQ(name, "REFORMFROMDICT");
     EXPECT_EQ(SpecEntries(), entriesBefore);
-    EXPECT_EQ(ModelSpaceTexts(db()), textsBefore);
+    EXPECT_EQ(ModelSpaceTexts(), textsBefore);
     std::string value;
     ASSERT_TRUE(KSRxDictData::GetData("1", value));
     EXPECT_TRUE(value == longBefore) << value.substr(0, 20);
 
     ASSERT_EQ(log.undoLast(name), Acad::eOk);
     EXPECT_TRUE(SpecEntries().empty());
-    EXPECT_TRUE(ModelSpaceTexts(db()).empty());
+    EXPECT_TRUE(ModelSpaceTexts().empty());
 }
 
 } // namespace
