@@ -48,6 +48,31 @@ using HMODULE = HINSTANCE;
 inline constexpr DWORD MAX_PATH = 260;
 inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(~std::uintptr_t{0});
 
+// A colour as 0x00BBGGRR.
+using COLORREF = DWORD;
+inline constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
+    return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) |
+           (static_cast<COLORREF>(b) << 16);
+}
+inline constexpr BYTE GetRValue(COLORREF c) {
+    return static_cast<BYTE>(c & 0xFF);
+}
+inline constexpr BYTE GetGValue(COLORREF c) {
+    return static_cast<BYTE>((c >> 8) & 0xFF);
+}
+inline constexpr BYTE GetBValue(COLORREF c) {
+    return static_cast<BYTE>((c >> 16) & 0xFF);
+}
+
+// Resource names: a number in the low word of a pointer, as MAKEINTRESOURCE makes it.
+inline LPCSTR MAKEINTRESOURCEA(UINT id) {
+    return reinterpret_cast<LPCSTR>(static_cast<std::uintptr_t>(id & 0xFFFFu));
+}
+#define MAKEINTRESOURCE MAKEINTRESOURCEA
+inline bool IS_INTRESOURCE(LPCSTR name) {
+    return (reinterpret_cast<std::uintptr_t>(name) >> 16) == 0;
+}
+
 struct FILETIME {
     DWORD dwLowDateTime;
     DWORD dwHighDateTime;
