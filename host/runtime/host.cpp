@@ -1,15 +1,18 @@
 #include "runtime/host.h"
 
 #include "arx/dbdatabase.h"
+#include "arx/editor.h"
 #include "db/registerclasses.h"
 #include "db/writegate.h"
-#include "editor/dialoganswers.h"
+#include "editor/scriptedfrontend.h"
 #include "editor/dispatch.h"
 #include "editor/docops.h"
 #include "editor/documents.h"
 #include "editor/moduleloader.h"
 #include "editor/session.h"
 #include "editor/sysvarbinding.h"
+
+#include "win/window.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -21,7 +24,7 @@ using editor::Docs;
 struct Host::Impl {
     editor::Session session;
     editor::ModuleLoader loader;
-    std::unique_ptr<editor::DialogAnswers> answers;
+    std::unique_ptr<editor::ScriptedFrontEnd> frontEnd;
 };
 
 namespace {
@@ -53,7 +56,9 @@ Host::Host(const HostOptions& options) : m_impl(std::make_unique<Impl>()) {
     RegisterServices(s, m_impl->loader);
     editor::RegisterHostCommands(s);
     editor::BindDrawingVariables(s);
-    m_impl->answers = std::make_unique<editor::DialogAnswers>(s);
+    m_impl->frontEnd = std::make_unique<editor::ScriptedFrontEnd>(s);
+    // Dialogs without a parent belong to the host's frame.
+    AfxSetMainWnd(acedGetAcadFrame());
     Docs().create();
 }
 
@@ -64,7 +69,7 @@ Host::~Host() {
     Docs().closeAll();
     m_impl->loader.closeUnloadedFiles();
     Docs().resetNumbering();
-    m_impl->answers.reset();
+    m_impl->frontEnd.reset();
     s.cmdline.finishLine();
     RemoveServices();
     db::SetWriteGate(nullptr);

@@ -2,6 +2,8 @@
 // recorder of the message boxes shown meanwhile.
 #pragma once
 
+#include "test_front_end.h"
+
 #include "win/msgbox.h"
 
 #include <cstdlib>
@@ -35,18 +37,10 @@ private:
 // Answers every message box with its default button and keeps the requests in order.
 class MessageBoxRecorder {
 public:
-    MessageBoxRecorder() {
-        m_previous = win::SetMessageBoxAnswerer([this](const win::MessageBoxRequest& box) {
-            boxes.push_back(box);
-            return win::DefaultButtonOf(box.type);
-        });
-    }
-    ~MessageBoxRecorder() { win::SetMessageBoxAnswerer(m_previous); }
-
-    std::vector<win::MessageBoxRequest> boxes;
+    std::vector<win::MessageBoxRequest>& boxes = m_frontEnd.boxes;
 
 private:
-    win::MessageBoxAnswerer m_previous;
+    TestFrontEnd m_frontEnd;
 };
 
 inline std::string FileBytes(const std::string& unixPath) {

@@ -1,3 +1,5 @@
+#include "test_front_end.h"
+
 #include "win/filedialog.h"
 #include "win/msgbox.h"
 #include "win/paths.h"
@@ -30,26 +32,26 @@ protected:
         InstallAnswerers();
     }
     void InstallAnswerers() {
-        win::SetFileDialogAnswerer([this](const win::FileDialogRequest& request) {
+        frontEnd.emplace();
+        frontEnd->fileDialogs = [this](const win::FileDialogRequest& request) {
             requests.push_back(request);
             if (answers.empty())
                 return std::optional<std::string>();
             std::optional<std::string> next = answers.front();
             answers.pop_front();
             return next;
-        });
-        win::SetMessageBoxAnswerer([this](const win::MessageBoxRequest& request) {
+        };
+        frontEnd->messageBoxes = [this](const win::MessageBoxRequest& request) {
             boxes.push_back(request);
             if (boxAnswers.empty())
                 return win::DefaultButtonOf(request.type);
             int next = boxAnswers.front();
             boxAnswers.pop_front();
             return next;
-        });
+        };
     }
     void TearDown() override {
-        win::SetFileDialogAnswerer({});
-        win::SetMessageBoxAnswerer({});
+        frontEnd.reset();
         fs::remove_all(m_prefix);
         fs::remove_all(m_work);
     }
@@ -61,6 +63,7 @@ protected:
     }
     std::string Windows(const std::string& unixPath) { return win::ToWindowsPath(unixPath); }
 
+    std::optional<TestFrontEnd> frontEnd;
     std::deque<std::optional<std::string>> answers;
     std::deque<int> boxAnswers;
     std::vector<win::FileDialogRequest> requests;
@@ -260,10 +263,10 @@ TEST(FileDialogFilters, StructFormDropsAnUnpairedDescription) {
 }
 
 TEST_F(FileDialogTest, AnswererThatKeepsFailingIsStopped) {
-    win::SetFileDialogAnswerer([this](const win::FileDialogRequest&) {
+    frontEnd->fileDialogs = [this](const win::FileDialogRequest&) {
         requests.emplace_back();
         return std::optional<std::string>(m_work + "/never-there.rtf");
-    });
+    };
     testing::internal::CaptureStderr();
     CFileDialog dialog(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST);
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
@@ -276,7 +279,7 @@ TEST_F(FileDialogTest, CancelAndBadStructures) {
     EXPECT_EQ(dialog.DoModal(), IDCANCEL); // no answers left: the answerer cancels
     EXPECT_EQ(CommDlgExtendedError(), 0u);
 
-    win::SetFileDialogAnswerer({});
+    frontEnd.reset();
     std::string existing = Touch("x.rtf");
     CFileDialog noAnswerer(TRUE);
     EXPECT_EQ(noAnswerer.DoModal(), IDCANCEL);

@@ -1,3 +1,5 @@
+#include "test_front_end.h"
+
 #include "win/msgbox.h"
 
 #include <gtest/gtest.h>
@@ -8,16 +10,13 @@ namespace {
 
 class MessageBoxTest : public ::testing::Test {
 protected:
-    void TearDown() override { win::SetMessageBoxAnswerer({}); }
-
-    std::vector<win::MessageBoxRequest> asked;
+    std::vector<win::MessageBoxRequest>& asked = frontEnd.boxes;
 
     void AnswerWith(int id) {
-        win::SetMessageBoxAnswerer([this, id](const win::MessageBoxRequest& request) {
-            asked.push_back(request);
-            return id;
-        });
+        frontEnd.messageBoxes = [id](const win::MessageBoxRequest&) { return id; };
     }
+
+    TestFrontEnd frontEnd;
 };
 
 TEST(MessageBoxButtons, ButtonsAndDefaults) {
@@ -97,7 +96,7 @@ TEST_F(MessageBoxTest, NonexistentButtonCodeIsRefusedWithoutAsking) {
     EXPECT_TRUE(asked.empty());
 }
 
-TEST_F(MessageBoxTest, DefaultAnswererLogsOneLineAndPressesTheDefault) {
+TEST(MessageBoxWithoutFrontEnd, LogsOneLineAndPressesTheDefault) {
     testing::internal::CaptureStderr();
     int answer = MessageBoxA(nullptr, "C:\\x.rtf\nFile not found.", "Open",
                              MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
@@ -109,13 +108,15 @@ TEST_F(MessageBoxTest, DefaultAnswererLogsOneLineAndPressesTheDefault) {
                    "MessageBox [] App: Done -> OK\n");
 }
 
-TEST_F(MessageBoxTest, InstallingReturnsThePreviousAnswerer) {
+TEST_F(MessageBoxTest, AFrontEndInstalledInsideAnotherGivesItBackWhenItGoes) {
     AnswerWith(IDYES);
-    win::MessageBoxAnswerer previous =
-        win::SetMessageBoxAnswerer([](const win::MessageBoxRequest&) { return IDNO; });
-    ASSERT_TRUE(previous);
-    EXPECT_EQ(MessageBoxA(nullptr, "q", "c", MB_YESNO), IDNO);
-    win::SetMessageBoxAnswerer(previous);
+    {
+        TestFrontEnd inner;
+        inner.messageBoxes = [](const win::MessageBoxRequest&) { return IDNO; };
+        EXPECT_EQ(win::GetFrontEnd(), &inner);
+        EXPECT_EQ(MessageBoxA(nullptr, "q", "c", MB_YESNO), IDNO);
+    }
+    EXPECT_EQ(win::GetFrontEnd(), &frontEnd);
     EXPECT_EQ(MessageBoxA(nullptr, "q", "c", MB_YESNO), IDYES);
 }
 

@@ -1,3 +1,5 @@
+#include "test_front_end.h"
+
 #include "fresh_prefix.h"
 #include "win/msgbox.h"
 #include "win/paths.h"
@@ -120,15 +122,10 @@ TEST_F(StdFile, FailuresBecomeFileExceptionsNamingTheFile) {
 }
 
 TEST_F(StdFile, ReportErrorShowsTheMessageInAMessageBox) {
-    std::vector<win::MessageBoxRequest> shown;
-    win::MessageBoxAnswerer previous =
-        win::SetMessageBoxAnswerer([&](const win::MessageBoxRequest& request) {
-            shown.push_back(request);
-            return IDOK;
-        });
+    TestFrontEnd frontEnd;
+    std::vector<win::MessageBoxRequest>& shown = frontEnd.boxes;
     CFileException error(CFileException::accessDenied, ERROR_ACCESS_DENIED, "C:\\Specs\\x.rtf");
     EXPECT_EQ(error.ReportError(MB_OK | MB_ICONEXCLAMATION), IDOK);
-    win::SetMessageBoxAnswerer(previous);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, error.ErrorText());
     EXPECT_NE(shown[0].text.find("C:\\Specs\\x.rtf"), std::string::npos);

@@ -2,6 +2,10 @@
 
 #include "win/crtstring.h"
 
+#include "window_store.h"
+
+#include "win/frontend.h"
+
 #include "win/msgbox.h"
 #include "win/paths.h"
 
@@ -15,8 +19,6 @@
 namespace {
 
 thread_local DWORD t_dialogError = 0;
-std::mutex g_dialogMutex;
-win::FileDialogAnswerer g_answerer;
 
 enum class Entry { Missing, File, Folder };
 
@@ -191,7 +193,136 @@ struct Dialog {
     }
 };
 
-BOOL RunFileDialog(LPOPENFILENAMEA ofn, bool open) {
+// ---- The dialog window ----
+
+struct Session {
+    explicit Session(LPOPENFILENAMEA ofn) : dialog{ofn, {}} {}
+    Dialog dialog;
+    HWND frame = nullptr;
+    std::string folder; // the folder shown
+    bool tooLong = false;
+    std::string tooLongPath;
+};
+
+Session* SessionOf(HWND frame) {
+    return reinterpret_cast<Session*>(GetWindowLongPtrA(frame, GWLP_USERDATA));
+}
+
+std::string ControlText(HWND dialog, int id) {
+    char buffer[4096] = "";
+    GetDlgItemTextA(dialog, id, buffer, sizeof buffer);
+    return buffer;
+}
+
+LRESULT FrameProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    Session* session = SessionOf(h);
+    if (!session)
+        return DefDlgProcA(h, m, w, l);
+    switch (m) {
+    case WM_COMMAND:
+        if (LOWORD(w) == IDOK && HIWORD(w) == BN_CLICKED) {
+            std::string chosen;
+            switch (session->dialog.Review(ControlText(h, edt1), &chosen)) {
+            case Dialog::Verdict::Accept:
+                session->dialog.Deliver(chosen);
+                EndDialog(h, IDOK);
+                break;
+            case Dialog::Verdict::TooLong:
+                session->tooLong = true;
+                session->tooLongPath = chosen;
+                EndDialog(h, IDCANCEL);
+                break;
+            case Dialog::Verdict::AskAgain:
+                break;
+            }
+            return 0;
+        }
+        if (LOWORD(w) == IDCANCEL) {
+            EndDialog(h, IDCANCEL);
+            return 0;
+        }
+        return 0;
+    case CDM_HIDECONTROL:
+        ShowWindow(GetDlgItem(h, static_cast<int>(w)), SW_HIDE);
+        return 0;
+    case CDM_SETCONTROLTEXT:
+        SetDlgItemTextA(h, static_cast<int>(w), reinterpret_cast<LPCSTR>(l));
+        return 0;
+    case CDM_GETFOLDERPATH: {
+        char* buffer = reinterpret_cast<char*>(l);
+        if (buffer && w > 0) {
+            std::size_t n = std::min<std::size_t>(session->folder.size(), w - 1);
+            std::memcpy(buffer, session->folder.data(), n);
+            buffer[n] = '\0';
+        }
+        return static_cast<LRESULT>(session->folder.size() + 1);
+    }
+    default:
+        return DefDlgProcA(h, m, w, l);
+    }
+}
+
+void AddControl(HWND frame, const char* cls, int id, const char* text, DWORD style, int x, int y,
+                int cx, int cy) {
+    CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, cx, cy, frame,
+                    reinterpret_cast<HMENU>(static_cast<std::intptr_t>(id)), nullptr, nullptr);
+}
+
+HWND CreateFrame(Session& session) {
+    const win::FileDialogRequest& r = session.dialog.request;
+    HWND frame = CreateWindowExA(WS_EX_DLGMODALFRAME, WC_DIALOG, r.title.c_str(),
+                                 WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 360, 300, 563,
+                                 419, r.owner, nullptr, nullptr, nullptr);
+    if (!frame)
+        return nullptr;
+    SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&session));
+    SetWindowLongPtrA(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FrameProc));
+    AddControl(frame, WC_STATICA, stc4, "Look &in:", 0, 8, 12, 60, 16);
+    AddControl(frame, WC_LISTBOXA, cmb2, "", WS_BORDER, 72, 8, 300, 22);
+    AddControl(frame, WC_LISTBOXA, lst1, "", WS_BORDER | LBS_NOTIFY | WS_TABSTOP, 8, 40, 539, 260);
+    AddControl(frame, WC_STATICA, stc3, "File &name:", 0, 8, 314, 80, 16);
+    AddControl(frame, WC_EDITA, edt1, r.initialName.c_str(),
+               WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 96, 310, 330, 22);
+    AddControl(frame, WC_STATICA, stc2, "Files of &type:", 0, 8, 346, 80, 16);
+    AddControl(frame, WC_LISTBOXA, cmb1, "", WS_BORDER | WS_TABSTOP, 96, 342, 330, 22);
+    AddControl(frame, WC_BUTTONA, IDOK, r.open ? "&Open" : "&Save",
+               BS_DEFPUSHBUTTON | WS_TABSTOP, 440, 310, 100, 24);
+    AddControl(frame, WC_BUTTONA, IDCANCEL, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 440, 342, 100, 24);
+    HWND types = GetDlgItem(frame, cmb1);
+    for (const win::FileFilter& f : r.filters)
+        SendMessageA(types, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.description.c_str()));
+    if (!r.filters.empty())
+        SendMessageA(types, LB_SETCURSEL,
+                     r.filterIndex >= 1 && r.filterIndex <= r.filters.size() ? r.filterIndex - 1 : 0, 0);
+    SendMessageA(GetDlgItem(frame, cmb2), LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(session.folder.c_str()));
+    return frame;
+}
+
+std::string CurrentFolder() {
+    char buffer[MAX_PATH * 4] = "";
+    DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
+    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+}
+
+// Opens the folder an answer names in a folder chooser: true when it is a folder.
+bool OpenFolder(Session& session, const std::string& answer) {
+    std::string path = answer;
+    if (!IsRooted(path) && !session.folder.empty())
+        path = session.folder + (IsSeparator(session.folder.back()) ? "" : "\\") + path;
+    std::string full = FullWindowsPath(path);
+    std::string host = full.empty() ? "" : win::ToHostPath(full);
+    if (!host.empty())
+        full = win::ToWindowsPath(host);
+    if (host.empty() || EntryAt(full) != Entry::Folder) {
+        session.dialog.Warn(answer + "\nPath does not exist.\nPlease verify the correct path was given.");
+        return false;
+    }
+    session.folder = full;
+    return true;
+}
+
+BOOL RunFileDialog(LPOPENFILENAMEA ofn, bool open, CFileDialog* object) {
     t_dialogError = 0;
     if (!ofn || (ofn->lStructSize != sizeof(OPENFILENAMEA) &&
                  ofn->lStructSize != OPENFILENAME_SIZE_VERSION_400A)) {
@@ -203,8 +334,8 @@ BOOL RunFileDialog(LPOPENFILENAMEA ofn, bool open) {
         return FALSE;
     }
 
-    Dialog dialog{ofn, {}};
-    win::FileDialogRequest& request = dialog.request;
+    Session session(ofn);
+    win::FileDialogRequest& request = session.dialog.request;
     request.open = open;
     request.title = ofn->lpstrTitle ? ofn->lpstrTitle : (open ? "Open" : "Save As");
     request.filters = win::ParseFilterList(ofn->lpstrFilter);
@@ -215,45 +346,88 @@ BOOL RunFileDialog(LPOPENFILENAMEA ofn, bool open) {
     request.flags = ofn->Flags;
     request.maxLength = ofn->nMaxFile;
     request.owner = ofn->hwndOwner;
+    std::string previousFolder = CurrentFolder();
+    session.folder = session.dialog.BaseFolder();
+    if (session.folder.empty())
+        session.folder = previousFolder;
 
-    win::FileDialogAnswerer answerer;
-    {
-        std::lock_guard lock(g_dialogMutex);
-        answerer = g_answerer;
+    HWND frame = CreateFrame(session);
+    if (!frame) {
+        t_dialogError = CDERR_INITIALIZATION;
+        return FALSE;
     }
-    for (int attempt = 0; attempt < win::kMaxFileDialogAttempts; ++attempt) {
-        std::optional<std::string> answer = answerer ? answerer(request) : std::nullopt;
-        if (!answer)
-            return FALSE;
-        std::string chosen;
-        switch (dialog.Review(*answer, &chosen)) {
-        case Dialog::Verdict::Accept:
-            dialog.Deliver(chosen);
-            return TRUE;
-        case Dialog::Verdict::TooLong:
-            dialog.ReportNeededSize(chosen.size() + 1);
-            t_dialogError = FNERR_BUFFERTOOSMALL;
-            return FALSE;
-        case Dialog::Verdict::AskAgain:
+    bool ownerWasEnabled = ofn->hwndOwner && IsWindowEnabled(ofn->hwndOwner);
+    if (ownerWasEnabled)
+        EnableWindow(ofn->hwndOwner, FALSE);
+    // The framework's object lives in a child of the dialog window and may change it.
+    HWND child = nullptr;
+    if (object) {
+        child = CreateWindowExA(0, WC_DIALOG, "", WS_CHILD, 0, 0, 0, 0, frame, nullptr, nullptr,
+                                nullptr);
+        if (child && object->SubclassWindow(child))
+            object->OnInitDialog();
+    }
+    ShowWindow(frame, SW_SHOW);
+    SetActiveWindow(frame);
+
+    auto ended = [frame] { return !IsWindow(frame) || !IsWindowVisible(frame); };
+    win::FrontEnd* fe = win::GetFrontEnd();
+    int attempt = 0;
+    for (; !ended() && attempt < win::kMaxFileDialogAttempts; ++attempt) {
+        request.title.resize(static_cast<std::size_t>(GetWindowTextLengthA(frame)));
+        GetWindowTextA(frame, request.title.data(), static_cast<int>(request.title.size()) + 1);
+        request.okText = ControlText(frame, IDOK);
+        request.folder = session.folder;
+        request.foldersOnly = !IsWindowVisible(GetDlgItem(frame, edt1));
+        request.dialog = frame;
+        std::optional<std::string> answer = fe ? fe->ShowFileDialog(request) : std::nullopt;
+        if (ended())
             break;
+        // The dialog shows its folder as the current directory while the user works in it.
+        SetCurrentDirectoryA(session.folder.c_str());
+        if (!answer) {
+            SendMessageA(frame, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(frame, IDCANCEL)));
+        } else if (request.foldersOnly) {
+            if (answer->empty() || OpenFolder(session, *answer)) {
+                SetCurrentDirectoryA(session.folder.c_str());
+                SendMessageA(frame, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(frame, IDOK)));
+            }
+        } else {
+            if (!answer->empty())
+                SetDlgItemTextA(frame, edt1, answer->c_str());
+            SendMessageA(frame, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(frame, IDOK)));
         }
     }
-    std::string note = "File dialog \"" + request.title + "\": cancelled after " +
-                       std::to_string(win::kMaxFileDialogAttempts) + " refused answers\n";
-    std::fputs(note.c_str(), stderr);
-    return FALSE;
+    SetCurrentDirectoryA(previousFolder.c_str());
+    win::Window* record = win::FindWindowRecord(frame);
+    BOOL accepted = record && record->dialogEnded && record->endResult == IDOK;
+    if (!ended()) {
+        std::string note = "File dialog \"" + request.title + "\": cancelled after " +
+                           std::to_string(win::kMaxFileDialogAttempts) + " refused answers\n";
+        std::fputs(note.c_str(), stderr);
+    }
+    if (session.tooLong) {
+        session.dialog.ReportNeededSize(session.tooLongPath.size() + 1);
+        t_dialogError = FNERR_BUFFERTOOSMALL;
+        accepted = FALSE;
+    }
+    if (object && object->m_hWnd)
+        object->UnsubclassWindow();
+    if (ownerWasEnabled && IsWindow(ofn->hwndOwner))
+        EnableWindow(ofn->hwndOwner, TRUE);
+    if (IsWindow(ofn->hwndOwner))
+        SetActiveWindow(ofn->hwndOwner);
+    if (IsWindow(frame))
+        DestroyWindow(frame);
+    return accepted;
 }
 
 } // namespace
 
 namespace win {
-
-FileDialogAnswerer SetFileDialogAnswerer(FileDialogAnswerer answerer) {
-    std::lock_guard lock(g_dialogMutex);
-    FileDialogAnswerer previous = std::move(g_answerer);
-    g_answerer = std::move(answerer);
-    return previous;
-}
 
 std::vector<FileFilter> ParseFilterList(LPCSTR filter) {
     std::vector<FileFilter> filters;
@@ -275,10 +449,10 @@ std::vector<FileFilter> ParseFilterList(LPCSTR filter) {
 } // namespace win
 
 BOOL GetOpenFileNameA(LPOPENFILENAMEA lpofn) {
-    return RunFileDialog(lpofn, true);
+    return RunFileDialog(lpofn, true, nullptr);
 }
 BOOL GetSaveFileNameA(LPOPENFILENAMEA lpofn) {
-    return RunFileDialog(lpofn, false);
+    return RunFileDialog(lpofn, false, nullptr);
 }
 DWORD CommDlgExtendedError() {
     return t_dialogError;
@@ -313,8 +487,29 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCSTR lpszDefExt, LPCSTR lpszFil
 }
 
 INT_PTR CFileDialog::DoModal() {
-    BOOL ok = m_bOpenFileDialog ? GetOpenFileNameA(&m_ofn) : GetSaveFileNameA(&m_ofn);
-    return ok ? IDOK : IDCANCEL;
+    if (m_hWnd)
+        return IDCANCEL;
+    return RunFileDialog(&m_ofn, m_bOpenFileDialog != FALSE, this) ? IDOK : IDCANCEL;
+}
+
+BOOL CFileDialog::OnInitDialog() {
+    return TRUE;
+}
+
+void CFileDialog::HideControl(int nID) {
+    ::SendMessageA(::GetParent(m_hWnd), CDM_HIDECONTROL, static_cast<WPARAM>(nID), 0);
+}
+
+void CFileDialog::SetControlText(int nID, LPCSTR lpsz) {
+    ::SendMessageA(::GetParent(m_hWnd), CDM_SETCONTROLTEXT, static_cast<WPARAM>(nID),
+                   reinterpret_cast<LPARAM>(lpsz));
+}
+
+std::string CFileDialog::GetFolderPath() const {
+    char buffer[MAX_PATH * 4] = "";
+    ::SendMessageA(::GetParent(m_hWnd), CDM_GETFOLDERPATH, sizeof buffer,
+                   reinterpret_cast<LPARAM>(buffer));
+    return buffer;
 }
 
 std::string CFileDialog::GetPathName() const {

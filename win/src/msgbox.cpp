@@ -1,6 +1,7 @@
 #include "win/msgbox.h"
 
 #include "win/crtstring.h"
+#include "win/frontend.h"
 
 #include <array>
 #include <cctype>
@@ -13,7 +14,6 @@ namespace win {
 namespace {
 
 std::mutex g_msgboxMutex;
-MessageBoxAnswerer g_answerer;
 std::string g_applicationName;
 bool g_applicationNameSet = false;
 
@@ -53,13 +53,6 @@ std::string ProgramFileTitle() {
 }
 
 } // namespace
-
-MessageBoxAnswerer SetMessageBoxAnswerer(MessageBoxAnswerer answerer) {
-    std::lock_guard lock(g_msgboxMutex);
-    MessageBoxAnswerer previous = std::move(g_answerer);
-    g_answerer = std::move(answerer);
-    return previous;
-}
 
 std::vector<int> ButtonsOf(UINT type) {
     switch (type & MB_TYPEMASK) {
@@ -160,15 +153,10 @@ int MessageBoxA(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
         return 0;
     }
     win::MessageBoxRequest request{lpText ? lpText : "", lpCaption ? lpCaption : "Error", uType};
-    win::MessageBoxAnswerer answerer;
-    {
-        // The answerer runs unlocked: it may show further boxes or replace itself.
-        std::lock_guard lock(win::g_msgboxMutex);
-        answerer = win::g_answerer;
-    }
-    if (!answerer)
+    win::FrontEnd* frontEnd = win::GetFrontEnd();
+    if (!frontEnd)
         return win::AnswerOnStderr(request);
-    int answer = answerer(request);
+    int answer = frontEnd->ShowMessageBox(request);
     for (int id : buttons) {
         if (id == answer)
             return answer;

@@ -1,23 +1,27 @@
-// The common Open and Save As dialogs without a screen, and the framework's CFileDialog.
+// The common Open and Save As dialogs, and the framework's CFileDialog.
 //
-// Like a message box, a file dialog is a request handed to the process-wide answerer, which
-// plays the user: it answers with a path or with cancel.  The dialog applies what a user would
-// see it apply to the answer:
-//   - a relative answer is taken from the initial folder (else the current directory), and the
-//     result is a full Windows path;
+// A file dialog is a dialog window with the standard controls (the file name field 0x480 and
+// its label 0x442, the file types list 0x470 and its label 0x441, the folder list 0x460, OK
+// and Cancel), whose user is played by the front end (win/frontend.h): it is asked for an
+// answer, a path or cancel, as often as the dialog needs one.  The dialog applies what a user
+// would see it apply to the answer typed into its name field:
+//   - a relative answer is taken from the folder shown (the initial folder, else the current
+//     directory), and the result is a full Windows path;
 //   - the default extension is appended to a name that has none (in an Open dialog not when a
 //     file of exactly that name exists, which is what the user picked);
 //   - OFN_PATHMUSTEXIST refuses a missing folder and OFN_FILEMUSTEXIST a missing file, each
-//     with a warning box (through MessageBoxA), and the answerer is asked again;
+//     with a warning box (through MessageBoxA), and the front end is asked again;
 //   - OFN_CREATEPROMPT asks whether to create a missing file, OFN_OVERWRITEPROMPT (Save As)
-//     whether to replace an existing one; "No" asks the answerer again;
+//     whether to replace an existing one; "No" asks again;
 //   - a folder is never a file's name: it is refused with a warning;
 //   - a full path longer than nMaxFile - 1 fails with FNERR_BUFFERTOOSMALL.
-// The dialog never changes the process's current directory (as if OFN_NOCHANGEDIR were always
-// given): in a host process that would silently move every relative path.  An answerer that
-// keeps giving refused answers is stopped after kMaxFileDialogAttempts of them, as if it had
-// cancelled, so that a script cannot hang the host.  Without an answerer every dialog is
-// cancelled.
+// A dialog whose name field was hidden by its owner (a folder chooser) opens the folder the
+// answer names instead, and then its OK button is pressed.  While the dialog runs the folder
+// it shows is the process's current directory, as the system's dialog makes it; the previous
+// current directory comes back when the dialog ends, so that relative paths of the host do not
+// silently move.  A front end that keeps giving refused answers is stopped after
+// kMaxFileDialogAttempts of them, as if it had cancelled, so that a script cannot hang the
+// host.  Without a front end every dialog is cancelled.
 #pragma once
 
 #include "win/msgbox.h"
@@ -26,12 +30,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
-
-using LPARAM = std::intptr_t;
 
 inline constexpr DWORD OFN_READONLY = 0x00000001;
 inline constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
@@ -104,14 +105,13 @@ struct FileDialogRequest {
     DWORD flags = 0;
     DWORD maxLength = 0; // nMaxFile: the chosen path must be shorter
     HWND owner = nullptr;
+    // What the dialog shows now: its caption is the title above; its OK button's text; the
+    // folder it shows; whether it chooses folders (its name field is hidden).
+    std::string okText;
+    std::string folder;
+    bool foldersOnly = false;
+    HWND dialog = nullptr; // the dialog window, for a front end that works its controls
 };
-
-// A path (Windows or unix form, absolute or relative), or std::nullopt to cancel.
-using FileDialogAnswerer = std::function<std::optional<std::string>(const FileDialogRequest&)>;
-
-// Installs the answerer (an empty one restores the default, which cancels) and returns the
-// previous one.
-FileDialogAnswerer SetFileDialogAnswerer(FileDialogAnswerer answerer);
 
 // The filters of the struct form "desc\0pattern\0...\0\0"; an unpaired description at the end
 // is dropped, as the dialog drops it.
@@ -131,6 +131,9 @@ DWORD CommDlgExtendedError();
 // The framework's file dialog.  Its filter string separates descriptions and patterns with "|"
 // and ends with "||" ("Rich Text (*.rtf)|*.rtf|Text Files (*.txt)|*.txt||"); an ending without
 // "||" is accepted too.
+//
+// The object is bound to a child window of the dialog, so GetParent() is the dialog window
+// with the standard controls; OnInitDialog runs when they exist, before the user is asked.
 class CFileDialog : public CWnd {
 public:
     explicit CFileDialog(BOOL bOpenFileDialog, LPCSTR lpszDefExt = nullptr,
@@ -140,6 +143,14 @@ public:
 
     // IDOK or IDCANCEL (also on failure: see CommDlgExtendedError).
     virtual INT_PTR DoModal();
+    // The dialog's controls exist; the object may change them (through its parent window).
+    virtual BOOL OnInitDialog();
+
+    // Changes to the standard controls of the dialog (CDM_HIDECONTROL, CDM_SETCONTROLTEXT).
+    void HideControl(int nID);
+    void SetControlText(int nID, LPCSTR lpsz);
+    // The folder the dialog shows.
+    std::string GetFolderPath() const;
 
     std::string GetPathName() const;  // the full path
     std::string GetFileName() const;  // the name with its extension
@@ -155,3 +166,16 @@ private:
     char m_szFileName[MAX_PATH];
     char m_szFileTitle[MAX_PATH];
 };
+
+// Standard control ids of the file dialogs.
+inline constexpr int stc2 = 0x441; // "Files of type:"
+inline constexpr int stc3 = 0x442; // "File name:"
+inline constexpr int stc4 = 0x443; // "Look in:"
+inline constexpr int lst1 = 0x460; // the folder's entries
+inline constexpr int cmb1 = 0x470; // the file types
+inline constexpr int cmb2 = 0x471; // the folder shown
+inline constexpr int edt1 = 0x480; // the file name
+// Messages to the dialog window of a file dialog.
+inline constexpr UINT CDM_GETFOLDERPATH = WM_USER + 102;
+inline constexpr UINT CDM_SETCONTROLTEXT = WM_USER + 104;
+inline constexpr UINT CDM_HIDECONTROL = WM_USER + 105;

@@ -1,8 +1,7 @@
 // Message boxes without a screen.
 //
-// A message box is a request handed to the process-wide answerer, which decides which button
-// the "user" presses: the host installs one that takes answers from its script, tests install
-// their own.  Without one, the box is written to stderr as
+// A message box is a request handed to the front end (win/frontend.h), which decides which
+// button the user presses.  Without a front end, the box is written to stderr as
 //
 //   MessageBox [<icon>] <caption>: <text> -> <button>
 //
@@ -12,7 +11,6 @@
 
 #include "win/types.h"
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,13 +56,6 @@ struct MessageBoxRequest {
     std::string caption;
     UINT type = MB_OK;
 };
-
-// Returns the id of the button pressed.  An answer that is not one of the box's buttons is
-// refused (with a note on stderr) and the default button is taken instead.
-using MessageBoxAnswerer = std::function<int(const MessageBoxRequest&)>;
-
-// Installs the answerer (an empty one restores the default) and returns the previous one.
-MessageBoxAnswerer SetMessageBoxAnswerer(MessageBoxAnswerer answerer);
 
 // The buttons of a type, in the order the box shows them; empty for a button code that does
 // not exist.

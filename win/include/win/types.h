@@ -9,6 +9,7 @@
 
 using BOOL = int;
 using BYTE = unsigned char;
+using SHORT = std::int16_t;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using LONG = std::int32_t;
@@ -27,6 +28,12 @@ using LONGLONG = std::int64_t;
 using ULONGLONG = std::uint64_t;
 using INT_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
+using LONG_PTR = std::intptr_t;
+using DWORD_PTR = std::uintptr_t;
+// Message parameters and results.
+using WPARAM = UINT_PTR;
+using LPARAM = LONG_PTR;
+using LRESULT = LONG_PTR;
 
 // Opaque handles.  A HANDLE names a kernel-like object (file, process, search) owned by this
 // layer's handle table; HWND names a window of the dialog model; HINSTANCE a loaded module.
@@ -37,6 +44,21 @@ using HWND = HWND__*;
 struct HINSTANCE__;
 using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
+// Drawing objects of win/gdi.h.
+struct HDC__;
+using HDC = HDC__*;
+struct HGDIOBJ__;
+using HGDIOBJ = HGDIOBJ__*;
+struct HFONT__;
+using HFONT = HFONT__*;
+struct HICON__;
+using HICON = HICON__*;
+struct HBITMAP__;
+using HBITMAP = HBITMAP__*;
+struct HPEN__;
+using HPEN = HPEN__*;
+struct HBRUSH__;
+using HBRUSH = HBRUSH__*;
 
 #ifndef TRUE
 #define TRUE 1

@@ -1,9 +1,10 @@
-#include "editor/dialoganswers.h"
+#include "editor/scriptedfrontend.h"
 
 #include "editor/session.h"
 
 #include "win/filedialog.h"
 #include "win/msgbox.h"
+#include "win/window.h"
 
 #include <strings.h>
 
@@ -56,7 +57,8 @@ std::optional<std::string> AnswerFileDialog(Session& s, const win::FileDialogReq
     std::string types;
     for (const win::FileFilter& f : dialog.filters)
         types += (types.empty() ? "" : "; ") + f.description + " " + f.pattern;
-    s.cmdline.printBlock(std::string("** FileDialog (") + (dialog.open ? "Open" : "Save As") +
+    const char* kind = dialog.foldersOnly ? "Folder" : dialog.open ? "Open" : "Save As";
+    s.cmdline.printBlock(std::string("** FileDialog (") + kind +
                          "): \"" + dialog.title + "\"" + (types.empty() ? "" : " [" + types + "]"));
     std::string answer;
     bool answered = TakeScriptedAnswer(s, "filedlg", answer);
@@ -94,24 +96,78 @@ bool TakeScriptedAnswer(Session& session, const std::string& keyword, std::strin
     return true;
 }
 
-struct DialogAnswers::Saved {
-    win::MessageBoxAnswerer messageBoxes;
-    win::FileDialogAnswerer fileDialogs;
-};
+ScriptedFrontEnd::ScriptedFrontEnd(Session& session)
+    : m_session(session), m_previous(win::SetFrontEnd(this)) {}
 
-DialogAnswers::DialogAnswers(Session& session) : m_saved(new Saved) {
-    m_saved->messageBoxes = win::SetMessageBoxAnswerer(
-        [&session](const win::MessageBoxRequest& box) { return AnswerMessageBox(session, box); });
-    m_saved->fileDialogs = win::SetFileDialogAnswerer(
-        [&session](const win::FileDialogRequest& dialog) {
-            return AnswerFileDialog(session, dialog);
-        });
+ScriptedFrontEnd::~ScriptedFrontEnd() {
+    win::SetFrontEnd(m_previous);
 }
 
-DialogAnswers::~DialogAnswers() {
-    win::SetMessageBoxAnswerer(m_saved->messageBoxes);
-    win::SetFileDialogAnswerer(m_saved->fileDialogs);
-    delete m_saved;
+int ScriptedFrontEnd::ShowMessageBox(const win::MessageBoxRequest& box) {
+    return AnswerMessageBox(m_session, box);
+}
+
+std::optional<std::string> ScriptedFrontEnd::ShowFileDialog(const win::FileDialogRequest& dialog) {
+    return AnswerFileDialog(m_session, dialog);
+}
+
+namespace {
+
+std::string Caption(HWND dialog) {
+    win::WindowInfo info;
+    return win::GetWindowInfo(dialog, info) ? info.text : std::string();
+}
+
+bool IsDialogLine(const std::string& line) {
+    return line.size() >= 3 && strncasecmp(line.c_str(), "dlg", 3) == 0 &&
+           (line.size() == 3 || line[3] == ' ');
+}
+
+std::string Trimmed(std::string text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\r'))
+        text.pop_back();
+    std::size_t start = text.find_first_not_of(' ');
+    return start == std::string::npos ? std::string() : text.substr(start);
+}
+
+} // namespace
+
+bool ScriptedFrontEnd::NextDialogInput(HWND dialog) {
+    Session& s = m_session;
+    std::string caption = Caption(dialog);
+    std::string action;
+    auto next = s.script.peek();
+    if (next && IsDialogLine(*next)) {
+        action = Trimmed(next->substr(3));
+        s.script.take();
+        s.cmdline.printBlock("** dlg " + action);
+    } else if (!next && s.script.hasTerminal()) {
+        s.cmdline.prompt("Dialog \"" + caption + "\" (dlg action, or Enter to cancel): ");
+        std::string typed;
+        if (!s.script.readTerminal(typed) || Trimmed(typed).empty()) {
+            s.cmdline.echoInput(typed);
+            s.cmdline.printBlock("** Dialog \"" + caption + "\" cancelled");
+            return false;
+        }
+        s.cmdline.echoInput(typed);
+        action = Trimmed(typed);
+        if (IsDialogLine(action))
+            action = Trimmed(action.substr(3));
+    } else {
+        s.cmdline.printBlock("** Dialog \"" + caption + "\" cancelled (no dlg line follows)");
+        return false;
+    }
+    RunDialogAction(s, dialog, action);
+    return true;
+}
+
+void ScriptedFrontEnd::DialogOpened(HWND dialog) {
+    m_session.cmdline.printBlock("** Dialog \"" + Caption(dialog) + "\"");
+}
+
+void ScriptedFrontEnd::DialogClosed(HWND dialog, INT_PTR result) {
+    m_session.cmdline.printBlock("** Dialog \"" + Caption(dialog) + "\" ended with " +
+                                 std::to_string(result));
 }
 
 } // namespace cadhost::editor

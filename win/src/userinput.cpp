@@ -1,0 +1,142 @@
+#include "win/userinput.h"
+
+#include "window_store.h"
+
+#include <cctype>
+
+namespace win {
+
+namespace {
+
+// The window that receives mouse input at a screen point: the capture window, else the
+// window under the point; a disabled control passes it to its parent, as Windows does.
+HWND MouseTarget(POINT screen) {
+    WindowStore& store = WindowStore::instance();
+    if (store.capture)
+        return store.capture;
+    HWND h = WindowFromPoint(screen);
+    while (h && !IsWindowEnabled(h) && (GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD))
+        h = GetParent(h);
+    if (h && !IsWindowEnabled(h))
+        return nullptr; // a disabled top-level window (the owner of a modal dialog)
+    return h;
+}
+
+WPARAM KeyFlags() {
+    WindowStore& store = WindowStore::instance();
+    WPARAM flags = 0;
+    if (store.leftButtonDown)
+        flags |= MK_LBUTTON;
+    if (store.rightButtonDown)
+        flags |= MK_RBUTTON;
+    if (store.shiftDown)
+        flags |= 0x0004; // MK_SHIFT
+    if (store.controlDown)
+        flags |= 0x0008; // MK_CONTROL
+    return flags;
+}
+
+void PostMouse(UINT message) {
+    WindowStore& store = WindowStore::instance();
+    HWND target = MouseTarget(store.cursor);
+    if (!target)
+        return;
+    POINT client = store.cursor;
+    ScreenToClient(target, &client);
+    PostMessageA(target, message, KeyFlags(), PointToLParam(client));
+}
+
+} // namespace
+
+void UserMovesMouse(POINT screen) {
+    SetCursorPos(screen.x, screen.y);
+    PostMouse(WM_MOUSEMOVE);
+}
+
+void UserMovesMouseTo(HWND window, POINT client) {
+    POINT screen = client;
+    ClientToScreen(window, &screen);
+    UserMovesMouse(screen);
+}
+
+void UserPressesLeftButton(bool down) {
+    WindowStore& store = WindowStore::instance();
+    store.leftButtonDown = down;
+    PostMouse(down ? WM_LBUTTONDOWN : WM_LBUTTONUP);
+}
+
+void UserClicks(bool twice) {
+    UserPressesLeftButton(true);
+    UserPressesLeftButton(false);
+    if (twice) {
+        WindowStore::instance().leftButtonDown = true;
+        PostMouse(WM_LBUTTONDBLCLK);
+        UserPressesLeftButton(false);
+    }
+}
+
+namespace {
+
+HWND KeyTarget() {
+    WindowStore& store = WindowStore::instance();
+    return store.focus ? store.focus : store.active;
+}
+
+void PostKey(HWND target, UINT vk, bool down) {
+    PostMessageA(target, down ? WM_KEYDOWN : WM_KEYUP, vk,
+                 down ? 1 : static_cast<LPARAM>(0xC0000001u));
+}
+
+} // namespace
+
+void UserPressesKey(UINT virtualKey, bool shift) {
+    HWND target = KeyTarget();
+    if (!target)
+        return;
+    // The shift key goes down and up around the key, as the keyboard sends it; the loop
+    // takes the key state from the messages as it retrieves them.
+    if (shift)
+        PostKey(target, VK_SHIFT, true);
+    PostKey(target, virtualKey, true);
+    PostKey(target, virtualKey, false);
+    if (shift)
+        PostKey(target, VK_SHIFT, false);
+}
+
+void UserTypes(const std::string& text) {
+    HWND target = KeyTarget();
+    if (!target)
+        return;
+    for (unsigned char c : text) {
+        if (std::isalpha(c)) {
+            UserPressesKey(static_cast<UINT>(std::toupper(c)), std::isupper(c) != 0);
+        } else if (std::isdigit(c) || c == ' ') {
+            UserPressesKey(c);
+        } else {
+            // A character without a key of its own here (punctuation, bytes of letters
+            // beyond ASCII) arrives as the character alone, as an input method sends it.
+            PostMessageA(target, WM_CHAR, c, 1);
+        }
+    }
+}
+
+void UserClosesWindow(HWND window) {
+    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+POINT ClientCentre(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+POINT PointOutside(HWND dialog) {
+    RECT r{};
+    GetWindowRect(dialog, &r);
+    // Left of the dialog when there is room, else below it.
+    if (r.left > 0)
+        return POINT{r.left - 1, r.top};
+    return POINT{r.left, std::min<LONG>(r.bottom, 1023)};
+}
+
+} // namespace win
