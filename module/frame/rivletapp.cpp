@@ -3,6 +3,7 @@
 #include "arx/dbservices.h"
 #include "frame/commands.h"
 #include "roundtrip/editorreactor.h"
+#include "specsheet/divisions.h"
 #include "specsheet/preferences.h"
 #include "storage/dictdatawrapper.h"
 
@@ -72,12 +73,14 @@ AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* pkt) {
 int DllMain(HINSTANCE__* hInstance, unsigned reason, void*) {
     if (reason == DLL_PROCESS_ATTACH) {
         AfxInitExtensionModule(g_RivletModule, hInstance);
+        CreateDivisionTable();
         InitAcUiDLL();
         // Rich edit controls for the dialogs, then automation for the Word bridge.
         if (!AfxInitRichEdit2())
             AfxMessageBox("Nope");
         AfxOleInitModule();
     } else if (reason == DLL_PROCESS_DETACH) {
+        DestroyDivisionTable();
         AfxTermExtensionModule(g_RivletModule);
     }
     return TRUE;
