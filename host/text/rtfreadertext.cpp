@@ -175,7 +175,10 @@ void Reader::EmitText(std::string_view utf8) {
         builder_.AppendText(CurrentFormat(), group.para.format, SymbolGlyphsAsBullets(utf8));
         return;
     }
-    builder_.AppendText(CurrentFormat(), group.para.format, utf8);
+    // Bytes that decoded to nothing leave the document as it was: not even their font is
+    // one of its fonts.
+    if (!utf8.empty())
+        builder_.AppendText(CurrentFormat(), group.para.format, utf8);
 }
 
 RtfFont& Reader::ResolveFont(int number) {
@@ -193,8 +196,13 @@ int Reader::CurrentCodePage() {
 }
 
 CharFormat Reader::CurrentFormat() {
+    return CurrentFormatIn(ResolveFont(Top().chr.font));
+}
+
+// The document's fonts are those its text uses, in the order of first use: a font joins
+// them here, when text in it is about to be added.
+CharFormat Reader::CurrentFormatIn(RtfFont& font) {
     const CharState& chr = Top().chr;
-    RtfFont& font = ResolveFont(chr.font);
     if (font.documentIndex < 0)
         font.documentIndex = builder_.AddFont(font.face);
     CharFormat format;

@@ -157,6 +157,16 @@ TEST(TextRtfReaderTables, FontColourAndStyleSheetsFormatTheText) {
     EXPECT_TRUE(body[5].format.strike);    // a style based on itself still applies once
 }
 
+TEST(TextRtfReaderTables, TheDocumentsFontsAreThoseItsTextUsesInOrderOfFirstUse) {
+    // A byte that decodes to nothing, a SYMBOL field of no character and a Word 6 list label
+    // in its own font put no text in the font in force there.
+    auto document = ReadRtf(Doc("{\\f1\\'01}{\\f2{\\field{\\*\\fldinst SYMBOL 1 \\\\f "
+                                "\"Wingdings\"}{\\fldrslt}}}"
+                                "{\\f4{\\*\\pn\\pnlvlblt\\pnf3{\\pntxtb \\'b7}}}\\f0 text\\par"));
+    EXPECT_EQ(document.fonts, (std::vector<FontFace>{{"Symbol", 2, 0x00}, {"Arial", 0, 0x20}}));
+    EXPECT_EQ(WritePlainText(document), "\u2022\ttext");
+}
+
 TEST(TextRtfReaderDestinations, OnlyDocumentTextIsRead) {
     std::string rtf =
         Doc("{\\info{\\title Not text}{\\author Nor this}}{\\*\\generator Word;}"
