@@ -44,7 +44,8 @@ void Reader::OnBytes(std::string_view bytes) {
         for (char ch : bytes) {
             auto b = static_cast<unsigned char>(ch);
             if (b < 0x80 && ascii && !decoder_.Pending()) {
-                if (b >= 0x20 || b == '\t')
+                // The characters AppendTextChar keeps: DEL is as much a control as the rest.
+                if ((b >= 0x20 && b != 0x7F) || b == '\t')
                     scratch_.push_back(ch);
                 continue;
             }

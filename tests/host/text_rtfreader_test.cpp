@@ -40,6 +40,10 @@ TEST(TextRtfReaderSyntax, ControlWordsSymbolsAndDelimiters) {
     EXPECT_EQ(Plain(Doc("\\madeupword kept {\\*\\madeupdest gone {nested}} too")), "kept  too");
     // A backslash before a line end is a paragraph mark; bare line ends are nothing.
     EXPECT_EQ(Plain(Doc("one\\\ntwo\nthree")), "one\ntwothree");
+    // Control characters are no text, whether literal, escaped or Unicode.
+    EXPECT_EQ(Plain(Doc("a\x7f\x01"
+                        "b\\'7f\\'01c\\u127?\\u1?d")),
+              "abcd");
 }
 
 TEST(TextRtfReaderSyntax, DamagedWordsAndParametersAreBounded) {
