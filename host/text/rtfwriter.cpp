@@ -266,6 +266,9 @@ void Writer::CloseRow() {
     ++nextRow_;
     rowDefined_ = false;
     rowPending_ = false;
+    // Word processors take the paragraph formatting (and the table level) of a new row from
+    // its own words, not from the row before.
+    paraKnown_ = false;
     EmptyRows();
 }
 
@@ -294,6 +297,7 @@ void Writer::NestedRowEnd(int level) {
     Raw("}");
     LineEnd();
     nestedCells_[at] = 0;
+    paraKnown_ = false;
 }
 
 void Writer::Body() {
