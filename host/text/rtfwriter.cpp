@@ -40,8 +40,11 @@ int Cp1252Byte(char32_t c) {
     static const auto kHigh = [] {
         std::array<char32_t, 32> high{};
         ByteDecoder decoder(1252);
-        for (int b = 0; b < 32; ++b)
-            high[static_cast<std::size_t>(b)] = decoder.Decode(static_cast<std::uint8_t>(0x80 + b));
+        for (int b = 0; b < 32; ++b) {
+            char32_t c = decoder.Decode(static_cast<std::uint8_t>(0x80 + b));
+            // The five bytes 1252 leaves undefined decode to U+FFFD, which they do not spell.
+            high[static_cast<std::size_t>(b)] = c == kReplacementChar ? 0 : c;
+        }
         return high;
     }();
     if (c < 0x100)

@@ -51,6 +51,9 @@ TEST(RtfWriterCorpus, ReadingTheWrittenDocumentGivesTheSameDocument) {
         ASSERT_NE(start, std::string::npos) << path;
         TextDocument original = ReadRtf(std::string_view(bytes).substr(start));
         std::string written = WriteRtf(original);
+        EXPECT_TRUE(std::all_of(written.begin(), written.end(),
+                                [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            << path.filename().string() << ": a byte outside ASCII";
         TextDocument again = ReadRtf(written);
         std::string difference = text_test::FirstDifference(original, again);
         EXPECT_EQ(difference, "") << path.filename().string();
