@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -35,27 +36,41 @@ Encoding NameEncoding(const FontFace& face) {
 int Cp1252Byte(char32_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return static_cast<int>(c);
-    // The bytes 0x80..0x9F hold punctuation and letters from all over the BMP; the table is
-    // the decoder's own, turned round.
-    static const auto kHigh = [] {
-        std::array<char32_t, 32> high{};
-        ByteDecoder decoder(1252);
-        for (int b = 0; b < 32; ++b) {
-            char32_t c = decoder.Decode(static_cast<std::uint8_t>(0x80 + b));
-            // The five bytes 1252 leaves undefined decode to U+FFFD, which they do not spell.
-            high[static_cast<std::size_t>(b)] = c == kReplacementChar ? 0 : c;
-        }
-        return high;
-    }();
     if (c < 0x100)
         return -1; // C1 controls: 1252 spends those bytes on other characters
-    for (std::size_t b = 0; b < kHigh.size(); ++b)
-        if (kHigh[b] == c)
-            return static_cast<int>(0x80 + b);
-    return -1;
+    // The bytes 0x80..0x9F hold punctuation and letters from all over the BMP: the decoder's
+    // own table turned round, sorted by character for a binary search.
+    struct Entry {
+        char32_t c;
+        std::uint8_t byte;
+    };
+    static const auto kHigh = [] {
+        std::array<Entry, 32> high{};
+        ByteDecoder decoder(1252);
+        for (int b = 0; b < 32; ++b) {
+            char32_t decoded = decoder.Decode(static_cast<std::uint8_t>(0x80 + b));
+            // The five bytes 1252 leaves undefined decode to U+FFFD, which they do not spell.
+            high[static_cast<std::size_t>(b)] = {decoded == kReplacementChar ? 0 : decoded,
+                                                 static_cast<std::uint8_t>(0x80 + b)};
+        }
+        std::sort(high.begin(), high.end(),
+                  [](const Entry& a, const Entry& b) { return a.c < b.c; });
+        return high;
+    }();
+    auto found = std::lower_bound(kHigh.begin(), kHigh.end(), c,
+                                  [](const Entry& e, char32_t value) { return e.c < value; });
+    return found != kHigh.end() && found->c == c ? found->byte : -1;
 }
 
 constexpr char kHex[] = "0123456789abcdef";
+
+// The bytes that text may hold as they are: printable ASCII but the three syntax characters.
+constexpr auto kPlainByte = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x7F; ++c)
+        plain[static_cast<std::size_t>(c)] = c != '\\' && c != '{' && c != '}';
+    return plain;
+}();
 
 // The family words of the font table, by FontFace::pitchAndFamily >> 4.
 constexpr std::string_view kFamilies[] = {"fnil",    "froman",  "fswiss",
@@ -169,6 +184,7 @@ void Writer::Prepare() {
         encodings_.push_back(Encoding::Ansi);
 
     lastOfRow_.assign(document_.rows.size(), -1);
+    std::optional<Rgb> lastColor;
     std::size_t size = 256 + 48 * fontCount_;
     const auto& paragraphs = document_.paragraphs;
     for (std::size_t i = 0; i < paragraphs.size(); ++i) {
@@ -180,11 +196,14 @@ void Writer::Prepare() {
         for (const auto& run : paragraph.runs) {
             // Text outside ASCII grows by about a third as escapes; a little slack covers it.
             size += 16 + run.text.size() + run.text.size() / 8;
-            if (run.format.hasColor &&
-                colorIndex_
-                    .emplace(ColorKey(run.format.color), static_cast<int>(colors_.size()) + 1)
-                    .second)
-                colors_.push_back(run.format.color);
+            // Runs of one colour follow each other: only a change of colour is looked up.
+            if (run.format.hasColor && !(run.format.color == lastColor)) {
+                lastColor = run.format.color;
+                if (colorIndex_
+                        .emplace(ColorKey(run.format.color), static_cast<int>(colors_.size()) + 1)
+                        .second)
+                    colors_.push_back(run.format.color);
+            }
         }
     }
     for (const auto& row : document_.rows)
@@ -462,12 +481,8 @@ void Writer::Text(std::string_view text, Encoding encoding) {
         if (encoding != Encoding::Symbol) {
             // Printable ASCII other than the three syntax characters goes as it is.
             std::size_t start = pos;
-            while (pos < size) {
-                auto c = static_cast<unsigned char>(text[pos]);
-                if (c < 0x20 || c >= 0x7F || c == '\\' || c == '{' || c == '}')
-                    break;
+            while (pos < size && kPlainByte[static_cast<unsigned char>(text[pos])])
                 ++pos;
-            }
             if (pos > start) {
                 BeforeText();
                 out_.append(text.data() + start, pos - start);
