@@ -160,6 +160,7 @@ private:
     RtfFont& ResolveFont(int number);
     int CurrentCodePage();
     CharFormat CurrentFormat();
+    CharFormat CurrentFormatIn(RtfFont& font); // the current format, but in this font
 
     // Structure
     void EndParagraph(ParagraphEnd end, int tableLevel);

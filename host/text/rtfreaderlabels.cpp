@@ -134,13 +134,8 @@ void Reader::OldListLabel() {
         label = oldList_.before + FormatNoteNumber(counter, oldList_.numbering) + oldList_.after;
     }
     label += '\t';
-    CharFormat format = CurrentFormat();
-    if (oldList_.font >= 0) {
-        RtfFont& font = ResolveFont(oldList_.font);
-        if (font.documentIndex < 0)
-            font.documentIndex = builder_.AddFont(font.face);
-        format.font = font.documentIndex;
-    }
+    CharFormat format =
+        oldList_.font >= 0 ? CurrentFormatIn(ResolveFont(oldList_.font)) : CurrentFormat();
     builder_.AppendText(format, Top().para.format, SymbolGlyphsAsBullets(label));
     textCount_ += label.size();
     openParagraphListed_ = true;
@@ -217,14 +212,14 @@ void Reader::EndField() {
         if (decoded != ByteDecoder::kNoChar)
             c = decoded;
     }
-    CharFormat format = CurrentFormat();
+    std::string text;
+    AppendTextChar(text, c);
+    if (text.empty())
+        return;
     RtfFontEntry entry;
     entry.name = fontName;
     RtfFont font = MakeFont(entry);
-    if (!fontName.empty())
-        format.font = builder_.AddFont(font.face);
-    std::string text;
-    AppendTextChar(text, c);
+    CharFormat format = fontName.empty() ? CurrentFormat() : CurrentFormatIn(font);
     builder_.AppendText(format, Top().para.format, text);
     textCount_ += text.size();
 }

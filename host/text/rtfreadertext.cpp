@@ -44,7 +44,8 @@ void Reader::OnBytes(std::string_view bytes) {
         for (char ch : bytes) {
             auto b = static_cast<unsigned char>(ch);
             if (b < 0x80 && ascii && !decoder_.Pending()) {
-                if (b >= 0x20 || b == '\t')
+                // The characters AppendTextChar keeps: DEL is as much a control as the rest.
+                if ((b >= 0x20 && b != 0x7F) || b == '\t')
                     scratch_.push_back(ch);
                 continue;
             }
@@ -175,7 +176,10 @@ void Reader::EmitText(std::string_view utf8) {
         builder_.AppendText(CurrentFormat(), group.para.format, SymbolGlyphsAsBullets(utf8));
         return;
     }
-    builder_.AppendText(CurrentFormat(), group.para.format, utf8);
+    // Bytes that decoded to nothing leave the document as it was: not even their font is
+    // one of its fonts.
+    if (!utf8.empty())
+        builder_.AppendText(CurrentFormat(), group.para.format, utf8);
 }
 
 RtfFont& Reader::ResolveFont(int number) {
@@ -193,8 +197,13 @@ int Reader::CurrentCodePage() {
 }
 
 CharFormat Reader::CurrentFormat() {
+    return CurrentFormatIn(ResolveFont(Top().chr.font));
+}
+
+// The document's fonts are those its text uses, in the order of first use: a font joins
+// them here, when text in it is about to be added.
+CharFormat Reader::CurrentFormatIn(RtfFont& font) {
     const CharState& chr = Top().chr;
-    RtfFont& font = ResolveFont(chr.font);
     if (font.documentIndex < 0)
         font.documentIndex = builder_.AddFont(font.face);
     CharFormat format;

@@ -1,5 +1,5 @@
 // The document model of the text engine.  Readers (Rich Text, plain text) fill it; writers
-// (MText content, plain text, later Rich Text for the rich edit control) read it, and no
+// (MText content, plain text, Rich Text for the rich edit control) read it, and no
 // reader knows a writer.  Lengths are in twips (1/1440 inch), sizes in half-points, text in
 // UTF-8.
 #pragma once
@@ -65,6 +65,7 @@ struct ParagraphFormat {
 struct Run {
     CharFormat format;
     std::string text;
+    bool operator==(const Run&) const = default;
 };
 
 // What closes a paragraph: a paragraph mark, the end of a table cell, or the end of a table
@@ -77,12 +78,14 @@ struct Paragraph {
     ParagraphEnd end = ParagraphEnd::Paragraph;
     int tableLevel = 0; // 0 outside tables, 1 in a table, 2 and more in nested tables
     int row = -1;       // index into TextDocument::rows for paragraphs of a top-level row
+    bool operator==(const Paragraph&) const = default;
 };
 
 // The geometry of one table row: where the row starts and where each cell ends.
 struct TableRow {
     int left = 0;
     std::vector<int> cellRightEdges;
+    bool operator==(const TableRow&) const = default;
 };
 
 struct TextDocument {
@@ -90,6 +93,7 @@ struct TextDocument {
     std::vector<Paragraph> paragraphs;
     std::vector<TableRow> rows;
     int defaultHalfPoints = 24;
+    bool operator==(const TextDocument&) const = default;
 };
 
 // The font every document has at index 0 when it names none of its own.

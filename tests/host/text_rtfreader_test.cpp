@@ -40,6 +40,10 @@ TEST(TextRtfReaderSyntax, ControlWordsSymbolsAndDelimiters) {
     EXPECT_EQ(Plain(Doc("\\madeupword kept {\\*\\madeupdest gone {nested}} too")), "kept  too");
     // A backslash before a line end is a paragraph mark; bare line ends are nothing.
     EXPECT_EQ(Plain(Doc("one\\\ntwo\nthree")), "one\ntwothree");
+    // Control characters are no text, whether literal, escaped or Unicode.
+    EXPECT_EQ(Plain(Doc("a\x7f\x01"
+                        "b\\'7f\\'01c\\u127?\\u1?d")),
+              "abcd");
 }
 
 TEST(TextRtfReaderSyntax, DamagedWordsAndParametersAreBounded) {
@@ -155,6 +159,16 @@ TEST(TextRtfReaderTables, FontColourAndStyleSheetsFormatTheText) {
     EXPECT_EQ(body[3].format.color, (Rgb{255, 0, 0}));
     EXPECT_FALSE(body[4].format.hasColor); // an empty colour table entry is automatic
     EXPECT_TRUE(body[5].format.strike);    // a style based on itself still applies once
+}
+
+TEST(TextRtfReaderTables, TheDocumentsFontsAreThoseItsTextUsesInOrderOfFirstUse) {
+    // A byte that decodes to nothing, a SYMBOL field of no character and a Word 6 list label
+    // in its own font put no text in the font in force there.
+    auto document = ReadRtf(Doc("{\\f1\\'01}{\\f2{\\field{\\*\\fldinst SYMBOL 1 \\\\f "
+                                "\"Wingdings\"}{\\fldrslt}}}"
+                                "{\\f4{\\*\\pn\\pnlvlblt\\pnf3{\\pntxtb \\'b7}}}\\f0 text\\par"));
+    EXPECT_EQ(document.fonts, (std::vector<FontFace>{{"Symbol", 2, 0x00}, {"Arial", 0, 0x20}}));
+    EXPECT_EQ(WritePlainText(document), "\u2022\ttext");
 }
 
 TEST(TextRtfReaderDestinations, OnlyDocumentTextIsRead) {
