@@ -87,7 +87,7 @@ const TextDocument& LongPlainDocument() {
     return document;
 }
 
-// A specification sheet of the same size whose formatting changes every few words: bold and
+// A construction sheet of the same size whose formatting changes every few words: bold and
 // italic terms, coloured and superscript notes, Cyrillic and CJK names, tab-aligned lists and
 // a table every few paragraphs.
 const TextDocument& RichDocument() {
