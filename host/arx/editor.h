@@ -146,3 +146,7 @@ AcEdCommandStack* acedRegCmdsPtr();
 
 // Initialises the host's user-interface library for a module that shows dialogs.
 void InitAcUiDLL();
+
+// The host asks a dialog of a module whether it keeps the keyboard focus (TRUE) or lets the
+// drawing have it: the window-user base plus 0x6D01.
+#define WM_ACAD_KEEPFOCUS (0x0400 + 0x6D01)

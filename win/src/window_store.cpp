@@ -108,6 +108,7 @@ void RegisterBuiltInClasses(WindowStore& store) {
     store.registerClass({WC_EDITA, EditProc, nullptr, MakeEditState});
     store.registerClass({WC_LISTBOXA, ListBoxProc, nullptr, MakeListBoxState});
     store.registerClass({TOOLTIPS_CLASSA, ToolTipProc, nullptr, MakeToolTipState});
+    store.registerClass({RICHEDIT_CLASSA, RichEditProc, nullptr, MakeRichEditState});
     // A plain window: frames and owners.
     store.registerClass({"Window", DefWindowProcA, nullptr, nullptr});
 }
