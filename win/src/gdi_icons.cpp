@@ -1,0 +1,356 @@
+// Icons from resource scripts, DrawIconEx and DrawState.
+#include "gdi_text.h"
+
+#include "win/resource.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <tuple>
+
+using namespace win::gdi;
+
+namespace {
+
+// The image of a resource nearest in size to cx by cy: an exact match, else the one with the
+// smallest difference (the larger on a tie, since shrinking loses less than growing).
+const win::IconImage* Nearest(const win::IconResource& icon, int cx, int cy) {
+    const win::IconImage* best = nullptr;
+    long bestDistance = LONG_MAX;
+    for (const win::IconImage& image : icon.images) {
+        long distance = std::labs(image.width - cx) + std::labs(image.height - cy);
+        if (distance < bestDistance || (distance == bestDistance && best &&
+                                        image.width * image.height > best->width * best->height)) {
+            best = &image;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+// The icon of an image, scaled by nearest neighbour to cx by cy.  Null (ERROR_INVALID_DATA)
+// when the image's rows do not match its size or name a colour the palette lacks.
+std::unique_ptr<Icon> Build(const win::IconImage& image, int cx, int cy) {
+    if (image.width < 1 || image.height < 1 ||
+        image.rows.size() != static_cast<std::size_t>(image.height)) {
+        SetLastError(ERROR_INVALID_DATA);
+        return nullptr;
+    }
+    int w = image.width, h = image.height;
+    std::vector<COLORREF> color(static_cast<std::size_t>(w) * h, 0);
+    std::vector<std::uint8_t> opaque(color.size(), 0);
+    for (int y = 0; y < h; ++y) {
+        const std::string& row = image.rows[y];
+        if (row.size() != static_cast<std::size_t>(w)) {
+            SetLastError(ERROR_INVALID_DATA);
+            return nullptr;
+        }
+        for (int x = 0; x < w; ++x) {
+            if (row[x] == ' ')
+                continue;
+            auto it = std::find_if(image.palette.begin(), image.palette.end(),
+                                   [&](const auto& entry) { return entry.first == row[x]; });
+            if (it == image.palette.end()) {
+                SetLastError(ERROR_INVALID_DATA);
+                return nullptr;
+            }
+            color[static_cast<std::size_t>(y) * w + x] = it->second & 0x00FFFFFFu;
+            opaque[static_cast<std::size_t>(y) * w + x] = 1;
+        }
+    }
+    auto icon = std::make_unique<Icon>();
+    icon->cx = cx;
+    icon->cy = cy;
+    icon->color.resize(static_cast<std::size_t>(cx) * cy);
+    icon->opaque.resize(icon->color.size());
+    for (int y = 0; y < cy; ++y) {
+        int sy = static_cast<int>((static_cast<long long>(y) * 2 + 1) * h / (2LL * cy));
+        for (int x = 0; x < cx; ++x) {
+            int sx = static_cast<int>((static_cast<long long>(x) * 2 + 1) * w / (2LL * cx));
+            std::size_t from = static_cast<std::size_t>(sy) * w + sx;
+            icon->color[static_cast<std::size_t>(y) * cx + x] = color[from];
+            icon->opaque[static_cast<std::size_t>(y) * cx + x] = opaque[from];
+        }
+    }
+    return icon;
+}
+
+bool ResourceId(LPCSTR name, UINT& id) {
+    if (IS_INTRESOURCE(name)) {
+        id = static_cast<UINT>(reinterpret_cast<std::uintptr_t>(name));
+        return true;
+    }
+    // "#101" names resource 101, as in a resource script.
+    if (name && name[0] == '#' && name[1]) {
+        char* end = nullptr;
+        unsigned long value = std::strtoul(name + 1, &end, 10);
+        if (*end == '\0' && value <= 0xFFFF) {
+            id = static_cast<UINT>(value);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::mutex g_sharedMutex;
+// Shared icons, by module, resource, and size; they live as long as the process.
+std::map<std::tuple<HINSTANCE, const win::IconResource*, int, int>, HICON>& SharedIcons() {
+    static auto* shared =
+        new std::map<std::tuple<HINSTANCE, const win::IconResource*, int, int>, HICON>;
+    return *shared;
+}
+
+// An image for DrawState: colours and the shape (1 where it is drawn), w by h.
+struct Picture {
+    int w = 0;
+    int h = 0;
+    std::vector<COLORREF> color;
+    std::vector<std::uint8_t> shape;
+};
+
+// Draws the shape's pixels in one colour with the top left at the device point (x, y).
+void PaintShape(Canvas& c, const Picture& p, int x, int y, COLORREF color) {
+    for (int j = 0; j < p.h; ++j)
+        for (int i = 0; i < p.w; ++i)
+            if (p.shape[static_cast<std::size_t>(j) * p.w + i])
+                c.put(x + i, y + j, color);
+}
+
+void PaintPicture(Canvas& c, const Picture& p, int x, int y) {
+    for (int j = 0; j < p.h; ++j)
+        for (int i = 0; i < p.w; ++i) {
+            std::size_t k = static_cast<std::size_t>(j) * p.w + i;
+            if (p.shape[k])
+                c.put(x + i, y + j, p.color[k]);
+        }
+}
+
+} // namespace
+
+HANDLE LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad) {
+    UINT id = 0;
+    if (type != IMAGE_ICON || (fuLoad & LR_LOADFROMFILE) || cx < 0 || cy < 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (!ResourceId(name, id)) {
+        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        return nullptr;
+    }
+    const win::IconResource* resource = win::FindIconResource(hInst, id);
+    if (!resource) {
+        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        return nullptr;
+    }
+    if (resource->images.empty()) {
+        SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+        return nullptr;
+    }
+    if (cx == 0 && cy == 0 && !(fuLoad & LR_DEFAULTSIZE)) {
+        cx = resource->images.front().width;
+        cy = resource->images.front().height;
+    }
+    if (cx == 0)
+        cx = (fuLoad & LR_DEFAULTSIZE) ? kDefaultIconSize : cy;
+    if (cy == 0)
+        cy = (fuLoad & LR_DEFAULTSIZE) ? kDefaultIconSize : cx;
+    if (cx > 1024 || cy > 1024) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    bool shared = fuLoad & LR_SHARED;
+    auto key = std::make_tuple(hInst, resource, cx, cy);
+    std::lock_guard lock(g_sharedMutex);
+    if (shared)
+        if (auto it = SharedIcons().find(key); it != SharedIcons().end())
+            return reinterpret_cast<HANDLE>(it->second);
+    std::unique_ptr<Icon> icon = Build(*Nearest(*resource, cx, cy), cx, cy);
+    if (!icon)
+        return nullptr;
+    icon->stock = shared;
+    HICON handle = ToHandle<HICON>(Register(std::move(icon)));
+    if (shared)
+        SharedIcons().emplace(key, handle);
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName) {
+    return reinterpret_cast<HICON>(LoadImageA(hInstance, lpIconName, IMAGE_ICON, kDefaultIconSize,
+                                              kDefaultIconSize, LR_SHARED));
+}
+
+BOOL DestroyIcon(HICON hIcon) {
+    Icon* icon = LookupIcon(hIcon);
+    if (!icon) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!icon->stock)
+        Unregister(hIcon);
+    return TRUE;
+}
+
+BOOL GetIconInfo(HICON hIcon, PICONINFO piconinfo) {
+    Icon* icon = LookupIcon(hIcon);
+    if (!icon || !piconinfo) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    HBITMAP mask = NewBitmap(icon->cx, icon->cy, RGB(0, 0, 0), true);
+    HBITMAP color = NewBitmap(icon->cx, icon->cy, RGB(0, 0, 0), false);
+    Bitmap* m = LookupBitmap(mask);
+    Bitmap* c = LookupBitmap(color);
+    for (std::size_t i = 0; i < icon->color.size(); ++i) {
+        m->pixels[i] = icon->opaque[i] ? RGB(0, 0, 0) : RGB(255, 255, 255);
+        c->pixels[i] = icon->opaque[i] ? icon->color[i] : RGB(0, 0, 0);
+    }
+    *piconinfo = {TRUE, static_cast<DWORD>(icon->cx / 2), static_cast<DWORD>(icon->cy / 2), mask,
+                  color};
+    return TRUE;
+}
+
+BOOL DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWidth,
+                UINT istepIfAniCur, HBRUSH hbrFlickerFreeDraw, UINT diFlags) {
+    Dc* dc;
+    Canvas c;
+    Icon* icon = LookupIcon(hIcon);
+    if (!icon || !CanvasOf(hdc, dc, c)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    int w = cxWidth ? cxWidth : (diFlags & DI_DEFAULTSIZE) ? kDefaultIconSize : icon->cx;
+    int h = cyWidth ? cyWidth : (diFlags & DI_DEFAULTSIZE) ? kDefaultIconSize : icon->cy;
+    if (w <= 0 || h <= 0 || !c.pixels)
+        return TRUE;
+    int x0 = xLeft + c.dx, y0 = yTop + c.dy;
+    COLORREF flicker;
+    if (hbrFlickerFreeDraw && BrushColor(hbrFlickerFreeDraw, flicker))
+        c.fill({x0, y0, x0 + w, y0 + h}, flicker);
+    bool mask = diFlags & DI_MASK, image = diFlags & DI_IMAGE;
+    for (int y = 0; y < h; ++y) {
+        int sy = static_cast<int>((static_cast<long long>(y) * 2 + 1) * icon->cy / (2LL * h));
+        for (int x = 0; x < w; ++x) {
+            int sx = static_cast<int>((static_cast<long long>(x) * 2 + 1) * icon->cx / (2LL * w));
+            std::size_t k = static_cast<std::size_t>(sy) * icon->cx + sx;
+            bool opaque = icon->opaque[k];
+            if (mask && image) {
+                if (opaque)
+                    c.put(x0 + x, y0 + y, icon->color[k]);
+            } else if (image) {
+                c.put(x0 + x, y0 + y, opaque ? icon->color[k] : RGB(0, 0, 0));
+            } else if (mask && opaque) {
+                c.put(x0 + x, y0 + y, RGB(0, 0, 0));
+            }
+        }
+    }
+    return TRUE;
+}
+
+BOOL DrawIcon(HDC hDC, int X, int Y, HICON hIcon) {
+    return DrawIconEx(hDC, X, Y, hIcon, 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+}
+
+BOOL DrawStateA(HDC hdc, HBRUSH hbrFore, DRAWSTATEPROC qfnCallBack, LPARAM lData, WPARAM wData,
+                int x, int y, int cx, int cy, UINT uFlags) {
+    Dc* dc;
+    Canvas c;
+    if (!CanvasOf(hdc, dc, c))
+        return FALSE;
+    UINT type = uFlags & 0x000F;
+    UINT state = uFlags & 0x0FF0;
+    Picture p;
+    bool text = type == DST_TEXT || type == DST_PREFIXTEXT;
+    MarkedText marked;
+    FontInstance* font = nullptr;
+    int natural = 0; // the text's width
+    if (text) {
+        auto* s = reinterpret_cast<LPCSTR>(lData);
+        if (!s)
+            return FALSE;
+        std::size_t n = wData ? static_cast<std::size_t>(wData) : std::strlen(s);
+        marked = ApplyPrefixes(DecodeUtf8(s, n), type == DST_PREFIXTEXT);
+        font = &InstanceOf(*FontOf(dc));
+        natural = TextWidth(*font, marked.chars);
+        p.w = cx ? cx : natural;
+        p.h = cy ? cy : font->metrics().tmHeight;
+    } else if (type == DST_ICON) {
+        Icon* icon = LookupIcon(reinterpret_cast<HICON>(lData));
+        if (!icon)
+            return FALSE;
+        p.w = cx ? cx : icon->cx;
+        p.h = cy ? cy : icon->cy;
+        p.color.assign(static_cast<std::size_t>(p.w) * p.h, 0);
+        p.shape.assign(p.color.size(), 0);
+        for (int j = 0; j < std::min(p.h, icon->cy); ++j)
+            for (int i = 0; i < std::min(p.w, icon->cx); ++i) {
+                std::size_t from = static_cast<std::size_t>(j) * icon->cx + i;
+                std::size_t to = static_cast<std::size_t>(j) * p.w + i;
+                p.color[to] = icon->color[from];
+                p.shape[to] = icon->opaque[from];
+            }
+    } else if (type == DST_BITMAP) {
+        Bitmap* b = LookupBitmap(reinterpret_cast<HBITMAP>(lData));
+        if (!b)
+            return FALSE;
+        p.w = cx ? cx : b->cx;
+        p.h = cy ? cy : b->cy;
+        p.color.assign(static_cast<std::size_t>(p.w) * p.h, 0);
+        p.shape.assign(p.color.size(), 0);
+        bool normal = !(state & (DSS_DISABLED | DSS_MONO));
+        for (int j = 0; j < std::min(p.h, b->cy); ++j)
+            for (int i = 0; i < std::min(p.w, b->cx); ++i) {
+                COLORREF v = b->pixels[static_cast<std::size_t>(j) * b->cx + i];
+                std::size_t to = static_cast<std::size_t>(j) * p.w + i;
+                p.color[to] = v;
+                // Drawn as a shape, a bitmap's white is its background.
+                p.shape[to] = normal || v != RGB(255, 255, 255);
+            }
+    } else {
+        (void)qfnCallBack;
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (p.w <= 0 || p.h <= 0 || !c.pixels)
+        return TRUE;
+    int x0 = x + c.dx, y0 = y + c.dy;
+    int textX = (text && (uFlags & DSS_RIGHT)) ? p.w - natural : 0;
+    bool underlines = type == DST_PREFIXTEXT && !(state & DSS_HIDEPREFIX);
+    if (text && !(state & (DSS_DISABLED | DSS_MONO))) {
+        // Text in its own colours, antialiased, clipped to the box.
+        Canvas box = c;
+        RECT wanted{x0, y0, x0 + p.w, y0 + p.h};
+        if (!::IntersectRect(&box.clip, &c.clip, &wanted))
+            return TRUE;
+        DrawTextLine(box, *font, marked, x0 + textX, y0, dc->state.textColor,
+                     !(state & DSS_PREFIXONLY), underlines);
+        return TRUE;
+    }
+    if (text) {
+        std::vector<std::uint8_t> mask;
+        TextMask(*font, marked, underlines, p.w + (textX < 0 ? -textX : 0), p.h, mask);
+        p.shape.assign(static_cast<std::size_t>(p.w) * p.h, 0);
+        int maskW = p.w + (textX < 0 ? -textX : 0);
+        for (int j = 0; j < p.h; ++j)
+            for (int i = 0; i < p.w; ++i) {
+                int from = i - textX;
+                if (from >= 0 && from < maskW)
+                    p.shape[static_cast<std::size_t>(j) * p.w + i] =
+                        mask[static_cast<std::size_t>(j) * maskW + from];
+            }
+        p.color.assign(p.shape.size(), dc->state.textColor);
+    }
+    if (state & DSS_DISABLED) {
+        PaintShape(c, p, x0 + 1, y0 + 1, GetSysColor(COLOR_3DHILIGHT));
+        PaintShape(c, p, x0, y0, GetSysColor(COLOR_3DSHADOW));
+    } else if (state & DSS_MONO) {
+        COLORREF color = RGB(0, 0, 0);
+        BrushColor(hbrFore, color);
+        PaintShape(c, p, x0, y0, color);
+    } else {
+        PaintPicture(c, p, x0, y0);
+    }
+    return TRUE;
+}
