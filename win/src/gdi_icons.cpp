@@ -9,6 +9,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <string>
 #include <tuple>
 
 using namespace win::gdi;
@@ -95,11 +96,26 @@ bool ResourceId(LPCSTR name, UINT& id) {
     return false;
 }
 
+// What a shared icon is drawn from: a script that is removed and another one added at the same
+// address must not find the old icon, so the key holds the images' contents.
+std::string Contents(const win::IconResource& icon) {
+    std::string text;
+    for (const win::IconImage& image : icon.images) {
+        text += std::to_string(image.width) + 'x' + std::to_string(image.height) + ':';
+        for (const auto& [c, color] : image.palette)
+            text += c + std::to_string(color) + ',';
+        for (const std::string& row : image.rows)
+            text += row + '\n';
+    }
+    return text;
+}
+
+using SharedKey = std::tuple<HINSTANCE, UINT, int, int, std::string>;
+
 std::mutex g_sharedMutex;
-// Shared icons, by module, resource, and size; they live as long as the process.
-std::map<std::tuple<HINSTANCE, const win::IconResource*, int, int>, HICON>& SharedIcons() {
-    static auto* shared =
-        new std::map<std::tuple<HINSTANCE, const win::IconResource*, int, int>, HICON>;
+// Shared icons live as long as the process.
+std::map<SharedKey, HICON>& SharedIcons() {
+    static auto* shared = new std::map<SharedKey, HICON>;
     return *shared;
 }
 
@@ -162,7 +178,7 @@ HANDLE LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT 
         return nullptr;
     }
     bool shared = fuLoad & LR_SHARED;
-    auto key = std::make_tuple(hInst, resource, cx, cy);
+    SharedKey key{hInst, id, cx, cy, shared ? Contents(*resource) : std::string()};
     std::lock_guard lock(g_sharedMutex);
     if (shared)
         if (auto it = SharedIcons().find(key); it != SharedIcons().end())

@@ -94,6 +94,9 @@ long Round(double v) {
 }
 
 void FreeTypeFont::measure(const LOGFONTA& lf) {
+    // Text is smoothed when the font asks for it; otherwise it has the crisp one-bit glyphs
+    // of the classic look.
+    m_monochrome = lf.lfQuality != ANTIALIASED_QUALITY && lf.lfQuality != CLEARTYPE_QUALITY;
     double upem = m_face->units_per_EM > 0 ? m_face->units_per_EM : 2048.0;
     double winAscent = m_face->ascender, winDescent = -m_face->descender;
     double lineGap = 0, hheaAscent = m_face->ascender, hheaDescent = -m_face->descender;
@@ -529,7 +532,8 @@ void Rasterize(FontInstance& font, const MarkedText& text, int x0, int y0, bool 
     int baseline = y0 + tm.tmAscent;
     int x = x0;
     for (std::size_t i = 0; i < text.chars.size(); ++i) {
-        const GlyphImage& g = font.glyph(text.chars[i], mono);
+        const GlyphImage& g = font.glyph(text.chars[i], mono || font.monochrome());
+        int advance = font.advance(text.chars[i]);
         if (glyphs)
             for (int row = 0; row < g.rows; ++row)
                 for (int col = 0; col < g.width; ++col)
@@ -537,9 +541,9 @@ void Rasterize(FontInstance& font, const MarkedText& text, int x0, int y0, bool 
                          g.alpha[static_cast<std::size_t>(row) * g.width + col]);
         if (underlines && text.underlined[i])
             for (int t = 0; t < font.underlineThickness(); ++t)
-                for (int col = 0; col < g.advance; ++col)
+                for (int col = 0; col < advance; ++col)
                     draw(x + col, baseline + font.underlineOffset() + t, 255);
-        x += g.advance;
+        x += advance;
     }
     if (glyphs && tm.tmUnderlined)
         for (int t = 0; t < font.underlineThickness(); ++t)

@@ -32,9 +32,13 @@ public:
     int strikeoutThickness() const { return m_strikeoutThickness; }
     // The glyph of a character, grey-level or (mono) one bit a pixel as 0 or 255.
     virtual const GlyphImage& glyph(char32_t c, bool mono) = 0;
-    int advance(char32_t c) { return glyph(c, false).advance; }
+    // Whether text is drawn with one-bit glyphs (else antialiased); the advances are those
+    // of the glyphs drawn.
+    bool monochrome() const { return m_monochrome; }
+    int advance(char32_t c) { return glyph(c, m_monochrome).advance; }
 
 protected:
+    bool m_monochrome = true;
     TEXTMETRICA m_metrics{};
     int m_underlineOffset = 1;
     int m_underlineThickness = 1;

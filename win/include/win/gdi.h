@@ -20,8 +20,10 @@
 // Text is drawn with FreeType from the fonts fontconfig finds.  The dialog fonts MS Sans
 // Serif, MS Shell Dlg, Microsoft Sans Serif and Tahoma, and Arial and Helvetica, are drawn with
 // Liberation Sans, which has the same advances; Times New Roman with Liberation Serif; Courier
-// and Courier New with Liberation Mono.  Glyphs are grey-level antialiased, hinted, and placed
-// at whole pixels, so the same text always gives the same pixels.  Strings are UTF-8.
+// and Courier New with Liberation Mono.  Glyphs are hinted and placed at whole pixels, so the
+// same text always gives the same pixels: one bit a pixel, the crisp classic look, unless the
+// font asks for ANTIALIASED_QUALITY or CLEARTYPE_QUALITY, which draw grey-level antialiased
+// glyphs.  Strings are UTF-8.
 //
 // The system colours are the classic "Windows Standard" scheme: grey (192,192,192) faces,
 // white windows, navy (0,0,128) selection.
