@@ -197,6 +197,26 @@ TEST_F(GdiDraw, LinesLeaveOutTheirEndPoint) {
     EXPECT_EQ(At(33, 13), kPaper);
 }
 
+TEST_F(GdiDraw, LinesFromFarOffTheSurfaceCrossItWhereTheyShould) {
+    SelectInk();
+    MoveToEx(dc, -1000000000, 5, nullptr);
+    LineTo(dc, 1000000000, 5);
+    EXPECT_EQ(InkInRow(5), kWidth);
+    EXPECT_EQ(Inked().size(), static_cast<std::size_t>(kWidth));
+    // The diagonal y = x + 10 from far up-left to far down-right.
+    MoveToEx(dc, -500000000, -500000000 + 10, nullptr);
+    LineTo(dc, 500000000, 500000000 + 10);
+    for (int x = 0; x + 10 < kHeight; ++x)
+        EXPECT_EQ(At(x, x + 10), kInk) << x;
+    EXPECT_EQ(At(3, 14), kPaper);
+    // One that passes beside the surface draws nothing.
+    MoveToEx(dc, -1000000000, -3, nullptr);
+    LineTo(dc, 1000000000, -3);
+    RECT huge{-2000000000, -2000000000, 2000000000, 2000000000};
+    DrawFocusRect(dc, &huge); // its border is far outside
+    EXPECT_EQ(Inked().size(), static_cast<std::size_t>(kWidth + kHeight - 10));
+}
+
 TEST_F(GdiDraw, PenStylesAndWidths) {
     HPEN dot = CreatePen(PS_DOT, 1, kInk);
     HGDIOBJ old = SelectObject(dc, dot);

@@ -185,6 +185,37 @@ TEST_F(GdiIcons, DisabledStateEmbossesTheShapeInTwoColours) {
     EXPECT_TRUE(DestroyIcon(small));
 }
 
+TEST_F(GdiIcons, DrawStateBoxesCutAndAlignText) {
+    HFONT font = win::CreateDialogFont("MS Shell Dlg", 8);
+    HGDIOBJ old = SelectObject(dc, font);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, "Preview", 7, &extent);
+    // Right-aligned in a box wider than the text: it ends at the box's right edge.
+    DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>("Preview"), 0, 0, 2, 60, 0,
+               DST_TEXT | DSS_RIGHT);
+    RECT ink = InkBounds();
+    EXPECT_GE(ink.left, 60 - extent.cx);
+    EXPECT_LE(ink.right, 60);
+    EXPECT_GE(ink.right, 58);
+    // A box narrower than the text cuts it, disabled or not (the highlight may reach one
+    // pixel further).
+    RECT all{0, 0, kWidth, kHeight};
+    HBRUSH paper = CreateSolidBrush(kPaper);
+    FillRect(dc, &all, paper);
+    DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>("Preview"), 3, 10, 20, 12, 0,
+               DST_TEXT | DSS_NORMAL);
+    EXPECT_LE(InkBounds().right, 22) << "three characters given, cut at 12 pixels";
+    FillRect(dc, &all, paper);
+    DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>("Preview"), 0, 10, 20, 12, 0,
+               DST_TEXT | DSS_DISABLED);
+    EXPECT_LE(InkBounds().right, 23);
+    EXPECT_GE(InkBounds().right, 21);
+    EXPECT_TRUE(DeleteObject(paper));
+    SelectObject(dc, old);
+    EXPECT_TRUE(DeleteObject(font));
+}
+
 TEST_F(GdiIcons, DisabledTextIsEmbossedToo) {
     HFONT font = win::CreateDialogFont("MS Shell Dlg", 8);
     HGDIOBJ old = SelectObject(dc, font);

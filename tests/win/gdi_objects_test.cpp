@@ -164,6 +164,24 @@ TEST_F(GdiObjects, SaveAndRestoreBringBackTheState) {
     EXPECT_TRUE(DeleteObject(pen)) << "no longer selected";
 }
 
+TEST_F(GdiObjects, RestoreDcSelectsTheSavedBitmapAgain) {
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP a = win::CreateSurfaceBitmap(2, 2, RGB(1, 1, 1));
+    HBITMAP b = win::CreateSurfaceBitmap(2, 2, RGB(2, 2, 2));
+    HGDIOBJ original = SelectObject(memory, a);
+    SaveDC(memory);
+    SelectObject(memory, b);
+    EXPECT_EQ(GetPixel(memory, 0, 0), RGB(2, 2, 2));
+    EXPECT_TRUE(RestoreDC(memory, -1));
+    EXPECT_EQ(GetCurrentObject(memory, OBJ_BITMAP), a);
+    EXPECT_EQ(GetPixel(memory, 0, 0), RGB(1, 1, 1));
+    EXPECT_TRUE(DeleteObject(b)) << "b was let go";
+    EXPECT_FALSE(DeleteObject(a));
+    SelectObject(memory, original);
+    EXPECT_TRUE(DeleteObject(a));
+    EXPECT_TRUE(DeleteDC(memory));
+}
+
 TEST_F(GdiObjects, RestoringAStateWhoseObjectsWereFreedFallsBackToTheDefaults) {
     HBRUSH brush = CreateSolidBrush(kInk);
     HGDIOBJ old = SelectObject(dc, brush);

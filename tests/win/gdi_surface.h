@@ -54,6 +54,13 @@ protected:
                     inked.insert({x, y});
         return inked;
     }
+    // How many pixels of a row are not the paper colour.
+    int InkInRow(int y) const {
+        int n = 0;
+        for (auto [x, row] : Inked())
+            n += row == y;
+        return n;
+    }
     // The smallest rectangle holding every inked pixel (empty when there is none).
     RECT InkBounds() const {
         RECT r{kWidth, kHeight, 0, 0};

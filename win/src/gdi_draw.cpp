@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 
 using namespace win::gdi;
@@ -59,9 +60,44 @@ void DeviceLine(Canvas& c, const Dc& dc, const Pen& pen, int x0, int y0, int x1,
     if (pen.style == PS_NULL || !c.pixels)
         return;
     int width = pen.width;
+    // A line that misses the clip draws nothing; a very long one is first cut to the clip
+    // (widened by the pen), so that its length does not decide the time it takes.
+    int margin = width / 2 + 1;
+    double left = c.clip.left - margin, right = c.clip.right + margin;
+    double top = c.clip.top - margin, bottom = c.clip.bottom + margin;
+    if (std::max(x0, x1) < left || std::min(x0, x1) > right || std::max(y0, y1) < top ||
+        std::min(y0, y1) > bottom)
+        return;
+    if (std::max(std::abs(static_cast<double>(x1) - x0), std::abs(static_cast<double>(y1) - y0)) >
+        4.0 * (c.cx + c.cy + 2 * margin)) {
+        double t0 = 0, t1 = 1, dx = static_cast<double>(x1) - x0, dy = static_cast<double>(y1) - y0;
+        auto cut = [&](double p, double q) {
+            if (p == 0)
+                return q >= 0;
+            double t = q / p;
+            if (p < 0)
+                t0 = std::max(t0, t);
+            else
+                t1 = std::min(t1, t);
+            return t0 <= t1;
+        };
+        if (!cut(-dx, x0 - left) || !cut(dx, right - x0) || !cut(-dy, y0 - top) ||
+            !cut(dy, bottom - y0))
+            return;
+        int cx0 = static_cast<int>(std::lround(x0 + t0 * dx));
+        int cy0 = static_cast<int>(std::lround(y0 + t0 * dy));
+        // The end point is left out only when it is the line's own.
+        int cx1 = static_cast<int>(std::lround(x0 + t1 * dx));
+        int cy1 = static_cast<int>(std::lround(y0 + t1 * dy));
+        if (t1 < 1) {
+            cx1 += dx > 0 ? 1 : dx < 0 ? -1 : 0;
+            cy1 += dy > 0 ? 1 : dy < 0 ? -1 : 0;
+        }
+        x0 = cx0, y0 = cy0, x1 = cx1, y1 = cy1;
+    }
     const std::vector<int>& dashes = width > 1 ? DashPattern(PS_SOLID) : DashPattern(pen.style);
     std::size_t dash = 0;
-    int left = dashes.empty() ? 0 : dashes[0];
+    int remaining = dashes.empty() ? 0 : dashes[0];
     int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
     int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
     int err = dx + dy;
@@ -76,9 +112,9 @@ void DeviceLine(Canvas& c, const Dc& dc, const Pen& pen, int x0, int y0, int x1,
             else
                 c.fill(RECT{x + lo, y + lo, x + hi + 1, y + hi + 1}, color);
         }
-        if (!dashes.empty() && --left == 0) {
+        if (!dashes.empty() && --remaining == 0) {
             dash = (dash + 1) % dashes.size();
-            left = dashes[dash];
+            remaining = dashes[dash];
         }
         int e2 = 2 * err;
         if (e2 >= dy) {
@@ -380,12 +416,15 @@ BOOL DrawFocusRect(HDC hDC, const RECT* lprc) {
         if (((x + y) & 1) == 0 && c.inside(x, y))
             c.at(x, y) = c.Store(c.at(x, y) ^ kAllBits);
     };
-    for (int x = r.left; x < r.right; ++x) {
+    int xFrom = std::max<LONG>(r.left, c.clip.left), xTo = std::min<LONG>(r.right, c.clip.right);
+    int yFrom = std::max<LONG>(r.top + 1, c.clip.top);
+    int yTo = std::min<LONG>(r.bottom - 1, c.clip.bottom);
+    for (int x = xFrom; x < xTo; ++x) {
         invert(x, r.top);
         if (r.bottom - 1 > r.top)
             invert(x, r.bottom - 1);
     }
-    for (int y = r.top + 1; y < r.bottom - 1; ++y) {
+    for (int y = yFrom; y < yTo; ++y) {
         invert(r.left, y);
         if (r.right - 1 > r.left)
             invert(r.right - 1, y);

@@ -119,7 +119,7 @@ std::map<SharedKey, HICON>& SharedIcons() {
     return *shared;
 }
 
-// An image for DrawState: colours and the shape (1 where it is drawn), w by h.
+// An image for DrawState at its natural size: colours and the shape (1 where it is drawn).
 struct Picture {
     int w = 0;
     int h = 0;
@@ -127,20 +127,17 @@ struct Picture {
     std::vector<std::uint8_t> shape;
 };
 
-// Draws the shape's pixels in one colour with the top left at the device point (x, y).
-void PaintShape(Canvas& c, const Picture& p, int x, int y, COLORREF color) {
-    for (int j = 0; j < p.h; ++j)
-        for (int i = 0; i < p.w; ++i)
-            if (p.shape[static_cast<std::size_t>(j) * p.w + i])
-                c.put(x + i, y + j, color);
-}
-
-void PaintPicture(Canvas& c, const Picture& p, int x, int y) {
-    for (int j = 0; j < p.h; ++j)
-        for (int i = 0; i < p.w; ++i) {
-            std::size_t k = static_cast<std::size_t>(j) * p.w + i;
+// Draws the picture's pixels that fall inside the box with the picture's top left at `at`,
+// each moved by `shift` pixels right and down, in one colour (or, null, its own colours).
+void Paint(Canvas& c, const Picture& p, POINT at, const RECT& box, int shift,
+           const COLORREF* color) {
+    RECT visible{std::max<LONG>(box.left, at.x), std::max<LONG>(box.top, at.y),
+                 std::min<LONG>(box.right, at.x + p.w), std::min<LONG>(box.bottom, at.y + p.h)};
+    for (int y = visible.top; y < visible.bottom; ++y)
+        for (int x = visible.left; x < visible.right; ++x) {
+            std::size_t k = static_cast<std::size_t>(y - at.y) * p.w + (x - at.x);
             if (p.shape[k])
-                c.put(x + i, y + j, p.color[k]);
+                c.put(x + shift, y + shift, color ? *color : p.color[k]);
         }
 }
 
@@ -165,14 +162,12 @@ HANDLE LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT 
         SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
         return nullptr;
     }
-    if (cx == 0 && cy == 0 && !(fuLoad & LR_DEFAULTSIZE)) {
-        cx = resource->images.front().width;
-        cy = resource->images.front().height;
-    }
+    // A size of 0 is the resource's own (its first image's), or with LR_DEFAULTSIZE the
+    // default icon size.
     if (cx == 0)
-        cx = (fuLoad & LR_DEFAULTSIZE) ? kDefaultIconSize : cy;
+        cx = (fuLoad & LR_DEFAULTSIZE) ? kDefaultIconSize : resource->images.front().width;
     if (cy == 0)
-        cy = (fuLoad & LR_DEFAULTSIZE) ? kDefaultIconSize : cx;
+        cy = (fuLoad & LR_DEFAULTSIZE) ? kDefaultIconSize : resource->images.front().height;
     if (cx > 1024 || cy > 1024) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -246,9 +241,13 @@ BOOL DrawIconEx(HDC hdc, int xLeft, int yTop, HICON hIcon, int cxWidth, int cyWi
     if (hbrFlickerFreeDraw && BrushColor(hbrFlickerFreeDraw, flicker))
         c.fill({x0, y0, x0 + w, y0 + h}, flicker);
     bool mask = diFlags & DI_MASK, image = diFlags & DI_IMAGE;
-    for (int y = 0; y < h; ++y) {
+    RECT visible;
+    RECT target{x0, y0, x0 + w, y0 + h};
+    if (!::IntersectRect(&visible, &target, &c.clip))
+        return TRUE;
+    for (int y = visible.top - y0; y < visible.bottom - y0; ++y) {
         int sy = static_cast<int>((static_cast<long long>(y) * 2 + 1) * icon->cy / (2LL * h));
-        for (int x = 0; x < w; ++x) {
+        for (int x = visible.left - x0; x < visible.right - x0; ++x) {
             int sx = static_cast<int>((static_cast<long long>(x) * 2 + 1) * icon->cx / (2LL * w));
             std::size_t k = static_cast<std::size_t>(sy) * icon->cx + sx;
             bool opaque = icon->opaque[k];
@@ -277,11 +276,12 @@ BOOL DrawStateA(HDC hdc, HBRUSH hbrFore, DRAWSTATEPROC qfnCallBack, LPARAM lData
         return FALSE;
     UINT type = uFlags & 0x000F;
     UINT state = uFlags & 0x0FF0;
-    Picture p;
+    bool shaped = state & (DSS_DISABLED | DSS_MONO);
     bool text = type == DST_TEXT || type == DST_PREFIXTEXT;
+    bool underlines = type == DST_PREFIXTEXT && !(state & DSS_HIDEPREFIX);
+    Picture p;
     MarkedText marked;
     FontInstance* font = nullptr;
-    int natural = 0; // the text's width
     if (text) {
         auto* s = reinterpret_cast<LPCSTR>(lData);
         if (!s)
@@ -289,84 +289,56 @@ BOOL DrawStateA(HDC hdc, HBRUSH hbrFore, DRAWSTATEPROC qfnCallBack, LPARAM lData
         std::size_t n = wData ? static_cast<std::size_t>(wData) : std::strlen(s);
         marked = ApplyPrefixes(DecodeUtf8(s, n), type == DST_PREFIXTEXT);
         font = &InstanceOf(*FontOf(dc));
-        natural = TextWidth(*font, marked.chars);
-        p.w = cx ? cx : natural;
-        p.h = cy ? cy : font->metrics().tmHeight;
+        p.w = TextWidth(*font, marked.chars);
+        p.h = font->metrics().tmHeight;
+        if (shaped) {
+            TextMask(*font, marked, underlines, p.w, p.h, p.shape);
+            p.color.assign(p.shape.size(), dc->state.textColor);
+        }
     } else if (type == DST_ICON) {
         Icon* icon = LookupIcon(reinterpret_cast<HICON>(lData));
         if (!icon)
             return FALSE;
-        p.w = cx ? cx : icon->cx;
-        p.h = cy ? cy : icon->cy;
-        p.color.assign(static_cast<std::size_t>(p.w) * p.h, 0);
-        p.shape.assign(p.color.size(), 0);
-        for (int j = 0; j < std::min(p.h, icon->cy); ++j)
-            for (int i = 0; i < std::min(p.w, icon->cx); ++i) {
-                std::size_t from = static_cast<std::size_t>(j) * icon->cx + i;
-                std::size_t to = static_cast<std::size_t>(j) * p.w + i;
-                p.color[to] = icon->color[from];
-                p.shape[to] = icon->opaque[from];
-            }
+        p = {icon->cx, icon->cy, icon->color, icon->opaque};
     } else if (type == DST_BITMAP) {
         Bitmap* b = LookupBitmap(reinterpret_cast<HBITMAP>(lData));
         if (!b)
             return FALSE;
-        p.w = cx ? cx : b->cx;
-        p.h = cy ? cy : b->cy;
-        p.color.assign(static_cast<std::size_t>(p.w) * p.h, 0);
-        p.shape.assign(p.color.size(), 0);
-        bool normal = !(state & (DSS_DISABLED | DSS_MONO));
-        for (int j = 0; j < std::min(p.h, b->cy); ++j)
-            for (int i = 0; i < std::min(p.w, b->cx); ++i) {
-                COLORREF v = b->pixels[static_cast<std::size_t>(j) * b->cx + i];
-                std::size_t to = static_cast<std::size_t>(j) * p.w + i;
-                p.color[to] = v;
-                // Drawn as a shape, a bitmap's white is its background.
-                p.shape[to] = normal || v != RGB(255, 255, 255);
-            }
+        p = {b->cx, b->cy, b->pixels, std::vector<std::uint8_t>(b->pixels.size(), 1)};
+        // Drawn as a shape, a bitmap's white is its background.
+        if (shaped)
+            for (std::size_t k = 0; k < p.shape.size(); ++k)
+                p.shape[k] = p.color[k] != RGB(255, 255, 255);
     } else {
         (void)qfnCallBack;
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (p.w <= 0 || p.h <= 0 || !c.pixels)
+    int boxW = cx ? cx : p.w, boxH = cy ? cy : p.h;
+    if (boxW <= 0 || boxH <= 0 || !c.pixels)
         return TRUE;
     int x0 = x + c.dx, y0 = y + c.dy;
-    int textX = (text && (uFlags & DSS_RIGHT)) ? p.w - natural : 0;
-    bool underlines = type == DST_PREFIXTEXT && !(state & DSS_HIDEPREFIX);
-    if (text && !(state & (DSS_DISABLED | DSS_MONO))) {
-        // Text in its own colours, antialiased, clipped to the box.
-        Canvas box = c;
-        RECT wanted{x0, y0, x0 + p.w, y0 + p.h};
-        if (!::IntersectRect(&box.clip, &c.clip, &wanted))
+    RECT box{x0, y0, x0 + boxW, y0 + boxH};
+    POINT at{(text && (uFlags & DSS_RIGHT)) ? x0 + boxW - p.w : x0, y0};
+    if (text && !shaped) {
+        // Text in its own colour, clipped to the box.
+        Canvas inBox = c;
+        if (!::IntersectRect(&inBox.clip, &c.clip, &box))
             return TRUE;
-        DrawTextLine(box, *font, marked, x0 + textX, y0, dc->state.textColor,
+        DrawTextLine(inBox, *font, marked, at.x, at.y, dc->state.textColor,
                      !(state & DSS_PREFIXONLY), underlines);
         return TRUE;
     }
-    if (text) {
-        std::vector<std::uint8_t> mask;
-        TextMask(*font, marked, underlines, p.w + (textX < 0 ? -textX : 0), p.h, mask);
-        p.shape.assign(static_cast<std::size_t>(p.w) * p.h, 0);
-        int maskW = p.w + (textX < 0 ? -textX : 0);
-        for (int j = 0; j < p.h; ++j)
-            for (int i = 0; i < p.w; ++i) {
-                int from = i - textX;
-                if (from >= 0 && from < maskW)
-                    p.shape[static_cast<std::size_t>(j) * p.w + i] =
-                        mask[static_cast<std::size_t>(j) * maskW + from];
-            }
-        p.color.assign(p.shape.size(), dc->state.textColor);
-    }
     if (state & DSS_DISABLED) {
-        PaintShape(c, p, x0 + 1, y0 + 1, GetSysColor(COLOR_3DHILIGHT));
-        PaintShape(c, p, x0, y0, GetSysColor(COLOR_3DSHADOW));
+        COLORREF hilight = GetSysColor(COLOR_3DHILIGHT), shadow = GetSysColor(COLOR_3DSHADOW);
+        Paint(c, p, at, box, 1, &hilight);
+        Paint(c, p, at, box, 0, &shadow);
     } else if (state & DSS_MONO) {
         COLORREF color = RGB(0, 0, 0);
         BrushColor(hbrFore, color);
-        PaintShape(c, p, x0, y0, color);
+        Paint(c, p, at, box, 0, &color);
     } else {
-        PaintPicture(c, p, x0, y0);
+        Paint(c, p, at, box, 0, nullptr);
     }
     return TRUE;
 }

@@ -619,8 +619,6 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h) {
             old->selectedInto = nullptr;
         if (!b->stock)
             b->selectedInto = dc;
-        // A new surface: the clip of the old one does not apply.
-        s.clipped = false;
         return std::exchange(s.bitmap, static_cast<HBITMAP>(h));
     }
     case Kind::Region:
@@ -784,10 +782,8 @@ BOOL RestoreDC(HDC hdc, int nSavedDC) {
     state.bitmap = dc->state.bitmap;
     dc->state = state;
     // The bitmap saved comes back if it can still be selected; otherwise the current one stays.
-    if (dc->type == DcType::Memory && wanted != state.bitmap && SelectObject(hdc, wanted)) {
-        dc->state.clipped = state.clipped;
-        dc->state.clip = state.clip;
-    }
+    if (dc->type == DcType::Memory && wanted != state.bitmap)
+        SelectObject(hdc, wanted);
     return TRUE;
 }
 
