@@ -673,12 +673,14 @@ BOOL ExtTextOutA(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCSTR
     Canvas canvas;
     if (!CanvasOf(hdc, dc, canvas))
         return FALSE;
-    FontInstance& font = InstanceOf(*FontOf(dc));
     if (lprect && (options & ETO_OPAQUE))
         canvas.fill(canvas.toDevice(*lprect), dc->state.bkColor);
+    if (!lpString || c == 0)
+        return TRUE; // a rectangle only, as FillSolidRect draws it
     if (lprect && (options & ETO_CLIPPED))
         canvas.clip = canvas.toDevice(*lprect);
-    MarkedText text = ApplyPrefixes(DecodeUtf8(lpString, lpString ? c : 0), false);
+    FontInstance& font = InstanceOf(*FontOf(dc));
+    MarkedText text = ApplyPrefixes(DecodeUtf8(lpString, c), false);
     const TEXTMETRICA& tm = font.metrics();
     int width = 0;
     if (lpDx)

@@ -59,7 +59,6 @@ struct HRGN__;
 using HRGN = HRGN__*;
 struct HICON__;
 using HICON = HICON__*;
-using HCURSOR = HICON;
 
 inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
 inline constexpr COLORREF CLR_NONE = 0xFFFFFFFFu;
