@@ -56,6 +56,11 @@ void CommandLine::endLine() {
 }
 
 void CommandLine::print(const std::string& text) {
+    // The user's answer stays on its prompt's line: what returns to the start of the line
+    // right after it writes on a new line.
+    if (m_afterAnswer && !text.empty() && text.front() == '\r' && !m_line.empty())
+        print("\n");
+    m_afterAnswer = false;
     std::string shown;
     for (char c : text)
         if (put(c))
@@ -83,9 +88,10 @@ void CommandLine::echoInput(const std::string& text) {
         for (char c : text)
             put(c);
         m_terminalAtLineStart = true;
-        return;
+    } else {
+        print(text);
     }
-    print(text);
+    m_afterAnswer = true;
 }
 
 void CommandLine::printBlock(const std::string& lines) {

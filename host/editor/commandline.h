@@ -52,6 +52,7 @@ private:
     bool m_anyOutput = false;
     bool m_terminalAtLineStart = false;
     bool m_afterBlock = false;
+    bool m_afterAnswer = false; // the current line ends with the user's answer
 };
 
 } // namespace cadhost::editor

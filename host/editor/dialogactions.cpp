@@ -157,6 +157,8 @@ public:
             win::UserClosesWindow(m_dialog);
         } else if (verb == "dump") {
             dump(rest);
+        } else if (verb == "snapshot") {
+            picture(m_dialog, rest, "the dialog");
         } else if (verb == "click" || verb == "select" || verb == "dblclick" || verb == "set" ||
                    verb == "key" || verb == "mouse" || verb == "paint") {
             int id = 0;
@@ -166,7 +168,7 @@ public:
             if (!control)
                 return say("the dialog has no control " + std::to_string(id));
             if (verb == "paint")
-                return paint(control, rest);
+                return picture(control, rest, "control " + std::to_string(id));
             if (!IsWindowVisible(control))
                 return say("control " + std::to_string(id) + " is hidden");
             if (!IsWindowEnabled(control) && verb != "mouse")
@@ -183,7 +185,7 @@ public:
                 mouse(control, rest);
         } else {
             say("unknown dlg action \"" + w.verb +
-                "\" (click, select, dblclick, set, key, mouse, close, dump, paint)");
+                "\" (click, select, dblclick, set, key, mouse, close, dump, paint, snapshot)");
         }
     }
 
@@ -209,7 +211,9 @@ private:
         RECT client{};
         GetClientRect(list, &client);
         if (r.top < 0 || r.bottom > client.bottom) {
-            SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(*item), 0);
+            int rows = std::max<int>(1, client.bottom / std::max<LONG>(1, r.bottom - r.top));
+            int top = r.top < 0 ? *item : std::max(0, *item - rows + 1);
+            SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
             SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(*item), reinterpret_cast<LPARAM>(&r));
         }
         moveTo(list, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
@@ -255,16 +259,15 @@ private:
         }
     }
 
-    void paint(HWND control, const std::string& file) {
+    void picture(HWND window, const std::string& file, const std::string& what) {
         if (file.empty())
-            return say("dlg paint needs a file name");
+            return say("a picture needs a file name");
         std::string path = win::ToHostPath(file);
         if (path.empty())
             path = file;
         std::string error;
-        if (win::SaveWindowPicture(control, path, &error))
-            m_s.cmdline.printBlock("** dlg: picture of control " +
-                                   std::to_string(GetDlgCtrlID(control)) + " written to " + file);
+        if (win::SaveWindowPicture(window, path, &error))
+            m_s.cmdline.printBlock("** dlg: picture of " + what + " written to " + file);
         else
             say("cannot write " + file + ": " + error);
     }

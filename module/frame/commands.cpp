@@ -1,6 +1,7 @@
 #include "frame/commands.h"
 
 #include "conversion/rtftoacad.h"
+#include "specsheet/newspecsheet.h"
 
 #include "win/msgbox.h"
 
@@ -12,8 +13,8 @@ const AcRxCommandEntry g_RivletCommands[] = {
 };
 const std::size_t g_RivletCommandCount = sizeof g_RivletCommands / sizeof g_RivletCommands[0];
 
-// The rebuild from stored data and the sheet assembly are reached through these commands; each
-// says so plainly while its part of the module is not in it.
+// The rebuild from stored data is reached through this command; it says so plainly while its
+// part of the module is not in it.
 void CmdReformFromDict() {
     acutPrintf("\nreformFromDict: rebuilding from stored specifications is not in this build.");
 }
@@ -22,8 +23,10 @@ void CmdRtfToAcad() {
     RtfToAcad();
 }
 
+// The spec-sheet dialog, for the current drawing.
 void CmdSheetSpec() {
-    acutPrintf("\nSheetSpec: assembling spec sheets is not in this build.");
+    NewSpecSheet dialog(nullptr);
+    dialog.DoModal();
 }
 
 // The edit of a placed text starts with a double-click; this command only says so.

@@ -2,6 +2,7 @@
 
 #include "arx/dbservices.h"
 #include "frame/commands.h"
+#include "frame/resourcescript.h"
 #include "roundtrip/editorreactor.h"
 #include "specsheet/divisions.h"
 #include "specsheet/preferences.h"
@@ -73,14 +74,17 @@ AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* pkt) {
 int DllMain(HINSTANCE__* hInstance, unsigned reason, void*) {
     if (reason == DLL_PROCESS_ATTACH) {
         AfxInitExtensionModule(g_RivletModule, hInstance);
-        CreateDivisionTable();
+        // The framework finds the module's dialogs and icons from now on.
+        win::AddResourceScript(hInstance, &RivletResourceScript());
         InitAcUiDLL();
         // Rich edit controls for the dialogs, then automation for the Word bridge.
         if (!AfxInitRichEdit2())
             AfxMessageBox("Nope");
         AfxOleInitModule();
+        CreateDivisionTable();
     } else if (reason == DLL_PROCESS_DETACH) {
         DestroyDivisionTable();
+        win::RemoveResourceScript(&RivletResourceScript());
         AfxTermExtensionModule(g_RivletModule);
     }
     return TRUE;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 namespace {
 
@@ -114,6 +115,7 @@ int CFileSearch::FindFiles(const char* pattern, bool allowDuplicates) {
         HANDLE search = FindFirstFileA((folder + pattern).c_str(), &found);
         if (search == INVALID_HANDLE_VALUE)
             continue;
+        std::vector<CFileDat> inFolder;
         do {
             if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM))
                 continue;
@@ -138,9 +140,18 @@ int CFileSearch::FindFiles(const char* pattern, bool allowDuplicates) {
             file.m_Ext = name.substr(name.rfind('.') + 1);
             file.m_Time = found.ftLastWriteTime;
             file.m_Size = found.nFileSizeLow;
-            m_Files.Add(file);
+            inFolder.push_back(file);
         } while (FindNextFileA(search, &found));
         FindClose(search);
+        // A folder's files by name, as a user finds them best (the file system's own order
+        // is whatever its directory holds).
+        std::stable_sort(inFolder.begin(), inFolder.end(), [](const CFileDat& a, const CFileDat& b) {
+            return std::lexicographical_compare(
+                a.m_Name.begin(), a.m_Name.end(), b.m_Name.begin(), b.m_Name.end(),
+                [](unsigned char x, unsigned char y) { return std::tolower(x) < std::tolower(y); });
+        });
+        for (const CFileDat& file : inFolder)
+            m_Files.Add(file);
     }
     return static_cast<int>(m_Files.GetSize());
 }

@@ -49,8 +49,8 @@ using CFolderList = CStringArray;
 class CFileSearch {
 public:
     // Appends to m_Files the files of every folder of m_Folders that match the pattern
-    // "*.<ext>" and whose extension is exactly <ext> (ignoring case), in the order the file
-    // system lists them; folders and system entries are skipped, and so is a file already
+    // "*.<ext>" and whose extension is exactly <ext> (ignoring case), each folder's by name
+    // (ignoring case); folders and system entries are skipped, and so is a file already
     // listed unless allowDuplicates is set.  Returns the number of entries now in m_Files.
     int FindFiles(const char* pattern, bool allowDuplicates);
 

@@ -4,6 +4,8 @@
 
 #include "arx/adsdefs.h"
 
+#include <string>
+
 namespace {
 
 const char* const kClassName = "KSRxDictDataWrapper";
@@ -18,6 +20,44 @@ AcRxObject* MakeWrapper() {
 AcRxClass* LookUpClass() {
     AcRxDictionary* classes = acrxClassDictionary();
     return classes ? static_cast<AcRxClass*>(classes->at(kClassName)) : nullptr;
+}
+
+// A DXF line cannot hold a line break, and the stored Rich Text has many: the value goes out
+// in the caret notation of DXF strings, each control character as "^" and the letter 64 above
+// it ("^M^J" for CR LF), and a caret itself as "^ ", so that it comes back exactly.
+std::string ToCaretNotation(const std::string& value) {
+    std::string out;
+    out.reserve(value.size() + value.size() / 32);
+    for (char c : value) {
+        auto u = static_cast<unsigned char>(c);
+        if (u < 0x20) {
+            out += '^';
+            out += static_cast<char>(u + 0x40);
+        } else if (c == '^') {
+            out += "^ ";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string FromCaretNotation(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (text[i] == '^' && next == ' ') {
+            out += '^';
+            ++i;
+        } else if (text[i] == '^' && next >= 0x40 && next <= 0x5F) {
+            out += static_cast<char>(next - 0x40);
+            ++i;
+        } else {
+            out += text[i]; // a caret before anything else stands for itself
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -91,7 +131,7 @@ Acad::ErrorStatus KSRxDictDataWrapper::dxfOutFields(AcDbDxfFiler* filer) const {
     assertReadEnabled();
     if (AcDbObject::dxfOutFields(filer) == Acad::eOk) {
         filer->writeString(AcDb::kDxfSubclass, kClassName);
-        filer->writeString(AcDb::kDxfXTextString, m_Data.c_str());
+        filer->writeString(AcDb::kDxfXTextString, ToCaretNotation(m_Data).c_str());
         CheckStatus("KSRxDictDataWrapper", __LINE__, filer->filerStatus());
     }
     return filer->filerStatus();
@@ -106,7 +146,7 @@ Acad::ErrorStatus KSRxDictDataWrapper::dxfInFields(AcDbDxfFiler* filer) {
         return filer->filerStatus();
     resbuf item{};
     if (filer->readItem(&item) == Acad::eOk && item.restype == AcDb::kDxfXTextString) {
-        m_Data = item.resval.rstring ? item.resval.rstring : "";
+        m_Data = FromCaretNotation(item.resval.rstring ? item.resval.rstring : "");
         return Acad::eOk;
     }
     filer->pushBackItem();

@@ -4,8 +4,16 @@
 #
 # Directives in the script's leading comment lines:
 #   ; args: ARGS      cadhost's arguments before -b (@BIN@ is the build's bin folder)
-#   ; setup           run rivlet-setup (the module's installer) in the prefix first
+#   ; setup           install the module in the prefix first: its programs in C:\Kestrune\VIZUDaro
+#                     (links to the build's), registered by rivlet-setup
 #   ; status: N       the exit status expected (default 0)
+#   ; preference: NAME=VALUE
+#                     a value of the user's preferences (HKEY_CURRENT_USER
+#                     Software\KSR\MTEXT\Preferences) stored before cadhost starts
+#   ; show: preferences
+#                     the preferences as cadhost left them, after the log
+#   ; show-file: PATH a file of the prefix (PATH under drive_c, e.g. Kestrune/VIZUDaro/DIVISIONS.TXT)
+#                     after the log, with a carriage return at a line's end shown as <CR>
 # In the log, the prefix folder shows as @PREFIX@, the temporary folder as @TMP@ and the
 # bin folder as @BIN@, the source tree as @SRC@, so that expected logs do not depend on where the test runs.
 set -u
@@ -26,7 +34,27 @@ want_status=$(sed -n 's/^; status: //p' "$script" | head -1)
 want_status=${want_status:-0}
 
 if grep -q '^; setup' "$script"; then
-    "$bin/rivlet-setup" >/dev/null || { echo "rivlet-setup failed"; exit 1; }
+    # An installation folder of the test's own, so that what the module writes there
+    # (DIVISIONS.TXT) stays in the test.
+    install=$CADHOST_PREFIX/drive_c/Kestrune/VIZUDaro
+    mkdir -p "$install"
+    ln -s "$bin/KSRRivlet.arx" "$bin/Scrivel" "$install/"
+    "$bin/rivlet-setup" "$install" >/dev/null || { echo "rivlet-setup failed"; exit 1; }
+fi
+
+preferences=$(sed -n 's/^; preference: //p' "$script" | sed -e "s#@SRC@#$src#g" -e "s#@TMP@#$TMPDIR#g")
+if [ -n "$preferences" ]; then
+    mkdir -p "$CADHOST_PREFIX"
+    {
+        printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\KSR\\MTEXT\\Preferences]\n'
+        while IFS= read -r line; do
+            name=${line%%=*}
+            value=${line#*=}
+            value=${value//\\/\\\\}
+            value=${value//\"/\\\"}
+            printf '"%s"="%s"\n' "$name" "$value"
+        done <<<"$preferences"
+    } >"$CADHOST_PREFIX/user.reg"
 fi
 
 # The script may name files of the source tree as @SRC@/... and temporary files as @TMP@/...
@@ -35,9 +63,28 @@ sed -e "s#@SRC@#$src#g" -e "s#@TMP@#$TMPDIR#g" "$script" >"$work/script.scr"
 "$bin/cadhost" $args -b "$work/script.scr" >"$work/out.log" 2>&1 </dev/null
 status=$?
 
+if grep -q '^; show: preferences' "$script"; then
+    echo "-- preferences --" >>"$work/out.log"
+    sed -n '/^\[HKEY_CURRENT_USER\\Software\\KSR\\MTEXT\\Preferences\]$/,/^$/p' \
+        "$CADHOST_PREFIX/user.reg" | sed '1d;/^$/d' >>"$work/out.log"
+fi
+while IFS= read -r shown; do
+    echo "-- $shown --" >>"$work/out.log"
+    if [ -f "$CADHOST_PREFIX/drive_c/$shown" ]; then
+        sed 's/\r$/<CR>/' "$CADHOST_PREFIX/drive_c/$shown" >>"$work/out.log"
+    else
+        echo "(no such file)" >>"$work/out.log"
+    fi
+done < <(sed -n 's/^; show-file: //p' "$script")
+
 sed -e "s#$CADHOST_PREFIX#@PREFIX@#g" -e "s#$TMPDIR#@TMP@#g" -e "s#$bin#@BIN@#g" -e "s#$src#@SRC@#g" \
     "$work/out.log" >"$work/actual.log"
 
+# RIVLET_UPDATE_EXPECTED=1 writes the log as the new expected log, for a script that is new or
+# whose output changed on purpose; read the result before committing it.
+if [ "${RIVLET_UPDATE_EXPECTED:-}" = 1 ]; then
+    cp "$work/actual.log" "$expected"
+fi
 failed=0
 if [ "$status" != "$want_status" ]; then
     echo "exit status $status, expected $want_status"

@@ -2,6 +2,7 @@
 #include "window_store.h"
 
 #include "win/crtstring.h"
+#include "win/gdi.h"
 #include "win/paint.h"
 
 #include <algorithm>
@@ -239,6 +240,13 @@ LRESULT ListBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFONT: {
         DefWindowProcA(h, m, w, l);
+        // A line of the list is as tall as the font.
+        HDC dc = ScreenDC();
+        HGDIOBJ old = SelectObject(dc, w ? reinterpret_cast<HFONT>(w) : GetStockObject(DEFAULT_GUI_FONT));
+        TEXTMETRICA tm{};
+        if (GetTextMetricsA(dc, &tm) && tm.tmHeight > 0)
+            s->itemHeight = tm.tmHeight + 1;
+        SelectObject(dc, old);
         return 0;
     }
     case WM_SETFOCUS:

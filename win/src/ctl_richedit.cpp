@@ -152,17 +152,36 @@ LRESULT StreamIn(HWND h, RichEditState& s, WPARAM format, EDITSTREAM* es) {
     return Length(s.document);
 }
 
-std::string PlainOut(const TextDocument& d) {
+// The plain text of the document as the control hands it out: paragraphs end with CR LF, and
+// text of symbol fonts (kept at U+F000 + its code) is its codes again, as the control gives it.
+std::string PlainText(const TextDocument& d, const char* lineEnd) {
     std::string text = cadhost::text::WritePlainText(d);
     std::string out;
     out.reserve(text.size() + text.size() / 16);
-    for (char c : text) {
-        if (c == '\n')
-            out += "\r\n";
-        else
-            out += c;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '\n') {
+            out += lineEnd;
+        } else if (c == 0xEF && i + 2 < text.size() &&
+                   (static_cast<unsigned char>(text[i + 1]) & 0xFC) == 0x80) {
+            // U+F000..U+F0FF: EF 80..83 xx.
+            unsigned code = ((static_cast<unsigned char>(text[i + 1]) & 0x03u) << 6) |
+                            (static_cast<unsigned char>(text[i + 2]) & 0x3Fu);
+            if (code >= 0x20 && code < 0x7F) {
+                out += static_cast<char>(code);
+                i += 2;
+            } else {
+                out += text[i];
+            }
+        } else {
+            out += text[i];
+        }
     }
     return out;
+}
+
+std::string PlainOut(const TextDocument& d) {
+    return PlainText(d, "\r\n");
 }
 
 LRESULT StreamOut(const RichEditState& s, WPARAM format, EDITSTREAM* es) {
@@ -351,7 +370,7 @@ std::string RichEditRtf(HWND richEdit) {
 
 std::string RichEditPlainText(HWND richEdit) {
     RichEditState* s = StateOf<RichEditState>(richEdit);
-    return s ? cadhost::text::WritePlainText(s->document) : std::string();
+    return s ? PlainText(s->document, "\n") : std::string();
 }
 
 } // namespace win

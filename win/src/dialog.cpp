@@ -5,6 +5,7 @@
 
 #include "win/afxres.h"
 #include "win/frontend.h"
+#include "win/gdi.h"
 #include "win/msgbox.h"
 
 #include <cfloat>
@@ -309,7 +310,7 @@ HWND win::CreateDialogFromTemplate(const DialogTemplate& t, HWND owner, HINSTANC
     int width = clientWidth + border.left + border.right;
     int height = clientHeight + border.top + border.bottom;
     // Centred on the owner when it is on the screen, else on the screen.
-    RECT area{0, 0, 1280, 1024};
+    RECT area{0, 0, kScreenWidth, kScreenHeight};
     if (owner && IsWindowVisible(owner))
         GetWindowRect(owner, &area);
     int x = std::max<int>(0, (area.left + area.right - width) / 2);

@@ -2,6 +2,8 @@
 
 #include "window_store.h"
 
+#include "win/gdi.h"
+
 #include <cctype>
 
 namespace win {
@@ -136,7 +138,7 @@ POINT PointOutside(HWND dialog) {
     // Left of the dialog when there is room, else below it.
     if (r.left > 0)
         return POINT{r.left - 1, r.top};
-    return POINT{r.left, std::min<LONG>(r.bottom, 1023)};
+    return POINT{r.left, std::min<LONG>(r.bottom, kScreenHeight - 1)};
 }
 
 } // namespace win

@@ -3,6 +3,7 @@
 #include "window_store.h"
 
 #include "win/frontend.h"
+#include "win/gdi.h"
 #include "win/msgbox.h"
 #include "win/paint.h"
 
@@ -172,8 +173,11 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_NCPAINT:
         w->frameNeedsPaint = false;
+        win::PaintNonClient(hWnd);
         return 0;
     case WM_ERASEBKGND:
+        if (HDC dc = reinterpret_cast<HDC>(wParam))
+            win::PaintDialogBackground(hWnd, dc);
         return 1;
     case WM_NCHITTEST:
         return HTCLIENT;
@@ -393,7 +397,8 @@ BOOL GetCursorPos(LPPOINT lpPoint) {
 }
 
 BOOL SetCursorPos(int x, int y) {
-    WindowStore::instance().cursor = POINT{std::clamp(x, 0, 1279), std::clamp(y, 0, 1023)};
+    WindowStore::instance().cursor =
+        POINT{std::clamp(x, 0, win::kScreenWidth - 1), std::clamp(y, 0, win::kScreenHeight - 1)};
     return TRUE;
 }
 
@@ -509,14 +514,6 @@ BOOL EndDialog(HWND hDlg, INT_PTR nResult) {
     // The dialog disappears at once; it is destroyed when its modal run returns.
     ShowWindow(hDlg, SW_HIDE);
     return TRUE;
-}
-
-SIZE win::DialogBaseUnits(const std::string&, int pointSize) {
-    // The dialog font's average character width and height; the classic 8 point dialog
-    // font gives 6 by 13 pixels.
-    int cx = (pointSize * 6 + 4) / 8;
-    int cy = (pointSize * 13 + 4) / 8;
-    return SIZE{std::max(cx, 1), std::max(cy, 1)};
 }
 
 BOOL MapDialogRect(HWND hDlg, LPRECT lpRect) {

@@ -43,6 +43,8 @@ void WindowStore::remove(HWND hWnd) {
     queue.erase(std::remove_if(queue.begin(), queue.end(),
                                [hWnd](const MSG& m) { return m.hwnd == hWnd; }),
                 queue.end());
+    if (Window* w = find(hWnd))
+        FreeSurface(*w);
     m_windows.erase(hWnd);
 }
 

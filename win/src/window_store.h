@@ -43,6 +43,7 @@ struct Window {
     CWnd* object = nullptr;    // the bound framework object
     std::unique_ptr<CWnd> temporary;
     std::unique_ptr<ControlState> state;
+    HBITMAP surface = nullptr; // what the window's painting drew, of the window's size
     bool needsPaint = true;
     bool frameNeedsPaint = true;
     bool destroying = false;
@@ -70,7 +71,7 @@ public:
     HWND focus = nullptr;
     HWND capture = nullptr;
     HWND active = nullptr;
-    POINT cursor{640, 512};
+    POINT cursor{512, 384}; // the middle of the screen
     bool leftButtonDown = false;
     bool rightButtonDown = false;
     bool shiftDown = false;
@@ -137,6 +138,10 @@ UINT ButtonDrawState(HWND button);
 } // namespace win
 
 namespace win {
+// The frame of a window (border, caption) drawn on its surface.
+void PaintNonClient(HWND window);
+// Frees the surface of a window that goes.
+void FreeSurface(Window& window);
 // The looks of the standard controls, drawn into a DC on their client area.
 void PaintStandardButton(HWND button, HDC dc, UINT drawState);
 void PaintStatic(HWND control, HDC dc);

@@ -18,6 +18,24 @@ ACRX_NO_CONS_DEFINE_MEMBERS(DxfTagWriter, AcDbDxfFiler)
 
 namespace {
 
+// A value line of a DXF file ends at its line break: a string that holds one goes out with its
+// line breaks in caret notation ("^M", "^J"), so that the file stays readable.
+std::string OneLine(const char* text) {
+    std::string value = text;
+    if (value.find_first_of("\r\n") == std::string::npos)
+        return value;
+    std::string out;
+    for (char c : value) {
+        if (c == '\r')
+            out += "^M";
+        else if (c == '\n')
+            out += "^J";
+        else
+            out += c;
+    }
+    return out;
+}
+
 std::string Format(const char* format, va_list args) {
     char buffer[512];
     std::vsnprintf(buffer, sizeof buffer, format, args);
@@ -307,7 +325,7 @@ Acad::ErrorStatus DxfTagWriter::writeItem(const resbuf& item) {
         add(code, HexText(item.resval.rbinary.buf, item.resval.rbinary.clen));
         break;
     case ValueKind::String:
-        add(code, item.resval.rstring ? item.resval.rstring : "");
+        add(code, OneLine(item.resval.rstring ? item.resval.rstring : ""));
         break;
     default:
         if (IsRealCode(code)) {

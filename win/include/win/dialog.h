@@ -2,6 +2,7 @@
 // and dialog data exchange (DDX/DDV) between controls and the dialog's fields.
 #pragma once
 
+#include "win/msgbox.h"
 #include "win/resource.h"
 #include "win/stdfile.h"
 #include "win/window.h"

@@ -47,8 +47,6 @@ using HMODULE = HINSTANCE;
 // Drawing objects of win/gdi.h.
 struct HDC__;
 using HDC = HDC__*;
-struct HGDIOBJ__;
-using HGDIOBJ = HGDIOBJ__*;
 struct HFONT__;
 using HFONT = HFONT__*;
 struct HICON__;

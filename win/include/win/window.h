@@ -4,7 +4,7 @@
 // the user; the windows themselves behave as Windows' do.
 //
 // Coordinates: a child's rectangle is relative to its parent's client area, a top-level
-// window's to the screen; the screen is 1280 by 1024 pixels.  The client area of a window is
+// window's to the screen (win::kScreenWidth by win::kScreenHeight pixels, win/gdi.h).  The client area of a window is
 // its rectangle less its border (WS_BORDER 1 pixel, WS_EX_CLIENTEDGE 2, a dialog frame 3 and a
 // caption of 18 pixels).
 //

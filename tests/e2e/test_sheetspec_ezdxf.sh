@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# A sheet that SheetSpec lays out from the example folder, saved as DXF and read by ezdxf:
+# the items in the order of the list, division headings at their height and bodies at theirs,
+# the columns at their places, the records 0..n-1 naming exactly the placed texts, and
+# DIVISION 10 under its own heading.
+. "$(dirname "$0")/lib.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+src=$(cd "$here/../.." && pwd)
+python=$(command -v /usr/bin/python3 || command -v python3)
+if ! "$python" -c 'import ezdxf' 2>/dev/null; then
+    echo "skipped: ezdxf is not installed"
+    exit 0
+fi
+install=$CADHOST_PREFIX/drive_c/Kestrune/VIZUDaro
+mkdir -p "$install"
+ln -s "$bin/KSRRivlet.arx" "$bin/Scrivel" "$install/"
+"$bin/rivlet-setup" "$install" >/dev/null || { echo "FAIL: rivlet-setup"; exit 1; }
+
+specs=$src/examples/specs
+cat >"$work/sheet.scr" <<SCRIPT
+SheetSpec
+dlg set 230 $specs
+dlg key 230 Enter
+dlg dblclick 229 "DIVISION 1 - BASIC REQUIREMENTS"
+dlg dblclick 228 "01010 Summary of Work.rtf"
+dlg dblclick 229 "DIVISION 3 - CONCRETE"
+dlg dblclick 228 "03300 Cast-in-Place Concrete.rtf"
+dlg dblclick 229 "DIVISION 10 - SPECIALTIES"
+dlg dblclick 228 "10800 Toilet Accessories.rtf"
+dlg click 1
+2,30
+8,20
+SAVEAS
+$work/sheet.dxf
+QUIT
+SCRIPT
+"$bin/cadhost" --load "$bin/KSRRivlet.arx" -b "$work/sheet.scr" >"$work/sheet.log" 2>&1 </dev/null \
+    || { echo "FAIL: cadhost"; cat "$work/sheet.log"; exit 1; }
+"$python" "$here/sheetspec_ezdxf.py" "$work/sheet.dxf" 2,30 8,20 \
+    "DIVISION 1 - BASIC REQUIREMENTS" "$specs\\01010 Summary of Work.rtf" \
+    "DIVISION 3 - CONCRETE" "$specs\\03300 Cast-in-Place Concrete.rtf" \
+    "DIVISION 10 - SPECIALTIES" "$specs\\10800 Toilet Accessories.rtf" || fail=1
+exit $fail
