@@ -287,8 +287,9 @@ std::string NewSpecSheet::BuildPreviewDocument() const {
         }
         std::string text;
         if (!ReadWholeFile(entry.c_str(), text)) {
-            // A file that cannot be read shows its path, as text, on a line of its own.
-            document += EscapeForRtf(entry) + "\\par ";
+            // A file that cannot be read shows its path, as text, on a line of its own (a
+            // group, so that it does not run into a control word before it).
+            document += "{" + EscapeForRtf(entry) + "\\par}";
             continue;
         }
         text = TrimBlanks(text);

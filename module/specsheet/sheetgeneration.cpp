@@ -34,15 +34,17 @@ CMtextRtf MakeSheetItem(const std::string& entry, const DivisionTable& divisions
     FixHangingIndents(rtf);
     item.m_Rtf = rtf;
     CRtfToMtext converter;
-    std::string content = converter.Convert(rtf);
-    // The host wraps the translation in one outer group.
+    item.SplitContents(WithoutOuterGroup(converter.Convert(rtf)));
+    return item;
+}
+
+std::string WithoutOuterGroup(std::string content) {
     if (!content.empty() && content.front() == '{') {
         content.erase(0, 1);
         if (!content.empty())
             content.pop_back();
     }
-    item.SplitContents(content);
-    return item;
+    return content;
 }
 
 void NewSpecSheet::OnCreateSheet() {

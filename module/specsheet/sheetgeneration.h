@@ -14,3 +14,7 @@ class DivisionTable;
 // with the hanging indents fixed, translated to MText content and cut into pieces; a file
 // that cannot be read gives an item of its path alone.
 CMtextRtf MakeSheetItem(const std::string& entry, const DivisionTable& divisions);
+
+// The host wraps its translation in one outer group: content that begins with "{" loses its
+// first and its last character; other content stays as it is.
+std::string WithoutOuterGroup(std::string content);

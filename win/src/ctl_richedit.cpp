@@ -3,6 +3,7 @@
 // text limit count a paragraph break as one character, as the control does.
 #include "window_store.h"
 
+#include "win/crtstring.h"
 #include "win/paint.h"
 #include "win/richedit.h"
 
@@ -13,6 +14,7 @@
 #include "text/rtfwriter.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace win {
@@ -96,7 +98,12 @@ void Truncate(TextDocument& d, long limit) {
     }
 }
 
-bool LooksLikeRtf(const std::string& bytes) {
+// Rich Text as the control takes it: its opening "{\rtf" in any letter case.
+bool LooksLikeRtf(std::string& bytes) {
+    std::size_t start = bytes.find_first_not_of(" \t\r\n");
+    if (start != std::string::npos && bytes.size() >= start + 5 &&
+        _strnicmp(bytes.c_str() + start, "{\\rtf", 5) == 0)
+        bytes.replace(start, 5, "{\\rtf");
     return cadhost::text::FindRtfStart(bytes) != std::string::npos;
 }
 

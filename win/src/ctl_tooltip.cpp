@@ -61,6 +61,16 @@ void Show(HWND h, ToolTipState& s, int tool, POINT screen) {
 
 } // namespace
 
+void ToolTipsFollowCursor() {
+    POINT cursor;
+    GetCursorPos(&cursor);
+    for (HWND top : TopLevelWindows()) {
+        ToolTipState* s = StateOf<ToolTipState>(top);
+        if (s && s->shown >= 0 && !Over(s->tools[static_cast<std::size_t>(s->shown)], cursor))
+            Show(top, *s, -1, cursor);
+    }
+}
+
 std::unique_ptr<ControlState> MakeToolTipState() {
     return std::make_unique<ToolTipState>();
 }

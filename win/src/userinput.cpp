@@ -52,6 +52,7 @@ void PostMouse(UINT message) {
 
 void UserMovesMouse(POINT screen) {
     SetCursorPos(screen.x, screen.y);
+    ToolTipsFollowCursor();
     PostMouse(WM_MOUSEMOVE);
 }
 

@@ -138,6 +138,9 @@ UINT ButtonDrawState(HWND button);
 } // namespace win
 
 namespace win {
+// A tooltip that shows hides when the cursor has left its tool, as the control notices by
+// itself however the mouse went.
+void ToolTipsFollowCursor();
 // The frame of a window (border, caption) drawn on its surface.
 void PaintNonClient(HWND window);
 // Frees the surface of a window that goes.
