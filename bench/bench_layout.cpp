@@ -48,7 +48,6 @@ double Seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
-
 // The texts of model space and the columns they stand in (distinct x positions).
 void CountTexts(AcDbDatabase* db, int& texts, int& columns) {
     std::set<double> lefts;

@@ -95,10 +95,12 @@ struct Run {
 
 // One "Create!" of a sheet of `specs` specifications in a fresh drawing.
 Run CreateSheet(cadhost::Host& host, const std::string& folder, int specs) {
-    static const char* const divisions[] = {
-        "DIVISION 3 - CONCRETE",         "DIVISION 4 - MASONRY",
-        "DIVISION 5 - METALS",           "DIVISION 6 - WOOD AND PLASTICS",
-        "DIVISION 7 - THERMAL & MOISTURE PROTECTION", "DIVISION 8 - DOORS AND WINDOWS"};
+    static const char* const divisions[] = {"DIVISION 3 - CONCRETE",
+                                            "DIVISION 4 - MASONRY",
+                                            "DIVISION 5 - METALS",
+                                            "DIVISION 6 - WOOD AND PLASTICS",
+                                            "DIVISION 7 - THERMAL & MOISTURE PROTECTION",
+                                            "DIVISION 8 - DOORS AND WINDOWS"};
     std::string list;
     const int perDivision = specs / 6;
     for (int i = 0; i < specs; ++i) {

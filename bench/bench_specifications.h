@@ -91,4 +91,3 @@ inline std::string WordStyleRtf(int seed) {
     }
     return rtf + "}";
 }
-

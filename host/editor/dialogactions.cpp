@@ -93,7 +93,8 @@ std::vector<std::string> ListItems(HWND list) {
     for (int i = 0; i < count; ++i) {
         LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
         std::string item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
-        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(item.data()));
         item.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
         items.push_back(item);
     }
@@ -129,9 +130,9 @@ std::optional<UINT> KeyCode(const std::string& name, bool& shift) {
         UINT vk;
     };
     static const Named names[] = {
-        {"enter", VK_RETURN},  {"return", VK_RETURN}, {"escape", VK_ESCAPE}, {"esc", VK_ESCAPE},
-        {"tab", VK_TAB},       {"space", VK_SPACE},   {"up", VK_UP},         {"down", VK_DOWN},
-        {"left", VK_LEFT},     {"right", VK_RIGHT},   {"home", VK_HOME},     {"end", VK_END},
+        {"enter", VK_RETURN},  {"return", VK_RETURN}, {"escape", VK_ESCAPE},  {"esc", VK_ESCAPE},
+        {"tab", VK_TAB},       {"space", VK_SPACE},   {"up", VK_UP},          {"down", VK_DOWN},
+        {"left", VK_LEFT},     {"right", VK_RIGHT},   {"home", VK_HOME},      {"end", VK_END},
         {"delete", VK_DELETE}, {"del", VK_DELETE},    {"backspace", VK_BACK}, {"pageup", VK_PRIOR},
         {"pagedown", VK_NEXT}, {"f1", VK_F1},
     };
@@ -207,14 +208,16 @@ private:
             return say("list " + std::to_string(GetDlgCtrlID(list)) + " has no item " + which);
         // Scrolled into view first, as a user scrolls to it.
         RECT r{};
-        SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(*item), reinterpret_cast<LPARAM>(&r));
+        SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(*item),
+                     reinterpret_cast<LPARAM>(&r));
         RECT client{};
         GetClientRect(list, &client);
         if (r.top < 0 || r.bottom > client.bottom) {
             int rows = std::max<int>(1, client.bottom / std::max<LONG>(1, r.bottom - r.top));
             int top = r.top < 0 ? *item : std::max(0, *item - rows + 1);
             SendMessageA(list, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
-            SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(*item), reinterpret_cast<LPARAM>(&r));
+            SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(*item),
+                         reinterpret_cast<LPARAM>(&r));
         }
         moveTo(list, POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
         win::UserClicks(twice);

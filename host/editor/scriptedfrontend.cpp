@@ -28,7 +28,7 @@ int AnswerMessageBox(Session& s, const win::MessageBoxRequest& box) {
     std::string icon = win::IconName(box.type);
     std::string buttons = ButtonList(box.type);
     s.cmdline.printBlock("** MessageBox (" + (icon.empty() ? "" : icon + ", ") + buttons +
-                    "): " + box.text + "\n");
+                         "): " + box.text + "\n");
     int answer = win::DefaultButtonOf(box.type);
     std::string scripted;
     if (TakeScriptedAnswer(s, "msgbox", scripted)) {
@@ -37,7 +37,7 @@ int AnswerMessageBox(Session& s, const win::MessageBoxRequest& box) {
             answer = id;
         else
             s.cmdline.printBlock("** MessageBox has no button \"" + scripted + "\"; " +
-                            win::ButtonName(answer) + " is taken\n");
+                                 win::ButtonName(answer) + " is taken\n");
     } else if (s.script.empty() && s.script.hasTerminal()) {
         s.cmdline.prompt("Answer [" + buttons + "] <" + win::ButtonName(answer) + ">: ");
         std::string typed;
@@ -58,8 +58,8 @@ std::optional<std::string> AnswerFileDialog(Session& s, const win::FileDialogReq
     for (const win::FileFilter& f : dialog.filters)
         types += (types.empty() ? "" : "; ") + f.description + " " + f.pattern;
     const char* kind = dialog.foldersOnly ? "Folder" : dialog.open ? "Open" : "Save As";
-    s.cmdline.printBlock(std::string("** FileDialog (") + kind +
-                         "): \"" + dialog.title + "\"" + (types.empty() ? "" : " [" + types + "]"));
+    s.cmdline.printBlock(std::string("** FileDialog (") + kind + "): \"" + dialog.title + "\"" +
+                         (types.empty() ? "" : " [" + types + "]"));
     std::string answer;
     bool answered = TakeScriptedAnswer(s, "filedlg", answer);
     if (!answered && s.script.empty() && s.script.hasTerminal()) {

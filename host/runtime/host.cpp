@@ -4,11 +4,11 @@
 #include "arx/editor.h"
 #include "db/registerclasses.h"
 #include "db/writegate.h"
-#include "editor/scriptedfrontend.h"
 #include "editor/dispatch.h"
 #include "editor/docops.h"
 #include "editor/documents.h"
 #include "editor/moduleloader.h"
+#include "editor/scriptedfrontend.h"
 #include "editor/session.h"
 #include "editor/sysvarbinding.h"
 
@@ -88,7 +88,9 @@ void Host::stop() {
     g_host = nullptr;
 }
 
-bool Host::running() { return g_host != nullptr; }
+bool Host::running() {
+    return g_host != nullptr;
+}
 
 Host& Host::instance() {
     if (!g_host)
@@ -96,7 +98,9 @@ Host& Host::instance() {
     return *g_host;
 }
 
-void Host::feedInput(const std::string& lines) { m_impl->session.script.feed(lines); }
+void Host::feedInput(const std::string& lines) {
+    m_impl->session.script.feed(lines);
+}
 
 bool Host::runPendingInput() {
     editor::CommandLoop(m_impl->session);
@@ -110,9 +114,13 @@ bool Host::runCommand(const std::string& commandLine) {
     return editor::RunCommandLine(s, commandLine);
 }
 
-std::string Host::takeOutput() { return m_impl->session.cmdline.takeLog(); }
+std::string Host::takeOutput() {
+    return m_impl->session.cmdline.takeLog();
+}
 
-AcApDocument* Host::newDocument() { return editor::OpenNewDocument(m_impl->session); }
+AcApDocument* Host::newDocument() {
+    return editor::OpenNewDocument(m_impl->session);
+}
 
 bool Host::closeDocument(AcApDocument* doc) {
     editor::Document* d = Docs().find(doc);
@@ -145,6 +153,8 @@ bool Host::unloadModule(const std::string& nameOrPath) {
     return false;
 }
 
-bool Host::quitRequested() const { return m_impl->session.quit; }
+bool Host::quitRequested() const {
+    return m_impl->session.quit;
+}
 
 } // namespace cadhost

@@ -26,7 +26,9 @@ CRivletApp::CRivletApp()
     : AcRxArxApp(nullptr, /*unlockable=*/true, /*mdiAware=*/true, g_RivletCommands,
                  g_RivletCommandCount) {}
 
-CRivletApp::~CRivletApp() { delete m_pEditorReactor; }
+CRivletApp::~CRivletApp() {
+    delete m_pEditorReactor;
+}
 
 AcRx::AppRetCode CRivletApp::On_kInitAppMsg(void* pkt) {
     AcRx::AppRetCode result = AcRxArxApp::On_kInitAppMsg(pkt);
@@ -34,8 +36,7 @@ AcRx::AppRetCode CRivletApp::On_kInitAppMsg(void* pkt) {
     m_pEditorReactor = new EditorReactor(true);
     KSRxDictDataWrapper::rxInit();
     acrxBuildClassHierarchy();
-    ReadRegValue(HKEY_LOCAL_MACHINE, "Software\\Kestrune\\VIZUDaro", "location",
-                 g_InstallFolder);
+    ReadRegValue(HKEY_LOCAL_MACHINE, "Software\\Kestrune\\VIZUDaro", "location", g_InstallFolder);
     acdbRegApp("KSRRivlet");
     {
         // Loads the preferences and writes every value back, so that after the first start the
@@ -55,8 +56,12 @@ AcRx::AppRetCode CRivletApp::On_kUnloadAppMsg(void* pkt) {
 }
 
 // The module defines no Lisp functions for a drawing.
-AcRx::AppRetCode CRivletApp::On_kLoadDwgMsg(void*) { return AcRx::kRetOK; }
-AcRx::AppRetCode CRivletApp::On_kUnloadDwgMsg(void* pkt) { return On_kLoadDwgMsg(pkt); }
+AcRx::AppRetCode CRivletApp::On_kLoadDwgMsg(void*) {
+    return AcRx::kRetOK;
+}
+AcRx::AppRetCode CRivletApp::On_kUnloadDwgMsg(void* pkt) {
+    return On_kLoadDwgMsg(pkt);
+}
 
 void CRivletApp::RegisterServerComponents() {}
 
@@ -65,7 +70,9 @@ namespace {
 CRivletApp theApp;
 } // namespace
 
-CRivletApp& RivletApp() { return theApp; }
+CRivletApp& RivletApp() {
+    return theApp;
+}
 
 AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* pkt) {
     return RivletApp().Dispatch(msg, pkt);

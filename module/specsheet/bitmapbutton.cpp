@@ -44,7 +44,7 @@ bool CBitMapButtonCustom::SetIcons(HINSTANCE instance, UINT idIn, UINT idOut, BY
     m_hIconIn = reinterpret_cast<HICON>(
         LoadImageA(instance, MAKEINTRESOURCE(idIn), IMAGE_ICON, width, height, 0));
     m_hIconOut = idOut ? reinterpret_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCE(idOut),
-                                                        IMAGE_ICON, width, height, 0))
+                                                            IMAGE_ICON, width, height, 0))
                        : m_hIconIn;
     m_IconInId = idIn;
     m_IconOutId = idOut;

@@ -32,8 +32,15 @@ win::DialogItemTemplate Edit(int id, int x, int y, int cx, int cy) {
 }
 
 win::DialogItemTemplate List(int id, int x, int y, int cx, int cy) {
-    return {WC_LISTBOXA, id, "", x, y, cx, cy,
-            kVisible | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0};
+    return {WC_LISTBOXA,
+            id,
+            "",
+            x,
+            y,
+            cx,
+            cy,
+            kVisible | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+            0};
 }
 
 // "KSR - New Spec Sheet": the banner across the top; the Divisions and the folder's files

@@ -145,11 +145,14 @@ int CFileSearch::FindFiles(const char* pattern, bool allowDuplicates) {
         FindClose(search);
         // A folder's files by name, as a user finds them best (the file system's own order
         // is whatever its directory holds).
-        std::stable_sort(inFolder.begin(), inFolder.end(), [](const CFileDat& a, const CFileDat& b) {
-            return std::lexicographical_compare(
-                a.m_Name.begin(), a.m_Name.end(), b.m_Name.begin(), b.m_Name.end(),
-                [](unsigned char x, unsigned char y) { return std::tolower(x) < std::tolower(y); });
-        });
+        std::stable_sort(
+            inFolder.begin(), inFolder.end(), [](const CFileDat& a, const CFileDat& b) {
+                return std::lexicographical_compare(a.m_Name.begin(), a.m_Name.end(),
+                                                    b.m_Name.begin(), b.m_Name.end(),
+                                                    [](unsigned char x, unsigned char y) {
+                                                        return std::tolower(x) < std::tolower(y);
+                                                    });
+            });
         for (const CFileDat& file : inFolder)
             m_Files.Add(file);
     }

@@ -64,7 +64,7 @@ BOOL CFolderDialog::OnInitDialog() {
     SetControlText(IDOK, "Select");
     frame->SetWindowText("Choose folder");
     g_pChosenFolder = m_pFolder;
-    g_pfnPreviousFolderProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        frame->m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FolderProc)));
+    g_pfnPreviousFolderProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(frame->m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FolderProc)));
     return TRUE;
 }

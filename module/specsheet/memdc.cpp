@@ -1,6 +1,7 @@
 #include "specsheet/memdc.h"
 
-CMemDC::CMemDC(CDC* pDC, const RECT& rect) : m_pDC(pDC), m_rect(rect), m_bMemDC(!pDC->IsPrinting()) {
+CMemDC::CMemDC(CDC* pDC, const RECT& rect)
+    : m_pDC(pDC), m_rect(rect), m_bMemDC(!pDC->IsPrinting()) {
     if (m_bMemDC) {
         CreateCompatibleDC(pDC);
         m_bitmap.CreateCompatibleBitmap(pDC, m_rect.Width(), m_rect.Height());

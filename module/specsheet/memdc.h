@@ -15,9 +15,9 @@ public:
     CMemDC* operator->() { return this; }
 
 private:
-    CDC* m_pDC;          // the target
-    CRect m_rect;        // the rectangle drawn, in the target's coordinates
+    CDC* m_pDC;   // the target
+    CRect m_rect; // the rectangle drawn, in the target's coordinates
     CBitmap* m_pOldBitmap = nullptr;
-    CBitmap m_bitmap;    // the off-screen picture
-    BOOL m_bMemDC;       // drawing goes off-screen (not to a printer)
+    CBitmap m_bitmap; // the off-screen picture
+    BOOL m_bMemDC;    // drawing goes off-screen (not to a printer)
 };

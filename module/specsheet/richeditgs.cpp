@@ -28,7 +28,8 @@ struct StringSource {
 DWORD ReadFromString(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
     auto* source = reinterpret_cast<StringSource*>(cookie);
     std::size_t left = source->text.size() - source->position;
-    std::size_t n = std::min<std::size_t>(left, static_cast<std::size_t>(std::max<LONG>(wanted, 0)));
+    std::size_t n =
+        std::min<std::size_t>(left, static_cast<std::size_t>(std::max<LONG>(wanted, 0)));
     std::memcpy(buffer, source->text.data() + source->position, n);
     source->position += n;
     *given = static_cast<LONG>(n);
@@ -121,8 +122,7 @@ void CRichEditCtrlGS::StreamOutText(std::string& out, bool asRtf) {
 
 void CRichEditCtrlGS::StreamOutFile(const char* path, bool asRtf) {
     CFile file;
-    if (!path ||
-        !file.Open(path, CFile::modeCreate | CFile::modeReadWrite | CFile::typeBinary)) {
+    if (!path || !file.Open(path, CFile::modeCreate | CFile::modeReadWrite | CFile::typeBinary)) {
         ShowFrameworkMessage(AFX_IDP_FAILED_TO_SAVE_DOC);
         return;
     }

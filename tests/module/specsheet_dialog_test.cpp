@@ -77,7 +77,7 @@ TEST_F(SpecSheetTest, TheFlatRemoveButtonShowsItsBorderAndHotIconOnlyUnderTheMou
     EXPECT_FALSE(looks[0].border);
     EXPECT_FALSE(looks[0].red); // icon 109
     EXPECT_TRUE(looks[1].border);
-    EXPECT_TRUE(looks[1].red); // icon 110
+    EXPECT_TRUE(looks[1].red);                                    // icon 110
     EXPECT_EQ(looks[1].topLeft, GetSysColor(COLOR_BTNHIGHLIGHT)); // raised
     EXPECT_EQ(looks[1].bottomRight, GetSysColor(COLOR_BTNSHADOW));
     EXPECT_FALSE(looks[2].border);

@@ -95,8 +95,8 @@ TEST_F(RichEditStreams, TheCatalogueEditorAnswersSaveDefaultsOrCancel) {
         Then([&](HWND d) { Click(d, c.button); });
         EXPECT_EQ(viewer.DoModal(), c.result);
         // Save and Cancel take the text as it was edited; Defaults leaves it.
-        EXPECT_EQ(viewer.m_Text, c.result == 85 ? "{DIVISION 1 - ONE}\n{DIVISION 2 - TWO}\n"
-                                                : "{X}");
+        EXPECT_EQ(viewer.m_Text,
+                  c.result == 85 ? "{DIVISION 1 - ONE}\n{DIVISION 2 - TWO}\n" : "{X}");
     }
 }
 

@@ -17,7 +17,8 @@ namespace {
 class Parent : public CWnd {
 public:
     Parent() {
-        CreateEx(0, "Window", "parent", WS_POPUP | WS_VISIBLE, RECT{100, 100, 500, 400}, nullptr, 0);
+        CreateEx(0, "Window", "parent", WS_POPUP | WS_VISIBLE, RECT{100, 100, 500, 400}, nullptr,
+                 0);
     }
     std::vector<std::pair<int, int>> notices; // control id, code
 
@@ -31,7 +32,8 @@ protected:
 HWND Child(Parent& parent, const char* cls, int id, DWORD style, RECT r = RECT{10, 10, 110, 110}) {
     return CreateWindowExA(0, cls, "", WS_CHILD | WS_VISIBLE | style, r.left, r.top,
                            r.right - r.left, r.bottom - r.top, parent.m_hWnd,
-                           reinterpret_cast<HMENU>(static_cast<std::intptr_t>(id)), nullptr, nullptr);
+                           reinterpret_cast<HMENU>(static_cast<std::intptr_t>(id)), nullptr,
+                           nullptr);
 }
 
 void Pump() {
@@ -214,7 +216,7 @@ TEST_F(RichEditModel, TheTextLimitCutsLongDocumentsUntilItIsRaised) {
     EXPECT_EQ(edit.GetLimitText(), kRichEditDefaultLimit);
     EXPECT_EQ(In(text, SF_TEXT), kRichEditDefaultLimit);
     edit.LimitText(100000);
-    EXPECT_EQ(In(text, SF_TEXT), 40000 - 1); // no break after the last line
+    EXPECT_EQ(In(text, SF_TEXT), 40000 - 1);                // no break after the last line
     EXPECT_EQ(Out(SF_TEXT).size(), 400u * 99u + 399u * 2u); // CR LF between lines
 }
 

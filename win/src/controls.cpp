@@ -4,7 +4,8 @@ BOOL CStatic::Create(LPCSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pPa
     return CreateEx(0, WC_STATICA, lpszText, dwStyle | WS_CHILD, rect, pParentWnd, nID);
 }
 
-BOOL CButton::Create(LPCSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+BOOL CButton::Create(LPCSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                     UINT nID) {
     return CreateEx(0, WC_BUTTONA, lpszCaption, dwStyle | WS_CHILD, rect, pParentWnd, nID);
 }
 

@@ -142,7 +142,8 @@ LRESULT ButtonProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         if (IsWindowEnabled(h) && type != BS_GROUPBOX) {
             RECT r;
             GetClientRect(h, &r);
-            LPARAM centre = MAKELPARAM(static_cast<WORD>(r.right / 2), static_cast<WORD>(r.bottom / 2));
+            LPARAM centre =
+                MAKELPARAM(static_cast<WORD>(r.right / 2), static_cast<WORD>(r.bottom / 2));
             SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, centre);
             SendMessageA(h, WM_LBUTTONUP, 0, centre);
         }

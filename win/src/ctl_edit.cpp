@@ -37,7 +37,8 @@ bool ReplaceSelection(HWND h, EditState& s, const std::string& text) {
     std::size_t from = std::min(s.selStart, s.selEnd), to = std::max(s.selStart, s.selEnd);
     from = std::min(from, current.size());
     to = std::min(to, current.size());
-    std::size_t room = s.limit > current.size() - (to - from) ? s.limit - (current.size() - (to - from)) : 0;
+    std::size_t room =
+        s.limit > current.size() - (to - from) ? s.limit - (current.size() - (to - from)) : 0;
     std::string inserted = text.substr(0, std::min(room, text.size()));
     if (inserted.size() < text.size())
         NotifyParent(h, EN_MAXTEXT);

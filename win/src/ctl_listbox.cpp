@@ -89,8 +89,8 @@ LRESULT Find(const ListBoxState& s, WPARAM start, const char* text, bool exact) 
     for (int k = 1; k <= n; ++k) {
         int i = ((first < 0 ? -1 : first) + k) % n;
         const std::string& item = s.items[static_cast<std::size_t>(i)];
-        bool hit = exact ? _stricmp(item.c_str(), text) == 0
-                         : _strnicmp(item.c_str(), text, length) == 0;
+        bool hit =
+            exact ? _stricmp(item.c_str(), text) == 0 : _strnicmp(item.c_str(), text, length) == 0;
         if (hit)
             return i;
     }
@@ -154,7 +154,8 @@ LRESULT ListBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         return static_cast<LRESULT>(item.size());
     }
     case LB_GETTEXTLEN:
-        return valid ? static_cast<LRESULT>(s->items[static_cast<std::size_t>(index)].size()) : LB_ERR;
+        return valid ? static_cast<LRESULT>(s->items[static_cast<std::size_t>(index)].size())
+                     : LB_ERR;
     case LB_FINDSTRING:
         return Find(*s, w, reinterpret_cast<const char*>(l), false);
     case LB_FINDSTRINGEXACT:
@@ -242,7 +243,8 @@ LRESULT ListBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         DefWindowProcA(h, m, w, l);
         // A line of the list is as tall as the font.
         HDC dc = ScreenDC();
-        HGDIOBJ old = SelectObject(dc, w ? reinterpret_cast<HFONT>(w) : GetStockObject(DEFAULT_GUI_FONT));
+        HGDIOBJ old =
+            SelectObject(dc, w ? reinterpret_cast<HFONT>(w) : GetStockObject(DEFAULT_GUI_FONT));
         TEXTMETRICA tm{};
         if (GetTextMetricsA(dc, &tm) && tm.tmHeight > 0)
             s->itemHeight = tm.tmHeight + 1;

@@ -149,12 +149,14 @@ LRESULT StreamIn(HWND h, RichEditState& s, WPARAM format, EDITSTREAM* es) {
         }
         if (got <= 0)
             break;
-        bytes.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(std::min<LONG>(got, sizeof buffer)));
+        bytes.append(reinterpret_cast<const char*>(buffer),
+                     static_cast<std::size_t>(std::min<LONG>(got, sizeof buffer)));
     }
     // Rich Text asked for but not given is read as text, as the control does.
-    TextDocument document = (format & SF_RTF) && LooksLikeRtf(bytes)
-                                ? cadhost::text::ReadRtf(bytes.substr(cadhost::text::FindRtfStart(bytes)))
-                                : cadhost::text::ReadPlainText(bytes);
+    TextDocument document =
+        (format & SF_RTF) && LooksLikeRtf(bytes)
+            ? cadhost::text::ReadRtf(bytes.substr(cadhost::text::FindRtfStart(bytes)))
+            : cadhost::text::ReadPlainText(bytes);
     SetDocument(h, s, std::move(document));
     return Length(s.document);
 }
@@ -194,14 +196,15 @@ std::string PlainOut(const TextDocument& d) {
 LRESULT StreamOut(const RichEditState& s, WPARAM format, EDITSTREAM* es) {
     if (!es || !es->pfnCallback)
         return 0;
-    std::string bytes = (format & SF_RTF) ? cadhost::text::WriteRtf(s.document) : PlainOut(s.document);
+    std::string bytes =
+        (format & SF_RTF) ? cadhost::text::WriteRtf(s.document) : PlainOut(s.document);
     es->dwError = 0;
     std::size_t done = 0;
     while (done < bytes.size()) {
         LONG chunk = static_cast<LONG>(std::min<std::size_t>(4096, bytes.size() - done));
         LONG taken = 0;
-        DWORD error = es->pfnCallback(es->dwCookie,
-                                      reinterpret_cast<LPBYTE>(bytes.data() + done), chunk, &taken);
+        DWORD error = es->pfnCallback(es->dwCookie, reinterpret_cast<LPBYTE>(bytes.data() + done),
+                                      chunk, &taken);
         if (error) {
             es->dwError = error;
             break;
@@ -249,8 +252,10 @@ LRESULT RichEditProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         return TRUE;
     case WM_SETTEXT: {
         std::string text = l ? reinterpret_cast<const char*>(l) : "";
-        SetDocument(h, *s, LooksLikeRtf(text) ? cadhost::text::ReadRtf(text.substr(cadhost::text::FindRtfStart(text)))
-                                              : cadhost::text::ReadPlainText(text));
+        SetDocument(h, *s,
+                    LooksLikeRtf(text)
+                        ? cadhost::text::ReadRtf(text.substr(cadhost::text::FindRtfStart(text)))
+                        : cadhost::text::ReadPlainText(text));
         return TRUE;
     }
     case WM_GETTEXT: {

@@ -87,8 +87,8 @@ LRESULT ToolTipProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         for (const Tool& t : s->tools)
             if (SameTool(t, *ti))
                 return FALSE;
-        s->tools.push_back({ti->uFlags, ti->hwnd, ti->uId, ti->rect,
-                            ti->lpszText ? ti->lpszText : ""});
+        s->tools.push_back(
+            {ti->uFlags, ti->hwnd, ti->uId, ti->rect, ti->lpszText ? ti->lpszText : ""});
         return TRUE;
     }
     case TTM_DELTOOLA: {

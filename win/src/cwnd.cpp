@@ -93,11 +93,11 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
     if (m_hWnd)
         return FALSE;
     HWND parent = pParentWnd ? pParentWnd->m_hWnd : nullptr;
-    HMENU menu = (dwStyle & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(nID))
-                                      : nullptr;
-    HWND h = CreateWindowExA(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left,
-                             rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                             menu, AfxGetResourceHandle(), nullptr);
+    HMENU menu =
+        (dwStyle & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(nID)) : nullptr;
+    HWND h = CreateWindowExA(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
+                             rect.right - rect.left, rect.bottom - rect.top, parent, menu,
+                             AfxGetResourceHandle(), nullptr);
     return h && SubclassWindow(h);
 }
 
@@ -256,8 +256,8 @@ void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint) {
 }
 
 BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags) {
-    return ::SetWindowPos(m_hWnd, pWndInsertAfter ? pWndInsertAfter->m_hWnd : nullptr, x, y, cx,
-                          cy, nFlags);
+    return ::SetWindowPos(m_hWnd, pWndInsertAfter ? pWndInsertAfter->m_hWnd : nullptr, x, y, cx, cy,
+                          nFlags);
 }
 
 DWORD CWnd::GetStyle() const {

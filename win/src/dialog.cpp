@@ -155,8 +155,8 @@ void DDV_MinMaxDouble(CDataExchange* pDX, double const& value, double minVal, do
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal) {
     if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal))
         return;
-    std::string prompt = AfxFormatString2(AFX_IDP_PARSE_INT_RANGE, std::to_string(minVal),
-                                          std::to_string(maxVal));
+    std::string prompt =
+        AfxFormatString2(AFX_IDP_PARSE_INT_RANGE, std::to_string(minVal), std::to_string(maxVal));
     AfxMessageBox(prompt.c_str(), MB_ICONEXCLAMATION);
     pDX->Fail();
 }
@@ -299,7 +299,8 @@ void CDialog::FinishModal(HWND owner, bool ownerWasEnabled) {
 HWND win::CreateDialogFromTemplate(const DialogTemplate& t, HWND owner, HINSTANCE instance,
                                    CWnd* object) {
     SIZE units = DialogBaseUnits(t.fontName, t.pointSize);
-    DWORD style = t.style ? t.style : (DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT);
+    DWORD style =
+        t.style ? t.style : (DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT);
     style &= ~WS_VISIBLE;
     if (!(style & WS_CHILD))
         style |= WS_POPUP;
@@ -315,8 +316,8 @@ HWND win::CreateDialogFromTemplate(const DialogTemplate& t, HWND owner, HINSTANC
         GetWindowRect(owner, &area);
     int x = std::max<int>(0, (area.left + area.right - width) / 2);
     int y = std::max<int>(0, (area.top + area.bottom - height) / 2);
-    HWND dialog = CreateWindowExA(exStyle, WC_DIALOG, t.caption.c_str(), style, x, y, width,
-                                  height, owner, nullptr, instance, nullptr);
+    HWND dialog = CreateWindowExA(exStyle, WC_DIALOG, t.caption.c_str(), style, x, y, width, height,
+                                  owner, nullptr, instance, nullptr);
     if (!dialog)
         return nullptr;
     if (Window* w = FindWindowRecord(dialog))

@@ -285,15 +285,17 @@ HWND CreateFrame(Session& session) {
                WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 96, 310, 330, 22);
     AddControl(frame, WC_STATICA, stc2, "Files of &type:", 0, 8, 346, 80, 16);
     AddControl(frame, WC_LISTBOXA, cmb1, "", WS_BORDER | WS_TABSTOP, 96, 342, 330, 22);
-    AddControl(frame, WC_BUTTONA, IDOK, r.open ? "&Open" : "&Save",
-               BS_DEFPUSHBUTTON | WS_TABSTOP, 440, 310, 100, 24);
-    AddControl(frame, WC_BUTTONA, IDCANCEL, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 440, 342, 100, 24);
+    AddControl(frame, WC_BUTTONA, IDOK, r.open ? "&Open" : "&Save", BS_DEFPUSHBUTTON | WS_TABSTOP,
+               440, 310, 100, 24);
+    AddControl(frame, WC_BUTTONA, IDCANCEL, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 440, 342, 100,
+               24);
     HWND types = GetDlgItem(frame, cmb1);
     for (const win::FileFilter& f : r.filters)
         SendMessageA(types, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f.description.c_str()));
     if (!r.filters.empty())
-        SendMessageA(types, LB_SETCURSEL,
-                     r.filterIndex >= 1 && r.filterIndex <= r.filters.size() ? r.filterIndex - 1 : 0, 0);
+        SendMessageA(
+            types, LB_SETCURSEL,
+            r.filterIndex >= 1 && r.filterIndex <= r.filters.size() ? r.filterIndex - 1 : 0, 0);
     SendMessageA(GetDlgItem(frame, cmb2), LB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>(session.folder.c_str()));
     return frame;
@@ -315,7 +317,8 @@ bool OpenFolder(Session& session, const std::string& answer) {
     if (!host.empty())
         full = win::ToWindowsPath(host);
     if (host.empty() || EntryAt(full) != Entry::Folder) {
-        session.dialog.Warn(answer + "\nPath does not exist.\nPlease verify the correct path was given.");
+        session.dialog.Warn(answer +
+                            "\nPath does not exist.\nPlease verify the correct path was given.");
         return false;
     }
     session.folder = full;

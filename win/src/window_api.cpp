@@ -72,8 +72,8 @@ void SendDestroy(HWND hWnd) {
 
 } // namespace
 
-HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
-                     int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int x,
+                     int y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
                      HINSTANCE hInstance, LPVOID lpParam) {
     WindowStore& store = WindowStore::instance();
     const win::WindowClass* cls = store.findClass(lpClassName ? lpClassName : "");
@@ -217,8 +217,8 @@ int GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount) {
     }
     if (!lpString || nMaxCount <= 0)
         return 0;
-    return static_cast<int>(
-        SendMessageA(hWnd, WM_GETTEXT, static_cast<WPARAM>(nMaxCount), reinterpret_cast<LPARAM>(lpString)));
+    return static_cast<int>(SendMessageA(hWnd, WM_GETTEXT, static_cast<WPARAM>(nMaxCount),
+                                         reinterpret_cast<LPARAM>(lpString)));
 }
 
 int GetWindowTextLengthA(HWND hWnd) {
@@ -232,7 +232,8 @@ BOOL SetWindowTextA(HWND hWnd, LPCSTR lpString) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    return SendMessageA(hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpString ? lpString : "")) != 0;
+    return SendMessageA(hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lpString ? lpString : "")) !=
+           0;
 }
 
 UINT GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax) {
@@ -407,7 +408,8 @@ int MapWindowPoints(HWND hWndFrom, HWND hWndTo, LPPOINT lpPoints, UINT cPoints) 
         lpPoints[i].x += dx;
         lpPoints[i].y += dy;
     }
-    return MAKELPARAM(static_cast<WORD>(static_cast<short>(dx)), static_cast<WORD>(static_cast<short>(dy)));
+    return MAKELPARAM(static_cast<WORD>(static_cast<short>(dx)),
+                      static_cast<WORD>(static_cast<short>(dy)));
 }
 
 namespace {

@@ -102,8 +102,9 @@ BOOL TranslateMessage(const MSG* lpMsg) {
         ch = '\t';
     if (!ch)
         return FALSE;
-    store.queue.push_front(MSG{lpMsg->hwnd, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(ch)),
-                               lpMsg->lParam, lpMsg->time, lpMsg->pt});
+    store.queue.push_front(MSG{lpMsg->hwnd, WM_CHAR,
+                               static_cast<WPARAM>(static_cast<unsigned char>(ch)), lpMsg->lParam,
+                               lpMsg->time, lpMsg->pt});
     return TRUE;
 }
 
@@ -472,7 +473,8 @@ BOOL UpdateWindow(HWND hWnd) {
     if (!w)
         return FALSE;
     if ((w->needsPaint || w->frameNeedsPaint) && (w->style & WS_VISIBLE)) {
-        MSG paint{hWnd, WM_PAINT, 0, 0, WindowStore::instance().clock, WindowStore::instance().cursor};
+        MSG paint{
+            hWnd, WM_PAINT, 0, 0, WindowStore::instance().clock, WindowStore::instance().cursor};
         DispatchMessageA(&paint);
     }
     return TRUE;

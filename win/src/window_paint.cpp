@@ -297,7 +297,8 @@ void PaintStandardButton(HWND button, HDC dc, UINT state) {
         SIZE size{};
         GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
         DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(text.c_str()),
-                   static_cast<WPARAM>(text.size()), label.left + (label.right - label.left - size.cx) / 2,
+                   static_cast<WPARAM>(text.size()),
+                   label.left + (label.right - label.left - size.cx) / 2,
                    label.top + (label.bottom - label.top - size.cy) / 2, size.cx, size.cy,
                    DST_PREFIXTEXT | DSS_DISABLED);
     } else {
@@ -356,7 +357,8 @@ void PaintEdit(HWND edit, HDC dc) {
         GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(from), &before);
         std::string part = text.substr(from, to - from);
         GetTextExtentPoint32A(dc, part.c_str(), static_cast<int>(part.size()), &selected);
-        RECT mark{line.left + before.cx, r.top + 1, line.left + before.cx + selected.cx, r.bottom - 1};
+        RECT mark{line.left + before.cx, r.top + 1, line.left + before.cx + selected.cx,
+                  r.bottom - 1};
         FillWith(dc, mark, COLOR_HIGHLIGHT);
         SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
         RECT text2{mark.left, r.top, mark.right, r.bottom};
@@ -379,7 +381,8 @@ void PaintListBox(HWND list, HDC dc) {
             break;
         LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
         std::string text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
-        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(text.data()));
         text.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
         bool selected = i == selection;
         if (selected)

@@ -40,9 +40,9 @@ void WindowStore::remove(HWND hWnd) {
         capture = nullptr;
     if (active == hWnd)
         active = nullptr;
-    queue.erase(std::remove_if(queue.begin(), queue.end(),
-                               [hWnd](const MSG& m) { return m.hwnd == hWnd; }),
-                queue.end());
+    queue.erase(
+        std::remove_if(queue.begin(), queue.end(), [hWnd](const MSG& m) { return m.hwnd == hWnd; }),
+        queue.end());
     if (Window* w = find(hWnd))
         FreeSurface(*w);
     m_windows.erase(hWnd);
@@ -99,7 +99,8 @@ void NotifyParent(HWND control, UINT code) {
     Window* w = FindWindowRecord(control);
     if (!w || !w->parent || !(w->style & WS_CHILD))
         return;
-    SendMessageA(w->parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(w->id), static_cast<WORD>(code)),
+    SendMessageA(w->parent, WM_COMMAND,
+                 MAKEWPARAM(static_cast<WORD>(w->id), static_cast<WORD>(code)),
                  reinterpret_cast<LPARAM>(control));
 }
 

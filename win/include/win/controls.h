@@ -56,7 +56,9 @@ public:
 
     int GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }
     int GetCurSel() const { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
-    int SetCurSel(int nSelect) { return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(nSelect))); }
+    int SetCurSel(int nSelect) {
+        return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(nSelect)));
+    }
     int AddString(LPCSTR lpszItem) {
         return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lpszItem)));
     }
@@ -84,7 +86,9 @@ public:
                                             reinterpret_cast<LPARAM>(lpszItem)));
     }
     int GetTopIndex() const { return static_cast<int>(SendMessage(LB_GETTOPINDEX)); }
-    int SetTopIndex(int nIndex) { return static_cast<int>(SendMessage(LB_SETTOPINDEX, static_cast<WPARAM>(nIndex))); }
+    int SetTopIndex(int nIndex) {
+        return static_cast<int>(SendMessage(LB_SETTOPINDEX, static_cast<WPARAM>(nIndex)));
+    }
 };
 
 class CToolTipCtrl : public CWnd {
@@ -96,7 +100,9 @@ public:
     void DelTool(CWnd* pWnd, UINT_PTR nIDTool = 0);
     void UpdateTipText(LPCSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool = 0);
     void Activate(BOOL bActivate) { SendMessage(TTM_ACTIVATE, bActivate); }
-    void RelayEvent(LPMSG lpMsg) { SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(lpMsg)); }
+    void RelayEvent(LPMSG lpMsg) {
+        SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(lpMsg));
+    }
     int GetToolCount() const { return static_cast<int>(SendMessage(TTM_GETTOOLCOUNT)); }
     void Pop() { SendMessage(TTM_POP); }
 

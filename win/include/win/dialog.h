@@ -71,9 +71,9 @@ public:
     void SetDefID(UINT nID);
     DWORD GetDefID() const;
 
-    UINT m_nIDHelp;                    // the template id
-    CWnd* m_pParentWnd;                // the owner given, or none
-    HINSTANCE m_hResource = nullptr;   // where the template is found (none: the chain)
+    UINT m_nIDHelp;                  // the template id
+    CWnd* m_pParentWnd;              // the owner given, or none
+    HINSTANCE m_hResource = nullptr; // where the template is found (none: the chain)
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -90,7 +90,7 @@ namespace win {
 
 // Creates the dialog window of a template and its controls, with `object` bound to it before
 // it receives WM_INITDIALOG; nullptr when a control's class is unknown.
-HWND CreateDialogFromTemplate(const DialogTemplate& dialogTemplate, HWND owner,
-                              HINSTANCE instance, CWnd* object);
+HWND CreateDialogFromTemplate(const DialogTemplate& dialogTemplate, HWND owner, HINSTANCE instance,
+                              CWnd* object);
 
 } // namespace win

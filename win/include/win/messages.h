@@ -339,9 +339,9 @@ inline constexpr DWORD TTS_NOPREFIX = 0x02;
 struct TOOLINFOA {
     UINT cbSize;
     UINT uFlags;
-    HWND hwnd;     // the window that holds the tool
-    UINT_PTR uId;  // the tool's id, or its window with TTF_IDISHWND
-    RECT rect;     // the tool's area in hwnd's client coordinates (not with TTF_IDISHWND)
+    HWND hwnd;    // the window that holds the tool
+    UINT_PTR uId; // the tool's id, or its window with TTF_IDISHWND
+    RECT rect;    // the tool's area in hwnd's client coordinates (not with TTF_IDISHWND)
     HINSTANCE hinst;
     LPSTR lpszText;
     LPARAM lParam;

@@ -48,13 +48,13 @@ public:
 
     // Replaces the contents by what the callback hands over; the number of characters read.
     long StreamIn(int nFormat, EDITSTREAM& es) {
-        return static_cast<long>(SendMessage(EM_STREAMIN, static_cast<WPARAM>(nFormat),
-                                             reinterpret_cast<LPARAM>(&es)));
+        return static_cast<long>(
+            SendMessage(EM_STREAMIN, static_cast<WPARAM>(nFormat), reinterpret_cast<LPARAM>(&es)));
     }
     // Hands the whole contents to the callback; the number of bytes written.
     long StreamOut(int nFormat, EDITSTREAM& es) {
-        return static_cast<long>(SendMessage(EM_STREAMOUT, static_cast<WPARAM>(nFormat),
-                                             reinterpret_cast<LPARAM>(&es)));
+        return static_cast<long>(
+            SendMessage(EM_STREAMOUT, static_cast<WPARAM>(nFormat), reinterpret_cast<LPARAM>(&es)));
     }
     void LimitText(long nChars = 0) { SendMessage(EM_EXLIMITTEXT, 0, nChars); }
     long GetLimitText() const { return static_cast<long>(SendMessage(EM_GETLIMITTEXT)); }
@@ -62,7 +62,8 @@ public:
         return SendMessage(EM_SETTARGETDEVICE, reinterpret_cast<WPARAM>(hDC), lLineWidth) != 0;
     }
     DWORD SetEventMask(DWORD dwEventMask) {
-        return static_cast<DWORD>(SendMessage(EM_SETEVENTMASK, 0, static_cast<LPARAM>(dwEventMask)));
+        return static_cast<DWORD>(
+            SendMessage(EM_SETEVENTMASK, 0, static_cast<LPARAM>(dwEventMask)));
     }
     DWORD GetEventMask() const { return static_cast<DWORD>(SendMessage(EM_GETEVENTMASK)); }
     long GetTextLength() const { return static_cast<long>(SendMessage(WM_GETTEXTLENGTH)); }

@@ -4,9 +4,9 @@
 // the user; the windows themselves behave as Windows' do.
 //
 // Coordinates: a child's rectangle is relative to its parent's client area, a top-level
-// window's to the screen (win::kScreenWidth by win::kScreenHeight pixels, win/gdi.h).  The client area of a window is
-// its rectangle less its border (WS_BORDER 1 pixel, WS_EX_CLIENTEDGE 2, a dialog frame 3 and a
-// caption of 18 pixels).
+// window's to the screen (win::kScreenWidth by win::kScreenHeight pixels, win/gdi.h).  The client
+// area of a window is its rectangle less its border (WS_BORDER 1 pixel, WS_EX_CLIENTEDGE 2, a
+// dialog frame 3 and a caption of 18 pixels).
 //
 // The model belongs to one thread, the host's main thread; nothing here is locked.
 #pragma once
@@ -46,8 +46,8 @@ struct WNDCLASSA {
 WORD RegisterClassA(const WNDCLASSA* wc);
 
 // ---- Windows ----
-HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
-                     int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, int x,
+                     int y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
                      HINSTANCE hInstance, LPVOID lpParam);
 // Sends WM_DESTROY to the window and then to its children, destroys them all (WM_NCDESTROY,
 // children first) and frees the handles.
@@ -92,8 +92,7 @@ BOOL PostMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
 inline constexpr UINT PM_NOREMOVE = 0;
 inline constexpr UINT PM_REMOVE = 1;
 // Queued messages first; when none is queued, a WM_PAINT for a window that needs painting.
-BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax,
-                  UINT wRemoveMsg);
+BOOL PeekMessageA(LPMSG lpMsg, HWND hWnd, UINT wMsgFilterMin, UINT wMsgFilterMax, UINT wRemoveMsg);
 // Posts the WM_CHAR of a key-down of a character key.
 BOOL TranslateMessage(const MSG* lpMsg);
 LRESULT DispatchMessageA(const MSG* lpMsg);
@@ -206,24 +205,26 @@ protected:
     const AFX_MSGMAP_ENTRY* FindEntry(UINT nMessage, UINT nCode, UINT nID) const;
 };
 
-#define DECLARE_MESSAGE_MAP()                                                                   \
-protected:                                                                                      \
-    static const AFX_MSGMAP* GetThisMessageMap();                                               \
+#define DECLARE_MESSAGE_MAP()                                                                      \
+protected:                                                                                         \
+    static const AFX_MSGMAP* GetThisMessageMap();                                                  \
     const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                  \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }           \
-    const AFX_MSGMAP* theClass::GetThisMessageMap() {                                           \
-        using ThisClass = theClass;                                                             \
-        using TheBaseClass = baseClass;                                                         \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
+    const AFX_MSGMAP* theClass::GetMessageMap() const {                                            \
+        return GetThisMessageMap();                                                                \
+    }                                                                                              \
+    const AFX_MSGMAP* theClass::GetThisMessageMap() {                                              \
+        using ThisClass = theClass;                                                                \
+        using TheBaseClass = baseClass;                                                            \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 
-#define END_MESSAGE_MAP()                                                                       \
-    {0, 0, 0, 0, nullptr}                                                                       \
-    }                                                                                           \
-    ;                                                                                           \
-    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
-    return &messageMap;                                                                         \
+#define END_MESSAGE_MAP()                                                                          \
+    { 0, 0, 0, 0, nullptr }                                                                        \
+    }                                                                                              \
+    ;                                                                                              \
+    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]};  \
+    return &messageMap;                                                                            \
     }
 
 // The thunks behind the entry macros.
@@ -245,25 +246,31 @@ template <class T, void (T::*F)(CWnd*)> LRESULT AfxCall_vWl(CCmdTarget* t, WPARA
 template <class T, void (T::*F)(UINT, UINT, UINT)>
 LRESULT AfxCall_vwww(CCmdTarget* t, WPARAM w, LPARAM l) {
     (static_cast<T*>(t)->*F)(static_cast<UINT>(w), LOWORD(static_cast<UINT_PTR>(l)),
-                              HIWORD(static_cast<UINT_PTR>(l)));
+                             HIWORD(static_cast<UINT_PTR>(l)));
     return 0;
 }
 
-#define ON_COMMAND(id, memberFxn) {WM_COMMAND, 0, (id), (id), &AfxCall_v<ThisClass, &ThisClass::memberFxn>},
-#define ON_CONTROL(code, id, memberFxn) {WM_COMMAND, (code), (id), (id), &AfxCall_v<ThisClass, &ThisClass::memberFxn>},
+#define ON_COMMAND(id, memberFxn)                                                                  \
+    {WM_COMMAND, 0, (id), (id), &AfxCall_v<ThisClass, &ThisClass::memberFxn>},
+#define ON_CONTROL(code, id, memberFxn)                                                            \
+    {WM_COMMAND, (code), (id), (id), &AfxCall_v<ThisClass, &ThisClass::memberFxn>},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_LBN_DBLCLK(id, memberFxn) ON_CONTROL(LBN_DBLCLK, id, memberFxn)
 #define ON_LBN_SELCHANGE(id, memberFxn) ON_CONTROL(LBN_SELCHANGE, id, memberFxn)
 #define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
 #define ON_EN_KILLFOCUS(id, memberFxn) ON_CONTROL(EN_KILLFOCUS, id, memberFxn)
-#define ON_MESSAGE(message, memberFxn) {(message), 0, 0, 0, &AfxCall_lwl<ThisClass, &ThisClass::memberFxn>},
+#define ON_MESSAGE(message, memberFxn)                                                             \
+    {(message), 0, 0, 0, &AfxCall_lwl<ThisClass, &ThisClass::memberFxn>},
 #define ON_WM_MOUSEMOVE() {WM_MOUSEMOVE, 0, 0, 0, &AfxCall_vwp<ThisClass, &ThisClass::OnMouseMove>},
-#define ON_WM_LBUTTONDOWN() {WM_LBUTTONDOWN, 0, 0, 0, &AfxCall_vwp<ThisClass, &ThisClass::OnLButtonDown>},
+#define ON_WM_LBUTTONDOWN()                                                                        \
+    {WM_LBUTTONDOWN, 0, 0, 0, &AfxCall_vwp<ThisClass, &ThisClass::OnLButtonDown>},
 #define ON_WM_LBUTTONUP() {WM_LBUTTONUP, 0, 0, 0, &AfxCall_vwp<ThisClass, &ThisClass::OnLButtonUp>},
-#define ON_WM_LBUTTONDBLCLK() {WM_LBUTTONDBLCLK, 0, 0, 0, &AfxCall_vwp<ThisClass, &ThisClass::OnLButtonDblClk>},
+#define ON_WM_LBUTTONDBLCLK()                                                                      \
+    {WM_LBUTTONDBLCLK, 0, 0, 0, &AfxCall_vwp<ThisClass, &ThisClass::OnLButtonDblClk>},
 #define ON_WM_KILLFOCUS() {WM_KILLFOCUS, 0, 0, 0, &AfxCall_vW<ThisClass, &ThisClass::OnKillFocus>},
 #define ON_WM_SETFOCUS() {WM_SETFOCUS, 0, 0, 0, &AfxCall_vW<ThisClass, &ThisClass::OnSetFocus>},
-#define ON_WM_CAPTURECHANGED() {WM_CAPTURECHANGED, 0, 0, 0, &AfxCall_vWl<ThisClass, &ThisClass::OnCaptureChanged>},
+#define ON_WM_CAPTURECHANGED()                                                                     \
+    {WM_CAPTURECHANGED, 0, 0, 0, &AfxCall_vWl<ThisClass, &ThisClass::OnCaptureChanged>},
 #define ON_WM_NCPAINT() {WM_NCPAINT, 0, 0, 0, &AfxCall_v<ThisClass, &ThisClass::OnNcPaint>},
 #define ON_WM_PAINT() {WM_PAINT, 0, 0, 0, &AfxCall_v<ThisClass, &ThisClass::OnPaint>},
 #define ON_WM_DESTROY() {WM_DESTROY, 0, 0, 0, &AfxCall_v<ThisClass, &ThisClass::OnDestroy>},
