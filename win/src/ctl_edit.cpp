@@ -70,6 +70,32 @@ std::size_t NextChar(const std::string& t, std::size_t at) {
 
 } // namespace
 
+LRESULT EditDialogCode(HWND h, LPARAM l) {
+    LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+    DWORD style = static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE));
+    if (style & ES_MULTILINE) {
+        code |= DLGC_WANTALLKEYS;
+        // Tab and Escape stay the dialog's; Enter too unless the edit takes line breaks.
+        if (const MSG* msg = reinterpret_cast<const MSG*>(l);
+            msg && msg->message == WM_KEYDOWN &&
+            (msg->wParam == VK_TAB || msg->wParam == VK_ESCAPE ||
+             (msg->wParam == VK_RETURN && !(style & ES_WANTRETURN))))
+            code &= ~DLGC_WANTALLKEYS;
+    }
+    return code;
+}
+
+LRESULT AnswerGetSel(std::size_t start, std::size_t end, WPARAM w, LPARAM l) {
+    auto from = static_cast<DWORD>(std::min(start, end));
+    auto to = static_cast<DWORD>(std::max(start, end));
+    if (w)
+        *reinterpret_cast<DWORD*>(w) = from;
+    if (l)
+        *reinterpret_cast<DWORD*>(l) = to;
+    return MAKELPARAM(static_cast<WORD>(std::min<DWORD>(from, 0xFFFF)),
+                      static_cast<WORD>(std::min<DWORD>(to, 0xFFFF)));
+}
+
 std::unique_ptr<ControlState> MakeEditState() {
     return std::make_unique<EditState>();
 }
@@ -86,19 +112,8 @@ LRESULT EditProc(HWND h, UINT m, WPARAM w, LPARAM l) {
             NotifyParent(h, EN_CHANGE);
         return r;
     }
-    case WM_GETDLGCODE: {
-        LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-        if (Multiline(h)) {
-            code |= DLGC_WANTALLKEYS;
-            // Tab and Escape stay the dialog's; Enter too unless the edit takes line breaks.
-            if (const MSG* msg = reinterpret_cast<const MSG*>(l);
-                msg && msg->message == WM_KEYDOWN &&
-                (msg->wParam == VK_TAB || msg->wParam == VK_ESCAPE ||
-                 (msg->wParam == VK_RETURN && !(GetWindowLongPtrA(h, GWL_STYLE) & ES_WANTRETURN))))
-                code &= ~DLGC_WANTALLKEYS;
-        }
-        return code;
-    }
+    case WM_GETDLGCODE:
+        return EditDialogCode(h, l);
     case WM_CHAR: {
         if (GetWindowLongPtrA(h, GWL_STYLE) & ES_READONLY)
             return 0;
@@ -157,16 +172,8 @@ LRESULT EditProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         InvalidateRect(h, nullptr, FALSE);
         return 0;
     }
-    case EM_GETSEL: {
-        auto from = static_cast<DWORD>(std::min(s->selStart, s->selEnd));
-        auto to = static_cast<DWORD>(std::max(s->selStart, s->selEnd));
-        if (w)
-            *reinterpret_cast<DWORD*>(w) = from;
-        if (l)
-            *reinterpret_cast<DWORD*>(l) = to;
-        return MAKELPARAM(static_cast<WORD>(std::min<DWORD>(from, 0xFFFF)),
-                          static_cast<WORD>(std::min<DWORD>(to, 0xFFFF)));
-    }
+    case EM_GETSEL:
+        return AnswerGetSel(s->selStart, s->selEnd, w, l);
     case EM_REPLACESEL:
         ReplaceSelection(h, *s, l ? reinterpret_cast<const char*>(l) : "");
         return 0;

@@ -286,16 +286,9 @@ LRESULT RichEditProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         }
         return 0;
     }
-    case EM_GETSEL: {
-        auto from = static_cast<DWORD>(std::min(s->selStart, s->selEnd));
-        auto to = static_cast<DWORD>(std::max(s->selStart, s->selEnd));
-        if (w)
-            *reinterpret_cast<DWORD*>(w) = from;
-        if (l)
-            *reinterpret_cast<DWORD*>(l) = to;
-        return MAKELPARAM(static_cast<WORD>(std::min<DWORD>(from, 0xFFFF)),
-                          static_cast<WORD>(std::min<DWORD>(to, 0xFFFF)));
-    }
+    case EM_GETSEL:
+        return AnswerGetSel(static_cast<std::size_t>(s->selStart),
+                            static_cast<std::size_t>(s->selEnd), w, l);
     case EM_REPLACESEL:
         ReplaceRange(h, *s, std::min(s->selStart, s->selEnd), std::max(s->selStart, s->selEnd),
                      l ? reinterpret_cast<const char*>(l) : "");
@@ -343,18 +336,8 @@ LRESULT RichEditProc(HWND h, UINT m, WPARAM w, LPARAM l) {
             return 0;
         }
     }
-    case WM_GETDLGCODE: {
-        LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-        if (GetWindowLongPtrA(h, GWL_STYLE) & ES_MULTILINE) {
-            code |= DLGC_WANTALLKEYS;
-            if (const MSG* msg = reinterpret_cast<const MSG*>(l);
-                msg && msg->message == WM_KEYDOWN &&
-                (msg->wParam == VK_TAB || msg->wParam == VK_ESCAPE ||
-                 (msg->wParam == VK_RETURN && !(GetWindowLongPtrA(h, GWL_STYLE) & ES_WANTRETURN))))
-                code &= ~DLGC_WANTALLKEYS;
-        }
-        return code;
-    }
+    case WM_GETDLGCODE:
+        return EditDialogCode(h, l);
     case WM_LBUTTONDOWN:
         SetFocus(h);
         return 0;

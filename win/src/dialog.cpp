@@ -63,39 +63,32 @@ std::string FormatNumber(double value) {
     return buffer;
 }
 
+// The text of a number as a user types it, without the blanks around it; empty when nothing
+// but blanks is there.
+std::string NumberText(const std::string& text) {
+    std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 // A number as a user types it: blanks around it allowed, nothing else.  Infinite and
 // undefined values are not numbers a dialog can take.
 bool ParseNumber(const std::string& text, double& value) {
-    const char* p = text.c_str();
-    while (*p == ' ' || *p == '\t')
-        ++p;
-    if (!*p)
-        return false;
+    std::string number = NumberText(text);
     char* end = nullptr;
-    double d = std::strtod(p, &end);
-    if (end == p)
-        return false;
-    while (*end == ' ' || *end == '\t')
-        ++end;
-    if (*end || !std::isfinite(d))
+    double d = std::strtod(number.c_str(), &end);
+    if (number.empty() || *end || !std::isfinite(d))
         return false;
     value = d;
     return true;
 }
 
 bool ParseInteger(const std::string& text, int& value) {
-    const char* p = text.c_str();
-    while (*p == ' ' || *p == '\t')
-        ++p;
-    if (!*p)
-        return false;
+    std::string number = NumberText(text);
     char* end = nullptr;
-    long v = std::strtol(p, &end, 10);
-    if (end == p)
-        return false;
-    while (*end == ' ' || *end == '\t')
-        ++end;
-    if (*end || v < INT32_MIN || v > INT32_MAX)
+    long v = std::strtol(number.c_str(), &end, 10);
+    if (number.empty() || *end || v < INT32_MIN || v > INT32_MAX)
         return false;
     value = static_cast<int>(v);
     return true;

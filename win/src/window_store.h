@@ -109,6 +109,10 @@ RECT ClientRectInParent(const Window& w);
 // The control that takes the focus after `from` in a dialog's tab order (before it when
 // back); the first (last) tab stop when `from` is none of them.
 HWND NextTabStop(HWND dialog, HWND from, bool back);
+// What the edit controls (plain and rich) answer to WM_GETDLGCODE, and to EM_GETSEL for a
+// selection.
+LRESULT EditDialogCode(HWND edit, LPARAM message);
+LRESULT AnswerGetSel(std::size_t start, std::size_t end, WPARAM wParam, LPARAM lParam);
 // Sends a notification WM_COMMAND to the parent of a control.
 void NotifyParent(HWND control, UINT code);
 
