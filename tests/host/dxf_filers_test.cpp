@@ -95,6 +95,14 @@ TEST_F(DxfFilers, WriterFilesAnEntityAsTags) {
     EXPECT_EQ(tags, expected);
 }
 
+TEST_F(DxfFilers, AStringWithLineBreaksStaysOnOneLine) {
+    DxfTagWriter filer(db());
+    ASSERT_EQ(filer.writeString(AcDb::kDxfXTextString, "one\r\ntwo\nthree"), Acad::eOk);
+    ASSERT_EQ(filer.writeString(AcDb::kDxfXTextString, "caret ^J as it is"), Acad::eOk);
+    Tags expected = Of({{300, "one^M^Jtwo^Jthree"}, {300, "caret ^J as it is"}});
+    EXPECT_EQ(filer.tags(), expected);
+}
+
 TEST_F(DxfFilers, ExtendedDataOfTagsBecomesAChain) {
     Tags tags = Of({{5, "1"},
                     {1001, "APP"},

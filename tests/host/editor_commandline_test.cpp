@@ -20,6 +20,18 @@ TEST(CommandLine, CarriageReturnOverwritesTheLineSoOnlyTheLastFrameIsLogged) {
     EXPECT_EQ(line.takeLog(), "\\orking \nDone");
 }
 
+TEST(CommandLine, AnAnswerIsNotOverwrittenByTheNextSpinner) {
+    CommandLine line;
+    line.print("Command: ");
+    line.echoInput("SheetSpec");
+    line.print("\nSecond corner: ");
+    line.echoInput("3,7");
+    line.print("\r     ");
+    line.print("\r/");
+    line.print("\r-");
+    EXPECT_EQ(line.takeLog(), "Command: SheetSpec\nSecond corner: 3,7\n-    ");
+}
+
 TEST(CommandLine, TakeLogReturnsEachTextOnce) {
     CommandLine line;
     line.print("Command: ");

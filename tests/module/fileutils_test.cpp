@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 #include <sys/stat.h>
 
 namespace {
@@ -108,3 +109,18 @@ TEST_F(FileSearchTest, ExistsReportsSizeAndTimeOfAnExistingFileOnly) {
 }
 
 } // namespace
+
+TEST_F(FileSearchTest, AFoldersFilesComeByNameInAnyLetterCase) {
+    for (const char* name : {"b.rtf", "C.rtf", "a.rtf", "Zed.rtf"})
+        WriteBytes(folders.DriveC() + "/More/" + name, name);
+    CFileSearch search;
+    search.m_Folders.Add("C:\\More\\"); // a trailing separator names the same folder
+    search.m_Folders.Add("C:\\Specs");
+    search.FindFiles("*.rtf", false);
+    std::vector<std::string> names;
+    for (int i = 0; i < search.m_Files.GetSize(); ++i)
+        names.push_back(search.m_Files[i].m_Name);
+    // Folder by folder, as the folders are listed; each one's names in order.
+    EXPECT_EQ(names, (std::vector<std::string>{"a.rtf", "b.rtf", "C.rtf", "Door.rtf", "Zed.rtf",
+                                               "Roof.RTF", "Wall.rtf"}));
+}

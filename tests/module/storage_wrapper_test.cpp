@@ -47,6 +47,26 @@ TEST_F(WrapperTest, DxfFormIsSubclassMarkerAndOneTextGroup) {
     }
 }
 
+TEST_F(WrapperTest, DxfLinesHoldNoLineBreaksAndTheValueComesBackExactly) {
+    // Rich Text of a word processor: line breaks, a caret, carets that look like notation.
+    const std::string text = "{\\rtf1\r\n\\par x^2 ^J ^ \t\x01}";
+    ASSERT_TRUE(KSRxDictData::SetData("0", text));
+    KSRxDictDataWrapper* stored = nullptr;
+    ASSERT_EQ(acdbOpenObject(stored, EntryId("0"), AcDb::kForRead), Acad::eOk);
+    MemoryDxfFiler out(db());
+    EXPECT_EQ(stored->dxfOutFields(&out), Acad::eOk);
+    stored->close();
+    std::string line = out.textOf(300);
+    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos);
+    EXPECT_EQ(line, "{\\rtf1^M^J\\par x^ 2 ^ J ^  ^I^A}");
+    KSRxDictDataWrapper back("not yet read");
+    out.rewindFiler();
+    ASSERT_EQ(back.dxfInFields(&out), Acad::eOk);
+    std::string value;
+    back.data(value);
+    EXPECT_EQ(value, text);
+}
+
 TEST_F(WrapperTest, DxfInputWithoutTheTextGroupIsABadSequence) {
     MemoryDxfFiler in(db());
     resbuf marker{};
