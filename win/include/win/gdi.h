@@ -545,9 +545,11 @@ int GetTextFaceA(HDC hdc, int c, LPSTR lpName);
 // Icons
 
 // An icon from the module's resource script: the image of exactly cx by cy, else the nearest
-// size scaled to cx by cy.  cx = cy = 0 takes the first image's size (with LR_DEFAULTSIZE the
-// default icon size).  LR_SHARED answers the same handle for the same icon and size each time;
-// a shared icon is never freed.  Only IMAGE_ICON from resources is supported.
+// size scaled to cx by cy (nearest neighbour).  A cx or cy of 0 is the first image's width or
+// height (with LR_DEFAULTSIZE the default icon size).  Null when there is no such icon
+// (ERROR_RESOURCE_NAME_NOT_FOUND) or its rows do not fit its size and palette
+// (ERROR_INVALID_DATA).  LR_SHARED answers the same handle for the same icon and size each
+// time; a shared icon is never freed.  Only IMAGE_ICON from resources is supported.
 HANDLE LoadImageA(HINSTANCE hInst, LPCSTR name, UINT type, int cx, int cy, UINT fuLoad);
 // LoadImageA of a shared icon at the default size.
 HICON LoadIconA(HINSTANCE hInstance, LPCSTR lpIconName);
@@ -566,9 +568,11 @@ BOOL DrawIcon(HDC hDC, int X, int Y, HICON hIcon);
 // Draws text (lData: the string, wData: its length or 0), prefixed text, an icon or a bitmap
 // (lData: the handle) at (x, y), clipped to cx by cy (0: the image's natural size).  The image
 // is drawn at its natural size.  DSS_DISABLED embosses it: its shape in COLOR_3DHILIGHT one
-// pixel right and down, then in COLOR_3DSHADOW in place.  DSS_MONO draws the shape in the
-// brush's colour.  Text is drawn transparently in the text colour; DSS_RIGHT aligns it right.
-// DST_COMPLEX (a drawing callback) is not supported: FALSE.
+// pixel right and down (which may reach one pixel past the box), then in COLOR_3DSHADOW in
+// place; the shape of an icon is its opaque pixels, of text its one-bit glyphs, of a bitmap
+// its pixels that are not white.  DSS_MONO draws the shape in the brush's colour.  Text is
+// drawn transparently in the text colour; DSS_RIGHT aligns it right.  DST_COMPLEX (a drawing
+// callback) is not supported: FALSE.
 BOOL DrawStateA(HDC hdc, HBRUSH hbrFore, DRAWSTATEPROC qfnCallBack, LPARAM lData, WPARAM wData,
                 int x, int y, int cx, int cy, UINT uFlags);
 
