@@ -191,6 +191,8 @@ void CmdList() {
     Document* doc = Docs().current();
     if (!db || !doc)
         return;
+    // Texts erased since they were selected (a rebuild replaced them) are no longer selected.
+    std::erase_if(doc->pickfirst(), [](const AcDbObjectId& id) { return id.isErased(); });
     std::vector<AcDbObjectId> ids = doc->pickfirst();
     if (ids.empty()) {
         while (true) {

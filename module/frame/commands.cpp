@@ -1,6 +1,8 @@
 #include "frame/commands.h"
 
+#include "conversion/rebuild.h"
 #include "conversion/rtftoacad.h"
+#include "frame/sysvar.h"
 #include "specsheet/newspecsheet.h"
 
 #include "win/msgbox.h"
@@ -13,10 +15,11 @@ const AcRxCommandEntry g_RivletCommands[] = {
 };
 const std::size_t g_RivletCommandCount = sizeof g_RivletCommands / sizeof g_RivletCommands[0];
 
-// The rebuild from stored data is reached through this command; it says so plainly while its
-// part of the module is not in it.
+// The end of an external edit (queued by it, or typed): every placed specification rebuilt
+// from its stored source, and the host's own MText editor back.
 void CmdReformFromDict() {
-    acutPrintf("\nreformFromDict: rebuilding from stored specifications is not in this build.");
+    RebuildFromStoredData();
+    SetStringSysVar("MTEXTED", ".");
 }
 
 void CmdRtfToAcad() {

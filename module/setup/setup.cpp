@@ -1,7 +1,9 @@
 // rivlet-setup: what the module's installer does on a new machine.  It records the
 // installation folder under HKEY_LOCAL_MACHINE "Software\Kestrune\VIZUDaro" "location" (with
 // its trailing separator, since file names are appended to it directly), registers Scrivel
-// (Scrivel.exe /RegServer) and creates the folder C:\KSR\Rivlet for the conversion output.
+// (Scrivel.exe /RegServer), registers the word processor beside it (WordPad) under the App Paths
+// entry of WORDPAD.EXE when it is there, and creates the folder C:\KSR\Rivlet for the
+// conversion output.
 //
 //   rivlet-setup [INSTALL_FOLDER]     (default: the folder this program is in)
 #include "win/cmdline.h"
@@ -38,9 +40,25 @@ bool WriteLocation(const std::string& location) {
                         REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
         return false;
-    LONG rc = RegSetValueExA(key, "location", 0, REG_SZ,
-                             reinterpret_cast<const BYTE*>(location.c_str()),
-                             static_cast<DWORD>(location.size() + 1));
+    LONG rc =
+        RegSetValueExA(key, "location", 0, REG_SZ, reinterpret_cast<const BYTE*>(location.c_str()),
+                       static_cast<DWORD>(location.size() + 1));
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+// Registers the word processor beside the module under the App Paths entry that the
+// preferences look WordPad up in; false when it cannot be written.
+bool WriteWordPadAppPath(const std::string& location) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE,
+                        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\WORDPAD.EXE", 0,
+                        nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    std::string program = location + "WordPad.exe";
+    LONG rc = RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(program.c_str()),
+                             static_cast<DWORD>(program.size() + 1));
     RegCloseKey(key);
     return rc == ERROR_SUCCESS;
 }
@@ -69,9 +87,8 @@ int main(int argc, char** argv) {
     win::SetProcessCommandLine(argc, argv);
     if (argc > 2 || (argc == 2 && std::string(argv[1]).rfind("-", 0) == 0)) {
         std::fputs("usage: rivlet-setup [INSTALL_FOLDER]\n", argc == 2 ? stdout : stderr);
-        return argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")
-                   ? 0
-                   : 2;
+        return argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") ? 0
+                                                                                               : 2;
     }
     std::string folder = argc == 2 ? argv[1] : SelfFolder();
     if (char* absolute = ::realpath(folder.c_str(), nullptr)) {
@@ -90,6 +107,8 @@ int main(int argc, char** argv) {
         return Fail("cannot start " + location + "Scrivel.exe");
     if (status != 0)
         return Fail("Scrivel.exe /RegServer failed with status " + std::to_string(status));
+    if (::access((folder + "/WordPad").c_str(), X_OK) == 0 && !WriteWordPadAppPath(location))
+        return Fail("cannot register the word processor under App Paths");
     if (!win::CreateDirectories("C:\\KSR\\Rivlet"))
         return Fail("cannot create C:\\KSR\\Rivlet");
     std::printf("KSRRivlet installed in %s (prefix %s)\n", location.c_str(),

@@ -10,6 +10,7 @@
 #   ; preference: NAME=VALUE
 #                     a value of the user's preferences (HKEY_CURRENT_USER
 #                     Software\KSR\MTEXT\Preferences) stored before cadhost starts
+#   ; env: NAME=VALUE an environment variable of cadhost (and the programs it starts)
 #   ; show: preferences
 #                     the preferences as cadhost left them, after the log
 #   ; show-file: PATH a file of the prefix (PATH under drive_c, e.g. Kestrune/VIZUDaro/DIVISIONS.TXT)
@@ -38,11 +39,17 @@ if grep -q '^; setup' "$script"; then
     # (DIVISIONS.TXT) stays in the test.
     install=$CADHOST_PREFIX/drive_c/Kestrune/VIZUDaro
     mkdir -p "$install"
-    ln -s "$bin/KSRRivlet.arx" "$bin/Scrivel" "$install/"
+    ln -s "$bin/KSRRivlet.arx" "$bin/Scrivel" "$bin/WordPad" "$install/"
     "$bin/rivlet-setup" "$install" >/dev/null || { echo "rivlet-setup failed"; exit 1; }
 fi
 
-preferences=$(sed -n 's/^; preference: //p' "$script" | sed -e "s#@SRC@#$src#g" -e "s#@TMP@#$TMPDIR#g")
+# Windows paths of the bin folder: the word processor of the tests, say.
+winbin="Z:${bin//\//\\}"
+preferences=$(sed -n 's/^; preference: //p' "$script" | sed -e "s#@SRC@#$src#g" -e "s#@TMP@#$TMPDIR#g" \
+    -e "s#@WINBIN@#${winbin//\\/\\\\}#g")
+while IFS= read -r line; do
+    [ -n "$line" ] && export "${line%%=*}=${line#*=}"
+done < <(sed -n 's/^; env: //p' "$script")
 if [ -n "$preferences" ]; then
     mkdir -p "$CADHOST_PREFIX"
     {
@@ -57,8 +64,9 @@ if [ -n "$preferences" ]; then
     } >"$CADHOST_PREFIX/user.reg"
 fi
 
-# The script may name files of the source tree as @SRC@/... and temporary files as @TMP@/...
-sed -e "s#@SRC@#$src#g" -e "s#@TMP@#$TMPDIR#g" "$script" >"$work/script.scr"
+# The script may name files of the source tree as @SRC@/..., temporary files as @TMP@/... and
+# the build's programs as @BIN@/...
+sed -e "s#@SRC@#$src#g" -e "s#@TMP@#$TMPDIR#g" -e "s#@BIN@#$bin#g" "$script" >"$work/script.scr"
 # shellcheck disable=SC2086
 "$bin/cadhost" $args -b "$work/script.scr" >"$work/out.log" 2>&1 </dev/null
 status=$?
@@ -78,6 +86,7 @@ while IFS= read -r shown; do
 done < <(sed -n 's/^; show-file: //p' "$script")
 
 sed -e "s#$CADHOST_PREFIX#@PREFIX@#g" -e "s#$TMPDIR#@TMP@#g" -e "s#$bin#@BIN@#g" -e "s#$src#@SRC@#g" \
+    -e "s#${winbin//\\/\\\\\\\\}#@WINBIN@#g" -e "s#${winbin//\\/\\\\}#@WINBIN@#g" \
     "$work/out.log" >"$work/actual.log"
 
 # RIVLET_UPDATE_EXPECTED=1 writes the log as the new expected log, for a script that is new or

@@ -13,7 +13,7 @@ if ! "$python" -c 'import ezdxf' 2>/dev/null; then
 fi
 install=$CADHOST_PREFIX/drive_c/Kestrune/VIZUDaro
 mkdir -p "$install"
-ln -s "$bin/KSRRivlet.arx" "$bin/Scrivel" "$install/"
+ln -s "$bin/KSRRivlet.arx" "$bin/Scrivel" "$bin/WordPad" "$install/"
 "$bin/rivlet-setup" "$install" >/dev/null || { echo "FAIL: rivlet-setup"; exit 1; }
 
 specs=$src/examples/specs

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# The word processor for people: without a display it says so in one line, leaves the file as
+# it was and ends with a failure; it wants exactly one file.
+. "$(dirname "$0")/lib.sh"
+printf '{\\rtf1 untouched}' >"$work/spec.rtf"
+cp "$work/spec.rtf" "$work/before.rtf"
+env -u DISPLAY -u WAYLAND_DISPLAY "$bin/WordPad" "$work/spec.rtf" >"$work/out.log" 2>&1
+status=$?
+[ "$status" != 0 ] || { echo "FAIL: WordPad without a display ended with 0"; fail=1; }
+[ "$(wc -l <"$work/out.log")" = 1 ] || { echo "FAIL: not one line:"; cat "$work/out.log"; fail=1; }
+check "$work/out.log" "no display"
+cmp -s "$work/spec.rtf" "$work/before.rtf" || { echo "FAIL: the file changed"; fail=1; }
+"$bin/WordPad" >/dev/null 2>&1 && { echo "FAIL: WordPad without a file ended with 0"; fail=1; }
+exit $fail
