@@ -4,16 +4,9 @@
 . "$(dirname "$0")/lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 src=$(cd "$here/../.." && pwd)
-python=$(command -v /usr/bin/python3 || command -v python3)
-if ! "$python" -c 'import ezdxf' 2>/dev/null; then
-    echo "skipped: ezdxf is not installed"
-    exit 0
-fi
+need_ezdxf
 check_dxf() { PYTHONPATH=$here "$python" "$here/roundtrip_check.py" "$@"; }
-install=$CADHOST_PREFIX/drive_c/Kestrune/VIZUDaro
-mkdir -p "$install"
-ln -s "$bin/KSRRivlet.arx" "$bin/Scrivel" "$bin/WordPad" "$install/"
-"$bin/rivlet-setup" "$install" >/dev/null || { echo "FAIL: rivlet-setup"; exit 1; }
+install_module
 run() { # SCRIPT LOG [DRAWING]: cadhost with the module on the script
     "$bin/cadhost" --load "$bin/KSRRivlet.arx" ${3:+"$3"} -b "$1" >"$2" 2>&1 </dev/null \
         || { echo "FAIL: cadhost on $1"; cat "$2"; fail=1; }

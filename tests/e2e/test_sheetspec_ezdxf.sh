@@ -6,15 +6,8 @@
 . "$(dirname "$0")/lib.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 src=$(cd "$here/../.." && pwd)
-python=$(command -v /usr/bin/python3 || command -v python3)
-if ! "$python" -c 'import ezdxf' 2>/dev/null; then
-    echo "skipped: ezdxf is not installed"
-    exit 0
-fi
-install=$CADHOST_PREFIX/drive_c/Kestrune/VIZUDaro
-mkdir -p "$install"
-ln -s "$bin/KSRRivlet.arx" "$bin/Scrivel" "$bin/WordPad" "$install/"
-"$bin/rivlet-setup" "$install" >/dev/null || { echo "FAIL: rivlet-setup"; exit 1; }
+need_ezdxf
+install_module
 
 specs=$src/examples/specs
 cat >"$work/sheet.scr" <<SCRIPT
