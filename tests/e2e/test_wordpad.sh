@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The word processor for people: without a display it says so in one line, leaves the file as
-# it was and ends with a failure; it wants exactly one file.
+# The word processor for people: without a display, or with a LibreOffice that cannot show a
+# window, it says so in one line, leaves the file as it was and ends with a failure; it wants
+# exactly one file.
 . "$(dirname "$0")/lib.sh"
 printf '{\\rtf1 untouched}' >"$work/spec.rtf"
 cp "$work/spec.rtf" "$work/before.rtf"
@@ -11,4 +12,11 @@ status=$?
 check "$work/out.log" "no display"
 cmp -s "$work/spec.rtf" "$work/before.rtf" || { echo "FAIL: the file changed"; fail=1; }
 "$bin/WordPad" >/dev/null 2>&1 && { echo "FAIL: WordPad without a file ended with 0"; fail=1; }
+# With a display but a LibreOffice that has no windows (what the tests install), it says so.
+soffice=$(command -v soffice || true)
+if [ -n "$soffice" ] && ! ls "$(dirname "$(readlink -f "$soffice")")"/libvclplug_*.so >/dev/null 2>&1; then
+    DISPLAY=:77 "$bin/WordPad" "$work/spec.rtf" >"$work/nogui.log" 2>&1 && { echo "FAIL: ended with 0"; fail=1; }
+    check "$work/nogui.log" "install libreoffice-writer"
+    cmp -s "$work/spec.rtf" "$work/before.rtf" || { echo "FAIL: the file changed"; fail=1; }
+fi
 exit $fail
