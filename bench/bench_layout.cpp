@@ -1,4 +1,4 @@
-// A full specification sheet: 40 items of about 30 KB of Word-style Rich Text each, fixed,
+// A full sheet: 40 items of about 30 KB of Word-style Rich Text each, fixed,
 // translated and cut into pieces as the sheet generator does, then laid out into a box of 4 by
 // 10 drawing units with the default sizes.  Prints how many columns the sheet takes, how long
 // the layout runs and how much of it is spent measuring text; then saves that drawing as DXF
@@ -12,7 +12,7 @@
 #include "storage/dictdatawrapper.h"
 #include "wordconv/rtffix.h"
 
-#include "bench_specifications.h"
+#include "bench_sections.h"
 
 #include "db/dxf/dxffile.h"
 #include "runtime/host.h"

@@ -16,7 +16,7 @@
 
 #include "arx/rxobject.h"
 
-#include "bench_specifications.h"
+#include "bench_sections.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,8 +1,8 @@
-// "Create!" of the spec-sheet dialog on a full sheet: a folder of specifications of about
+// "Create!" of the sheet dialog on a full sheet: a folder of section files of about
 // 30 KB of Word-style Rich Text each, with six divisions among them, laid out in a box of 4 by
 // 10 drawing units with the default sizes.  Times the dialog's handler from the click on
 // "Create!" (the corners answered at once) to the end of the last column, for 40 and for 80
-// specifications, and prints the ratio; then the Rich Text writer of the rich edit control on
+// sections, and prints the ratio; then the Rich Text writer of the rich edit control on
 // the same documents.
 //
 // usage: bench_sheetspec [RUNS]   (default 5; the median of the runs is printed)
@@ -26,7 +26,7 @@
 #include "win/paths.h"
 #include "win/userinput.h"
 
-#include "bench_specifications.h"
+#include "bench_sections.h"
 
 #include <algorithm>
 #include <chrono>
@@ -93,7 +93,7 @@ struct Run {
     int texts;
 };
 
-// One "Create!" of a sheet of `specs` specifications in a fresh drawing.
+// One "Create!" of a sheet of `specs` sections in a fresh drawing.
 Run CreateSheet(cadhost::Host& host, const std::string& folder, int specs) {
     static const char* const divisions[] = {"DIVISION 3 - CONCRETE",
                                             "DIVISION 4 - MASONRY",
@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
     win::AddResourceScript(nullptr, &RivletResourceScript());
     WriteRegValue(HKEY_LOCAL_MACHINE, "Software\\Kestrune\\VIZUDaro", "location", "C:\\");
 
-    std::printf("Create! of a sheet of specifications of %zu KB each and six divisions, box 4 "
+    std::printf("Create! of a sheet of sections of %zu KB each and six divisions, box 4 "
                 "by 10, median of %d runs:\n",
                 kRtfBytes / 1024, runs);
     double forty = 0, eighty = 0;
@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
         }
         double median = Median(times);
         (specs == 40 ? forty : eighty) = median;
-        std::printf("  %d specifications: %.4f s (%d texts)\n", specs, median, texts);
+        std::printf("  %d sections: %.4f s (%d texts)\n", specs, median, texts);
     }
     std::printf("  80 / 40: %.2f\n", eighty / forty);
 

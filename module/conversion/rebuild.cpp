@@ -43,7 +43,7 @@ void RebuildFromStoredData() {
         if (record.m_Rtf.compare(0, 5, "{\\rtf") == 0) {
             item.SplitContents(WithoutOuterGroup(converter.Convert(record.m_Rtf)));
         } else {
-            // A division heading of a spec sheet is stored as its MText content.
+            // A division heading of a sheet is stored as its MText content.
             item.m_Pieces.Add(record.m_Rtf);
             item.m_IsPlain = true;
         }

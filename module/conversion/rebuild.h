@@ -1,4 +1,4 @@
-// The rebuild of every placed specification of the current drawing from its stored source.
+// The rebuild of every placed item of the current drawing from its stored source.
 #pragma once
 
 // Erases the texts of every stored record, translates each record's Rich Text again and lays

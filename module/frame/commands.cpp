@@ -15,7 +15,7 @@ const AcRxCommandEntry g_RivletCommands[] = {
 };
 const std::size_t g_RivletCommandCount = sizeof g_RivletCommands / sizeof g_RivletCommands[0];
 
-// The end of an external edit (queued by it, or typed): every placed specification rebuilt
+// The end of an external edit (queued by it, or typed): every placed item rebuilt
 // from its stored source, and the host's own MText editor back.
 void CmdReformFromDict() {
     RebuildFromStoredData();
@@ -26,7 +26,7 @@ void CmdRtfToAcad() {
     RtfToAcad();
 }
 
-// The spec-sheet dialog, for the current drawing.
+// The sheet dialog, for the current drawing.
 void CmdSheetSpec() {
     NewSpecSheet dialog(nullptr);
     dialog.DoModal();

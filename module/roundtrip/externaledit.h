@@ -1,4 +1,4 @@
-// The external edit of a placed specification, started by a double-click: its stored Rich Text
+// The external edit of a placed item, started by a double-click: its stored Rich Text
 // opens in the word processor, and when it was saved there the edit is stored and the rebuild
 // of the sheet is queued.
 #pragma once

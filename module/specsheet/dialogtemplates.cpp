@@ -1,4 +1,4 @@
-// The spec-sheet dialogs as a resource script lays them out (dialog units, the 8 point
+// The sheet dialogs as a resource script lays them out (dialog units, the 8 point
 // dialog font).
 #include "specsheet/dialogtemplates.h"
 

@@ -1,4 +1,4 @@
-// The dialog templates of the spec-sheet dialogs, as the module's resource script holds them.
+// The dialog templates of the sheet dialogs, as the module's resource script holds them.
 #pragma once
 
 #include "win/resource.h"

@@ -1,7 +1,7 @@
-// The division catalogue: the headings a spec sheet is ordered by, each an MText content string
+// The division catalogue: the headings a sheet is ordered by, each an MText content string
 // inserted as a division's title, with the plain name the Divisions list shows for it.
 //
-// The module has one DivisionTable, shared by the spec-sheet dialog and the sheet generator.
+// The module has one DivisionTable, shared by the sheet dialog and the sheet generator.
 // CDivisionFile keeps it in DIVISIONS.TXT in the installation folder: it reads the file when
 // it is made and writes the table back when it is destroyed.
 #pragma once
@@ -58,7 +58,7 @@ inline constexpr const char* INSTALL_KEY = "Software\\Kestrune\\VIZUDaro";
 inline constexpr const char* DIVISION_FILE_NAME = "DIVISIONS.TXT";
 
 // The catalogue file.  Making one loads the module's table from the file, destroying it
-// saves the table back: the spec-sheet dialog holds one for as long as it is open.
+// saves the table back: the sheet dialog holds one for as long as it is open.
 class CDivisionFile : public CStdioFile {
 public:
     CDivisionFile();

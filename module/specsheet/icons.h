@@ -1,4 +1,4 @@
-// The icons of the specification sheet dialogs, as the module's resource script holds them.
+// The icons of the sheet dialogs, as the module's resource script holds them.
 // Each icon has a 32 by 32 and a 16 by 16 image in the classic 16-colour palette; the dialogs
 // show the move buttons' icons at 16 by 16 and the others at 32 by 32.
 #pragma once

@@ -1,5 +1,5 @@
 // "KSR - New Spec Sheet": the dialog in which the drafter puts the sheet list together from
-// the division catalogue and a folder of specification files, previews it, edits the
+// the division catalogue and a folder of section files, previews it, edits the
 // catalogue, sets the sizes, and presses "Create!" to lay the sheet out in the drawing.
 //
 // The dialog is the preferences record too: its folder, sheet list and sizes are the user's

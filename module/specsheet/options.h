@@ -1,4 +1,4 @@
-// "Sizes": the four layout sizes of the spec sheet.
+// "Sizes": the four layout sizes of the sheet.
 #pragma once
 
 #include "win/dialog.h"

@@ -1,4 +1,4 @@
-// Resource ids of the spec-sheet dialogs: templates, icons and controls.
+// Resource ids of the sheet dialogs: templates, icons and controls.
 #pragma once
 
 // Dialog templates.
@@ -15,7 +15,7 @@
 #define IDI_REMOVE_HOT 110
 #define IDI_PREVIEW 111
 
-// Controls of the spec-sheet dialog.
+// Controls of the sheet dialog.
 #define IDC_HIDDEN_RICH 225
 #define IDC_BANNER 226
 #define IDC_SHEET_LIST 227

@@ -26,7 +26,7 @@ void CRtfViewer::DoDataExchange(CDataExchange* pDX) {
 BOOL CRtfViewer::OnInitDialog() {
     CDialog::OnInitDialog();
     m_Edit.SetWordWrap(true, 0);
-    // Long specifications are shown whole, not cut at the control's default limit.
+    // Long documents are shown whole, not cut at the control's default limit.
     m_Edit.LimitText(100000);
     if (m_IsFile)
         m_Edit.StreamInFile(m_Text.c_str(), true);

@@ -1,4 +1,4 @@
-// "KSR Spec RTF View": shows a Rich Text file (the spec sheet's preview) or the division
+// "KSR Spec RTF View": shows a Rich Text file (the sheet's preview) or the division
 // catalogue's headings as plain lines (the catalogue's editor).
 #pragma once
 

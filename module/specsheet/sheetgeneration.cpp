@@ -1,4 +1,4 @@
-// "Create!" of the spec-sheet dialog, and the items made from the sheet list.
+// "Create!" of the sheet dialog, and the items made from the sheet list.
 #include "specsheet/sheetgeneration.h"
 
 #include "conversion/columnlayout.h"

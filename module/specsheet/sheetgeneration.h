@@ -1,4 +1,4 @@
-// Sheet generation: every entry of a sheet list becomes one specification item for the
+// Sheet generation: every entry of a sheet list becomes one item for the
 // column layout.
 #pragma once
 

@@ -1,4 +1,4 @@
-"""What a drawing with a spec sheet holds, as ezdxf reads it, for the round trip's tests.
+"""What a drawing with a sheet holds, as ezdxf reads it, for the round trip's tests.
 
     roundtrip_check.py consistent DRAWING.dxf     the records name exactly the placed texts
     roundtrip_check.py has DRAWING.dxf KEY TEXT   record KEY's source holds TEXT

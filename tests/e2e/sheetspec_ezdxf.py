@@ -1,4 +1,4 @@
-"""Checks a spec sheet that SheetSpec laid out, as ezdxf reads the saved drawing.
+"""Checks a sheet that SheetSpec laid out, as ezdxf reads the saved drawing.
 
     sheetspec_ezdxf.py DRAWING.dxf X1,Y1 X2,Y2 ENTRY...
 

@@ -12,7 +12,7 @@ run() { # SCRIPT LOG [DRAWING]: cadhost with the module on the script
         || { echo "FAIL: cadhost on $1"; cat "$2"; fail=1; }
 }
 
-# A sheet of a division and two specifications, saved; the word processor is the tests'.
+# A sheet of a division and two sections, saved; the word processor is the tests'.
 cat >"$work/sheet.scr" <<SCRIPT
 SheetSpec
 dlg set 230 $src/tests/data/rtf

@@ -1,4 +1,4 @@
-// The spec-sheet dialog as a drafter uses it: its icon buttons as they paint, its tooltips,
+// The sheet dialog as a drafter uses it: its icon buttons as they paint, its tooltips,
 // the host's keep-focus question, the preview document, and the folder chooser.
 #include "specsheet_test_host.h"
 

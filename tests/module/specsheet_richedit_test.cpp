@@ -1,4 +1,4 @@
-// Whole documents in and out of the rich edit controls of the spec-sheet dialogs, and the Rich
+// Whole documents in and out of the rich edit controls of the sheet dialogs, and the Rich
 // Text viewer that shows them.
 #include "specsheet_test_host.h"
 

@@ -1,4 +1,4 @@
-// A host session in which the spec-sheet dialogs can run: the module's resources are found,
+// A host session in which the sheet dialogs can run: the module's resources are found,
 // the preferences and the installation folder are in a fresh registry, and a test front end
 // plays the user one step at a time (what it leaves goes to the host's scripted front end).
 #pragma once

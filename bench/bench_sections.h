@@ -1,4 +1,4 @@
-// Specification sections shaped as a word processor saves them, for the benchmarks of the
+// Construction sections shaped as a word processor saves them, for the benchmarks of the
 // sheet layout and generation.
 #pragma once
 
@@ -8,7 +8,7 @@
 // The size a section of the benchmarks is made to.
 inline constexpr std::size_t kRtfBytes = 30 * 1024;
 
-// Rich Text shaped the way a word processor saves a specification section: a font and colour
+// Rich Text shaped the way a word processor saves a construction section: a font and colour
 // table, a style sheet, revision ids on every run, part headings, numbered articles with
 // hanging indents and tab stops, and body paragraphs.
 inline std::string WordStyleRtf(int seed) {
