@@ -6,7 +6,6 @@
 
 #include "win/cmdline.h"
 #include "win/fileapi.h"
-#include "win/handles.h"
 #include "win/paths.h"
 #include "win/process.h"
 
@@ -65,18 +64,8 @@ bool ReadFileBytes(const std::string& hostPath, std::string& bytes) {
 
 // Runs the external editor on the file and waits for it to end.
 bool RunEditor(const std::string& program, const std::string& windowsFile) {
-    std::string commandLine = win::QuoteArgument(program) + " " + win::QuoteArgument(windowsFile);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hProcess);
-    if (process.hThread)
-        CloseHandle(process.hThread);
-    return true;
+    return win::RunAndWait(win::QuoteArgument(program) + " " + win::QuoteArgument(windowsFile))
+        .has_value();
 }
 
 } // namespace

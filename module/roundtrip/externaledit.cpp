@@ -18,7 +18,6 @@
 #include "win/cmdline.h"
 #include "win/fileapi.h"
 #include "win/filedialog.h"
-#include "win/handles.h"
 #include "win/msgbox.h"
 #include "win/process.h"
 
@@ -75,18 +74,8 @@ const resbuf* TaggedValue(const resbuf* xdata, int tag) {
 // Runs the editor on the file and waits for it to end; false when it did not start.
 bool RunEditor(const std::string& program, const std::string& file) {
     // Both paths are quoted, so that folders with blanks reach the editor as one argument each.
-    std::string commandLine = win::JoinCommandLine({program}) + " " + win::QuoteArgument(file);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hProcess);
-    if (process.hThread)
-        CloseHandle(process.hThread);
-    return true;
+    return win::RunAndWait(win::JoinCommandLine({program}) + " " + win::QuoteArgument(file))
+        .has_value();
 }
 
 void QueueRebuild() {

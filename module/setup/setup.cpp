@@ -7,7 +7,6 @@
 //
 //   rivlet-setup [INSTALL_FOLDER]     (default: the folder this program is in)
 #include "win/cmdline.h"
-#include "win/handles.h"
 #include "win/paths.h"
 #include "win/process.h"
 #include "win/registry.h"
@@ -16,6 +15,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 namespace {
@@ -65,20 +65,9 @@ bool WriteWordPadAppPath(const std::string& location) {
 
 // Runs "<folder>Scrivel.exe /RegServer" and answers its exit status (-1 when it did not run).
 long RegisterScrivel(const std::string& location) {
-    std::string commandLine = win::QuoteArgument(location + "Scrivel.exe") + " /RegServer";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return -1;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD status = 1;
-    GetExitCodeProcess(process.hProcess, &status);
-    CloseHandle(process.hProcess);
-    if (process.hThread)
-        CloseHandle(process.hThread);
-    return static_cast<long>(status);
+    std::optional<DWORD> status =
+        win::RunAndWait(win::QuoteArgument(location + "Scrivel.exe") + " /RegServer");
+    return status ? static_cast<long>(*status) : -1;
 }
 
 } // namespace

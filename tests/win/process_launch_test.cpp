@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -103,6 +104,17 @@ TEST_F(ProcessTest, ExitCodesReachTheParent) {
     EXPECT_EQ(RunToEnd(Windows(prog) + " 0"), 0u);
     EXPECT_EQ(RunToEnd(Windows(prog) + " 7"), 7u);
     EXPECT_EQ(RunToEnd("\"" + Windows(prog) + "\" 255"), 255u);
+}
+
+TEST_F(ProcessTest, RunAndWaitGivesTheStatusOnlyOfAProgramThatRan) {
+    std::string marker = m_work + "/ran";
+    std::string prog = Script("mark", "sleep 0.2; echo done > \"$1\"; exit \"$2\"");
+    std::optional<DWORD> status = win::RunAndWait(Windows(prog) + " " + Windows(marker) + " 3");
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 3u);
+    // It returns only once the program has ended: what the program wrote is there.
+    EXPECT_EQ(ReadFile(marker), "done\n");
+    EXPECT_EQ(win::RunAndWait(Windows(m_work) + "\\missing.exe x"), std::nullopt);
 }
 
 TEST_F(ProcessTest, ProgramThatCannotStartIsNeverReportedRunning) {

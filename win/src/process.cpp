@@ -5,6 +5,7 @@
 #include "process_program.h"
 #include "process_spawn.h"
 
+#include "win/handles.h"
 #include "win/paths.h"
 
 #include <cstring>
@@ -124,3 +125,23 @@ BOOL TerminateProcess(HANDLE hProcess, UINT uExitCode) {
 DWORD GetCurrentProcessId() {
     return static_cast<DWORD>(getpid());
 }
+
+namespace win {
+
+std::optional<DWORD> RunAndWait(std::string commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return std::nullopt;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD status = 1;
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hProcess);
+    if (process.hThread)
+        CloseHandle(process.hThread);
+    return status;
+}
+
+} // namespace win

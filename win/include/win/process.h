@@ -34,6 +34,9 @@
 
 #include "win/types.h"
 
+#include <optional>
+#include <string>
+
 inline constexpr DWORD INFINITE = 0xFFFFFFFFu;
 inline constexpr DWORD WAIT_OBJECT_0 = 0x000;
 inline constexpr DWORD WAIT_TIMEOUT = 0x102;
@@ -94,3 +97,11 @@ BOOL GetExitCodeProcess(HANDLE hProcess, LPDWORD lpExitCode);
 BOOL TerminateProcess(HANDLE hProcess, UINT uExitCode);
 
 DWORD GetCurrentProcessId();
+
+namespace win {
+
+// Starts a command line (its first word is the program, found as CreateProcessA finds it)
+// and waits for the process to end: its exit status, or nothing when it did not start.
+std::optional<DWORD> RunAndWait(std::string commandLine);
+
+} // namespace win
