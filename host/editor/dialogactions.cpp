@@ -227,12 +227,7 @@ private:
         // Click into the field, select what it holds and type over it.
         moveTo(control, win::ClientCentre(control));
         win::UserClicks(false);
-        SetFocus(control);
-        SendMessageA(control, EM_SETSEL, 0, -1);
-        if (text.empty())
-            win::UserPressesKey(VK_DELETE);
-        else
-            win::UserTypes(text);
+        win::UserTypesOver(control, text);
     }
 
     void key(HWND control, const std::string& name) {

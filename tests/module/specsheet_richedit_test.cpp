@@ -87,11 +87,7 @@ TEST_F(RichEditStreams, TheCatalogueEditorAnswersSaveDefaultsOrCancel) {
         table.ReplaceFromText("{DIVISION 1 - ONE}{DIVISION 2 - TWO}");
         CRtfViewer viewer(table, nullptr);
         EXPECT_EQ(viewer.m_Text, "{DIVISION 1 - ONE}\n{DIVISION 2 - TWO}\n");
-        Then([&](HWND d) {
-            SetFocus(Control(d, IDC_VIEWER_TEXT));
-            SendMessageA(Control(d, IDC_VIEWER_TEXT), EM_SETSEL, 0, -1);
-            win::UserTypes("{X}");
-        });
+        Then([&](HWND d) { win::UserTypesOver(Control(d, IDC_VIEWER_TEXT), "{X}"); });
         Then([&](HWND d) { Click(d, c.button); });
         EXPECT_EQ(viewer.DoModal(), c.result);
         // Save and Cancel take the text as it was edited; Defaults leaves it.

@@ -107,13 +107,7 @@ protected:
         win::UserClicks();
     }
     static void TypeInto(HWND dialog, int id, const std::string& text) {
-        HWND control = GetDlgItem(dialog, id);
-        SetFocus(control);
-        SendMessageA(control, EM_SETSEL, 0, -1);
-        if (text.empty())
-            win::UserPressesKey(VK_DELETE);
-        else
-            win::UserTypes(text);
+        win::UserTypesOver(GetDlgItem(dialog, id), text);
     }
 
     TestFrontEnd ui;

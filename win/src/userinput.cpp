@@ -123,6 +123,15 @@ void UserTypes(const std::string& text) {
     }
 }
 
+void UserTypesOver(HWND field, const std::string& text) {
+    SetFocus(field);
+    SendMessageA(field, EM_SETSEL, 0, -1);
+    if (text.empty())
+        UserPressesKey(VK_DELETE);
+    else
+        UserTypes(text);
+}
+
 void UserClosesWindow(HWND window) {
     PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
 }

@@ -25,6 +25,9 @@ void UserClicks(bool twice = false);
 void UserPressesKey(UINT virtualKey, bool shift = false);
 // Types text into the window with the focus, a key per character.
 void UserTypes(const std::string& text);
+// The focus goes to an edit field, its whole text is selected and the text typed over it;
+// an empty text deletes what the field holds.
+void UserTypesOver(HWND field, const std::string& text);
 // The close box of a top-level window.
 void UserClosesWindow(HWND window);
 // The centre of a window's client area, in client coordinates.
