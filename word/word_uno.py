@@ -112,6 +112,10 @@ class Office:
         filter_name, service = self.detect(url)
         if service != "com.sun.star.text.TextDocument":
             raise RuntimeError("not a text document: " + path)
+        # What no filter recognises falls to the plain text filter; bytes that are no text
+        # (zero bytes) would only become a page of garbage.
+        if filter_name in ("Text", "Text (encoded)") and is_binary(path):
+            raise RuntimeError("not a document: " + path)
         # The document is loaded into a model of its own, without a frame or a view: nothing of
         # LibreOffice's user interface is made, and a document that would open windows (notes,
         # fields asking questions) loads all the same.  Read only, no macros run, links stay.
@@ -179,6 +183,11 @@ class Office:
         self.documents = {}
         if self.own_profile:
             shutil.rmtree(self.profile, ignore_errors=True)
+
+
+def is_binary(path):
+    with open(path, "rb") as f:
+        return b"\0" in f.read(65536)
 
 
 def message_of(error):

@@ -3,6 +3,9 @@
 #include "conversion/rtftomtext.h"
 #include "frame/tmpfile.h"
 #include "wordconv/rtffix.h"
+#include "wordconv/worddoc2wordrtf.h"
+
+#include "arx/editor.h"
 
 #include "win/crtstring.h"
 #include "win/filedialog.h"
@@ -20,7 +23,8 @@ const DWORD kFileNameSize = 261;
 bool AskForDocument(std::string& path) {
     CFileDialog dialog(TRUE, "*.doc", nullptr,
                        OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST,
-                       "Documents (*.doc)|*.doc|Rich Text (*.rtf)|*.rtf|Text Files (*.txt)|*.txt||",
+                       "Documents (*.doc)|*.doc|Rich Text (*.rtf)|*.rtf|Text Files (*.txt)|*.txt|"
+                       "Word and Writer documents (*.docx;*.odt)|*.docx;*.odt||",
                        nullptr, OPENFILENAME_SIZE_VERSION_400);
     char fileName[kFileNameSize] = "";
     dialog.m_ofn.lpstrTitle = "Open specification document:";
@@ -38,6 +42,12 @@ std::string ExtensionOf(const std::string& path) {
     return dot == std::string::npos ? std::string() : path.substr(dot + 1);
 }
 
+// Documents that Word reads for the command: its own formats and the open document text.
+bool IsWordDocument(const std::string& extension) {
+    return _stricmp(extension.c_str(), "doc") == 0 || _stricmp(extension.c_str(), "docx") == 0 ||
+           _stricmp(extension.c_str(), "odt") == 0;
+}
+
 } // namespace
 
 void RtfToAcad() {
@@ -45,19 +55,20 @@ void RtfToAcad() {
     if (!AskForDocument(path))
         return;
 
-    if (_stricmp(ExtensionOf(path).c_str(), "doc") == 0) {
-        // Word documents are read by Word itself, through its automation interface, which this
-        // build of the module does not have yet.  Until it has, the user sees the message of a
-        // workstation without Word, and nothing is written.
-        AfxMessageBox("Word was not installed on this workstation. You must have at least Word "
-                      "97 installed on your workstation prior to using this application.");
-        return;
-    }
-    // Anything else is read as it is: a text file goes to the host as Rich Text without
-    // codes.  A file that cannot be read converts as empty text.
+    // Anything but a document is read as it is: a text file goes to the host as Rich Text
+    // without codes, and a file that cannot be read converts as empty text.
     std::string rtf;
-    if (ReadWholeFile(path.c_str(), rtf))
+    if (IsWordDocument(ExtensionOf(path))) {
+        // Word reads the document; when it cannot, nothing is written.  The bridge quits Word
+        // before the conversion goes on.
+        bool converted = WordDoc2WordRtf().ConvertToRtf(path.c_str(), rtf);
+        if (!converted) {
+            acutPrintf("\n%s could not be converted to Rich Text.", path.c_str());
+            return;
+        }
+    } else if (ReadWholeFile(path.c_str(), rtf)) {
         FixHangingIndents(rtf);
+    }
 
     std::string content = CRtfToMtext().Convert(rtf);
     // A missing folder or a file that cannot be written is shown to the user by saveToFile;

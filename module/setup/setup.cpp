@@ -2,8 +2,10 @@
 // installation folder under HKEY_LOCAL_MACHINE "Software\Kestrune\VIZUDaro" "location" (with
 // its trailing separator, since file names are appended to it directly), registers Scrivel
 // (Scrivel.exe /RegServer), registers the word processor beside it (WordPad) under the App Paths
-// entry of WORDPAD.EXE when it is there, and creates the folder C:\KSR\Rivlet for the
-// conversion output.
+// entry of WORDPAD.EXE when it is there, registers the Word server beside it (WordServer.exe
+// /RegServer) when it is there, and creates the folder C:\KSR\Rivlet for the conversion
+// output.  A Word server that refuses to register (no LibreOffice on this machine) is reported
+// and the rest installed: the module works without it, only Word documents are not converted.
 //
 //   rivlet-setup [INSTALL_FOLDER]     (default: the folder this program is in)
 #include "win/cmdline.h"
@@ -63,10 +65,10 @@ bool WriteWordPadAppPath(const std::string& location) {
     return rc == ERROR_SUCCESS;
 }
 
-// Runs "<folder>Scrivel.exe /RegServer" and answers its exit status (-1 when it did not run).
-long RegisterScrivel(const std::string& location) {
+// Runs "<folder><program> /RegServer" and answers its exit status (-1 when it did not run).
+long RegisterServer(const std::string& location, const char* program) {
     std::optional<DWORD> status =
-        win::RunAndWait(win::QuoteArgument(location + "Scrivel.exe") + " /RegServer");
+        win::RunAndWait(win::QuoteArgument(location + program) + " /RegServer");
     return status ? static_cast<long>(*status) : -1;
 }
 
@@ -91,13 +93,17 @@ int main(int argc, char** argv) {
         location += '\\';
     if (!WriteLocation(location))
         return Fail("cannot write the installation folder to the registry");
-    long status = RegisterScrivel(location);
+    long status = RegisterServer(location, "Scrivel.exe");
     if (status == -1)
         return Fail("cannot start " + location + "Scrivel.exe");
     if (status != 0)
         return Fail("Scrivel.exe /RegServer failed with status " + std::to_string(status));
     if (::access((folder + "/WordPad").c_str(), X_OK) == 0 && !WriteWordPadAppPath(location))
         return Fail("cannot register the word processor under App Paths");
+    if (::access((folder + "/WordServer").c_str(), X_OK) == 0 &&
+        RegisterServer(location, "WordServer.exe") != 0)
+        std::fprintf(stderr, "rivlet-setup: Word documents will not be converted: "
+                             "WordServer.exe /RegServer failed\n");
     if (!win::CreateDirectories("C:\\KSR\\Rivlet"))
         return Fail("cannot create C:\\KSR\\Rivlet");
     std::printf("KSRRivlet installed in %s (prefix %s)\n", location.c_str(),

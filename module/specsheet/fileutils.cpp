@@ -26,6 +26,12 @@ std::string FromFirstDot(const std::string& name) {
     return dot == std::string::npos ? std::string() : name.substr(dot);
 }
 
+// The text from the last "." on, or empty when there is none.
+std::string FromLastDot(const std::string& name) {
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
 } // namespace
 
 // ---- CPathParts --------------------------------------------------------------------------------
@@ -128,9 +134,10 @@ int CFileSearch::FindFiles(const char* pattern, bool allowDuplicates) {
                 if (listed)
                     continue;
             }
-            // The pattern also matches "a.b.rtf", and on Windows "x.rtfx" through its short
-            // name; only names whose whole extension is the wanted one are listed.
-            if (wanted.empty() || !EqualNoCase(FromFirstDot(name), wanted))
+            // On Windows the pattern also matches "x.rtfx" through its short name: only names
+            // whose extension (after their last ".") is the wanted one are listed.  Names with
+            // more dots ("Report.rev2.doc") are listed by their last extension.
+            if (wanted.empty() || !EqualNoCase(FromLastDot(name), wanted))
                 continue;
 
             CFileDat file;

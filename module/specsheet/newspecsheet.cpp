@@ -346,10 +346,6 @@ void NewSpecSheet::OnBrowseFolder() {
     UpdateData(FALSE);
 }
 
-void NewSpecSheet::OnConvertDocs() {
-    acutPrintf("\nConvert Docs: converting Word documents is not in this build.");
-}
-
 // Documents only pass through the hidden control; its changes need no answer.
 void NewSpecSheet::OnHiddenRichChange() {}
 

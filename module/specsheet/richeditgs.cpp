@@ -120,11 +120,11 @@ void CRichEditCtrlGS::StreamOutText(std::string& out, bool asRtf) {
     StreamOut(static_cast<int>(asRtf ? SF_RTF : SF_TEXT), es);
 }
 
-void CRichEditCtrlGS::StreamOutFile(const char* path, bool asRtf) {
+bool CRichEditCtrlGS::StreamOutFile(const char* path, bool asRtf) {
     CFile file;
     if (!path || !file.Open(path, CFile::modeCreate | CFile::modeReadWrite | CFile::typeBinary)) {
         ShowFrameworkMessage(AFX_IDP_FAILED_TO_SAVE_DOC);
-        return;
+        return false;
     }
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(&file), 0, WriteToFile};
     StreamOut(static_cast<int>(asRtf ? SF_RTF : SF_TEXT), es);
@@ -133,7 +133,9 @@ void CRichEditCtrlGS::StreamOutFile(const char* path, bool asRtf) {
     } catch (CFileException* e) {
         e->Delete();
         ShowFrameworkMessage(AFX_IDP_FAILED_TO_SAVE_DOC);
+        return false;
     }
+    return es.dwError == 0;
 }
 
 void CRichEditCtrlGS::SetWordWrap(bool wrap, long lineWidth) {

@@ -18,8 +18,9 @@ public:
     // The contents as Rich Text or as plain text.
     void StreamOutText(std::string& out, bool asRtf);
     // Writes the contents to a file (created, or emptied first); a file that cannot be made
-    // or written gets the framework's message and keeps what was written.
-    void StreamOutFile(const char* path, bool asRtf);
+    // or written gets the framework's message and keeps what was written.  True when the
+    // whole contents were written.
+    bool StreamOutFile(const char* path, bool asRtf);
     // Wrapping through the target device: wrap (or a line width) wraps at that width, 0 at
     // the window's edge; neither switches wrapping off.
     void SetWordWrap(bool wrap, long lineWidth);

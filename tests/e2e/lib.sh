@@ -3,7 +3,7 @@
 set -u
 bin=$1
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap '[ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
 export CADHOST_PREFIX=$work/prefix TMPDIR=$work
 fail=0
 check() { if ! grep -qF -- "$2" "$1"; then echo "FAIL: $1 lacks: $2"; fail=1; fi; }
@@ -19,6 +19,6 @@ need_ezdxf() {
 install_module() {
     install=$CADHOST_PREFIX/drive_c/Kestrune/VIZUDaro
     mkdir -p "$install"
-    ln -s "$bin/KSRRivlet.arx" "$bin/Scrivel" "$bin/WordPad" "$install/"
+    ln -s "$bin/KSRRivlet.arx" "$bin/Scrivel" "$bin/WordPad" "$bin/WordServer" "$install/"
     "$bin/rivlet-setup" "$install" >/dev/null || { echo "FAIL: rivlet-setup"; exit 1; }
 }

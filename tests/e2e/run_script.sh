@@ -39,7 +39,7 @@ if grep -q '^; setup' "$script"; then
     # (DIVISIONS.TXT) stays in the test.
     install=$CADHOST_PREFIX/drive_c/Kestrune/VIZUDaro
     mkdir -p "$install"
-    ln -s "$bin/KSRRivlet.arx" "$bin/Scrivel" "$bin/WordPad" "$install/"
+    ln -s "$bin/KSRRivlet.arx" "$bin/Scrivel" "$bin/WordPad" "$bin/WordServer" "$install/"
     "$bin/rivlet-setup" "$install" >/dev/null || { echo "rivlet-setup failed"; exit 1; }
 fi
 

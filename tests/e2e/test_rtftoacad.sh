@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What RtfToAcad writes to C:\KSR\Rivlet\output.TXT: the host's MText content of the chosen file
-# after the hanging-indent fix, replaced on every run; a Word document and a missing output
-# folder each end with their messages and leave no output.
+# after the hanging-indent fix, replaced on every run; a Word document through Word; a Word
+# document that cannot be read, one without Word and a missing output folder each end with
+# their messages and leave no output.
 . "$(dirname "$0")/lib.sh"
 src=$(cd "$(dirname "$0")/../.." && pwd)
 out=$CADHOST_PREFIX/drive_c/KSR/Rivlet/output.TXT
@@ -24,7 +25,24 @@ if [ "$(cat "$out" 2>/dev/null)" != "$want" ]; then
     echo "FAIL: output.TXT after hanging_indent.rtf:"; cat "$out"; echo; echo "want: $want"; fail=1
 fi
 
-# A Word document: the message of a workstation without Word, and the output stays as it was.
+# A Word document (in capital letters) goes the Word way: Word reads it, its words arrive.
+corpus=${RIVLET_CORPUS_DIR:-$src/../shared/corpus}
+if [ -f "$corpus/doc/simple.doc" ] && "$bin/WordServer" /RegServer >/dev/null 2>&1; then
+    cp "$corpus/doc/simple.doc" "$work/SIMPLE.DOC"
+    convert "$work/SIMPLE.DOC"
+    check "$out" 'This is a simple file created with Word 97-SR2.'
+    # One that Word cannot read: a line that says so, and the output stays as it was.
+    cp "$out" "$work/before"
+    head -c 3000 /dev/urandom >"$work/broken.doc"
+    convert "$work/broken.doc"
+    check "$work/log" 'broken.doc could not be converted to Rich Text.'
+    cmp -s "$out" "$work/before" || { echo "FAIL: a broken document changed output.TXT"; fail=1; }
+else
+    echo "skipped: the Word way (no LibreOffice, python3-uno or corpus)"
+fi
+# Without Word: the message of a workstation without Word, and the output stays as it was.
+"$bin/WordServer" /UnregServer >/dev/null 2>&1
+convert "$src/tests/data/rtf/hanging_indent.rtf"
 cp "$src/tests/data/rtf/numbered_list.rtf" "$work/Finishes.DOC"
 convert "$work/Finishes.DOC"
 check "$work/log" "Word was not installed on this workstation. You must have at least Word 97 installed on your workstation prior to using this application."

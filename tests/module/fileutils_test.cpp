@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <vector>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -59,13 +59,14 @@ protected:
     FreshFolders folders;
 };
 
-TEST_F(FileSearchTest, ListsOnlyFilesWhoseWholeExtensionMatches) {
+TEST_F(FileSearchTest, ListsOnlyFilesWhoseLastExtensionMatches) {
     CFileSearch search;
     for (const char* folder : {"C:\\Specs", "C:\\NoSuchFolder", ""})
         search.m_Folders.Add(folder);
-    EXPECT_EQ(search.FindFiles("*.rtf", false), 2);
+    EXPECT_EQ(search.FindFiles("*.rtf", false), 3);
     EXPECT_EQ(Names(search),
-              (std::multiset<std::string>{"C:\\Specs\\Roof.RTF", "C:\\Specs\\Wall.rtf"}));
+              (std::multiset<std::string>{"C:\\Specs\\Note.b.rtf", "C:\\Specs\\Roof.RTF",
+                                          "C:\\Specs\\Wall.rtf"}));
 
     const CFileDat& roof = search.m_Files[search.m_Files[0].m_Name == "Roof.RTF" ? 0 : 1];
     EXPECT_EQ(roof.m_Folder + "|" + roof.m_Name + "|" + roof.m_Ext, "C:\\Specs\\|Roof.RTF|RTF");
@@ -80,17 +81,18 @@ TEST_F(FileSearchTest, SuccessiveCallsAppendAndDuplicatesAreKeptOnlyWhenAllowed)
     CFileSearch search;
     search.m_Folders.Add("C:\\Specs");
     search.m_Folders.Add("C:\\More\\");
-    EXPECT_EQ(search.FindFiles("*.rtf", false), 3);
-    EXPECT_EQ(search.FindFiles("*.TXT", false), 4);
-    EXPECT_EQ(search.m_Files[3].m_FullPath, "C:\\Specs\\Plan.txt");
+    EXPECT_EQ(search.FindFiles("*.rtf", false), 4);
+    EXPECT_EQ(search.FindFiles("*.TXT", false), 5);
+    EXPECT_EQ(search.m_Files[4].m_FullPath, "C:\\Specs\\Plan.txt");
 
     // The drive letter in another case names the same folder.
     search.m_Folders.Add("c:\\Specs");
-    EXPECT_EQ(search.FindFiles("*.rtf", false), 4);
-    EXPECT_EQ(search.FindFiles("*.rtf", true), 9);
-    EXPECT_EQ(Names(search, 4),
-              (std::multiset<std::string>{"C:\\Specs\\Roof.RTF", "C:\\Specs\\Wall.rtf",
-                                          "C:\\More\\Door.rtf", "c:\\Specs\\Roof.RTF",
+    EXPECT_EQ(search.FindFiles("*.rtf", false), 5);
+    EXPECT_EQ(search.FindFiles("*.rtf", true), 12);
+    EXPECT_EQ(Names(search, 5),
+              (std::multiset<std::string>{"C:\\Specs\\Note.b.rtf", "C:\\Specs\\Roof.RTF",
+                                          "C:\\Specs\\Wall.rtf", "C:\\More\\Door.rtf",
+                                          "c:\\Specs\\Note.b.rtf", "c:\\Specs\\Roof.RTF",
                                           "c:\\Specs\\Wall.rtf"}));
 }
 
@@ -122,5 +124,5 @@ TEST_F(FileSearchTest, AFoldersFilesComeByNameInAnyLetterCase) {
         names.push_back(search.m_Files[i].m_Name);
     // Folder by folder, as the folders are listed; each one's names in order.
     EXPECT_EQ(names, (std::vector<std::string>{"a.rtf", "b.rtf", "C.rtf", "Door.rtf", "Zed.rtf",
-                                               "Roof.RTF", "Wall.rtf"}));
+                                               "Note.b.rtf", "Roof.RTF", "Wall.rtf"}));
 }

@@ -69,7 +69,8 @@ TEST_F(RtfToAcadTest, RichTextIsFixedConvertedAndWrittenWithoutTouchingTheDrawin
     std::uint64_t seed = Handseed();
     std::string log = Run(Document("list.rtf", kHanging));
     EXPECT_NE(log.find("\"Open specification document:\" [Documents (*.doc) *.doc; Rich Text "
-                       "(*.rtf) *.rtf; Text Files (*.txt) *.txt]"),
+                       "(*.rtf) *.rtf; Text Files (*.txt) *.txt; Word and Writer documents "
+                       "(*.docx;*.odt) *.docx;*.odt]"),
               std::string::npos)
         << log;
     EXPECT_EQ(log.find("MessageBox"), std::string::npos) << log;
