@@ -1,6 +1,7 @@
 #include "specsheet/newspecsheet.h"
 
 #include "frame/tmpfile.h"
+#include "specsheet/bannertext.h"
 #include "specsheet/fileutils.h"
 #include "specsheet/folderdialog.h"
 #include "specsheet/options.h"
@@ -19,25 +20,6 @@ constexpr int kLargeIcon = 32;
 // The module's resources are found through the framework's chain of scripts.
 HINSTANCE ResourceInstance() {
     return AfxGetResourceHandle();
-}
-
-std::string FormatWithName(const char* format, const std::string& name) {
-    int needed = std::snprintf(nullptr, 0, format, name.c_str());
-    std::string out(static_cast<std::size_t>(needed > 0 ? needed : 0), '\0');
-    std::snprintf(out.data(), out.size() + 1, format, name.c_str());
-    return out;
-}
-
-// Text shown as text inside a Rich Text document: its own backslashes and braces would read as
-// control words and groups.
-std::string EscapeForRtf(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\\' || c == '{' || c == '}')
-            out += '\\';
-        out += c;
-    }
-    return out;
 }
 
 std::string TrimBlanks(const std::string& text) {

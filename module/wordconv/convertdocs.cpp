@@ -1,6 +1,7 @@
 // "Convert Docs" of the sheet dialog: every Word document of the folder becomes a Rich Text
 // file of the same name beside it.  Word reads each document; its Rich Text passes through the
 // hanging-indent fix and the dialog's hidden rich edit, whose own Rich Text is what is written.
+#include "specsheet/bannertext.h"
 #include "specsheet/fileutils.h"
 #include "specsheet/newspecsheet.h"
 #include "wordconv/warnrtf.h"
@@ -8,7 +9,6 @@
 
 #include "win/msgbox.h"
 
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -33,25 +33,6 @@ const char kCreatedRtf[] =
 // The extensions of the documents converted: Word's own first, as they always were, then the
 // newer Word format and the open document text, which Word reads as well.
 const char* const kDocumentPatterns[] = {"*.DOC", "*.docx", "*.odt"};
-
-// The banner text with its one value (a file name, a count) in its place.
-template <typename Value> std::string Formatted(const char* format, Value value) {
-    int needed = std::snprintf(nullptr, 0, format, value);
-    std::string out(static_cast<std::size_t>(needed > 0 ? needed : 0), '\0');
-    std::snprintf(out.data(), out.size() + 1, format, value);
-    return out;
-}
-
-// A file name inside the banner's Rich Text: its backslashes and braces are text.
-std::string EscapedForRtf(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\\' || c == '{' || c == '}')
-            out += '\\';
-        out += c;
-    }
-    return out;
-}
 
 // The document's path with the text after its last "." replaced by "rtf".
 std::string RtfPathOf(const std::string& documentPath) {
@@ -83,7 +64,7 @@ void NewSpecSheet::OnConvertDocs() {
     int written = 0;
     for (INT_PTR i = 0; i < search.m_Files.GetSize(); ++i) {
         const CFileDat& document = search.m_Files[i];
-        m_Banner.StreamInText(Formatted(kConvertingRtf, EscapedForRtf(document.m_Name).c_str()));
+        m_Banner.StreamInText(FormatWithName(kConvertingRtf, EscapeForRtf(document.m_Name)));
         RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 
         std::string rtf;
@@ -97,6 +78,6 @@ void NewSpecSheet::OnConvertDocs() {
         if (m_HiddenRich.StreamOutFile(RtfPathOf(document.m_FullPath).c_str(), true))
             ++written;
     }
-    m_Banner.StreamInText(Formatted(kCreatedRtf, written));
+    m_Banner.StreamInText(FormatWithValue(kCreatedRtf, written));
     FillRtfFiles();
 }
