@@ -52,9 +52,9 @@ void NewSpecSheet::OnConvertDocs() {
     for (const char* pattern : kDocumentPatterns)
         search.FindFiles(pattern, false);
 
-    // Shown at once: starting Word takes a while.
+    // Shown at once, the banner with the rest of the dialog: starting Word takes a while.
     m_Banner.StreamInText(kLaunchingRtf);
-    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 
     WordDoc2WordRtf word;
     if (!word.m_App) {
@@ -65,7 +65,8 @@ void NewSpecSheet::OnConvertDocs() {
     for (INT_PTR i = 0; i < search.m_Files.GetSize(); ++i) {
         const CFileDat& document = search.m_Files[i];
         m_Banner.StreamInText(FormatWithName(kConvertingRtf, EscapeForRtf(document.m_Name)));
-        RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        RedrawWindow(nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 
         std::string rtf;
         if (!word.ConvertToRtf(document.m_FullPath.c_str(), rtf))
