@@ -2,6 +2,8 @@
 // space, paper space or a block definition).
 #pragma once
 
+#include "arx/acgi.h"
+#include "arx/dbextents.h"
 #include "arx/dbobject.h"
 
 #include <string>
@@ -9,6 +11,9 @@
 namespace cadhost::db {
 struct EntityAccess;
 } // namespace cadhost::db
+
+using AcGePoint3dArray = AcArray<AcGePoint3d>;
+using AcDbIntArray = AcArray<int>;
 
 class AcDbEntity : public AcDbObject {
 public:
@@ -39,6 +44,26 @@ public:
     // transformed.
     virtual Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform);
 
+    // The box the entity takes in the world.  eNullExtents for an entity that takes no room
+    // (a text without contents, a kind the host has no geometry for); eInvalidExtents when
+    // its geometry is not finite.
+    virtual Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const;
+    // Shows the entity's properties on the host's text screen (through the host application
+    // services' displayString): its type, layer and handle, then what its class adds.
+    virtual void list() const;
+    // The host's picking: how far a point of the world lies from the entity as drawn.
+    // eNotApplicable where the entity is not picked at that point at all (a text is picked
+    // only within its lines, at distance 0).
+    virtual Acad::ErrorStatus getDistanceTo(const AcGePoint3d& point, double& distance) const;
+    // Draws the entity through the context, in the traits' colour the host has set to the
+    // entity's own.  Answers kTrue when the entity is drawn completely (an entity the host
+    // has no geometry for draws nothing).
+    virtual Adesk::Boolean worldDraw(AcGiWorldDraw* mode);
+    // The points where the entity is grabbed, the first its main point (a line's start, a
+    // circle's centre, a text's location); osnapModes and geomIds are left empty.
+    virtual Acad::ErrorStatus getGripPoints(AcGePoint3dArray& gripPoints, AcDbIntArray& osnapModes,
+                                            AcDbIntArray& geomIds) const;
+
     Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
     Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
     Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override;
@@ -50,6 +75,7 @@ protected:
 
 private:
     friend struct cadhost::db::EntityAccess;
+    friend struct cadhost::db::DxfFields<AcDbEntity>;
     // The layer by name until the entity is in a database, then by record as well, so that
     // renaming the layer carries its entities along.
     std::string m_layer = "0";

@@ -21,12 +21,20 @@ public:
     // Any affine matrix: both ends move with it.
     Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
 
+    Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+    void list() const override;
+    Acad::ErrorStatus getDistanceTo(const AcGePoint3d& point, double& distance) const override;
+    Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
+    Acad::ErrorStatus getGripPoints(AcGePoint3dArray& gripPoints, AcDbIntArray& osnapModes,
+                                    AcDbIntArray& geomIds) const override;
+
     Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
     Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
     Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override;
     Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override;
 
 private:
+    friend struct cadhost::db::DxfFields<AcDbLine>;
     AcGePoint3d m_start;
     AcGePoint3d m_end;
     AcGeVector3d m_normal = AcGeVector3d::kZAxis;
@@ -53,12 +61,20 @@ public:
     // eCannotScaleNonUniformly for other matrices, eInvalidInput for a singular one.
     Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
 
+    Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+    void list() const override;
+    Acad::ErrorStatus getDistanceTo(const AcGePoint3d& point, double& distance) const override;
+    Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
+    Acad::ErrorStatus getGripPoints(AcGePoint3dArray& gripPoints, AcDbIntArray& osnapModes,
+                                    AcDbIntArray& geomIds) const override;
+
     Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
     Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
     Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override;
     Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override;
 
 private:
+    friend struct cadhost::db::DxfFields<AcDbCircle>;
     AcGePoint3d m_center;
     AcGeVector3d m_normal = AcGeVector3d::kZAxis;
     double m_radius = 1.0;

@@ -75,6 +75,13 @@ public:
     // the text, eInvalidInput for a singular one; the text is then unchanged.
     Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
 
+    Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+    void list() const override;
+    Acad::ErrorStatus getDistanceTo(const AcGePoint3d& point, double& distance) const override;
+    Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
+    Acad::ErrorStatus getGripPoints(AcGePoint3dArray& gripPoints, AcDbIntArray& osnapModes,
+                                    AcDbIntArray& geomIds) const override;
+
     Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
     Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
     Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override;
@@ -84,6 +91,7 @@ protected:
     void subSetDatabaseDefaults(AcDbDatabase* db) override;
 
 private:
+    friend struct cadhost::db::DxfFields<AcDbMText>;
     AcGePoint3d m_location;
     AcGeVector3d m_normal = AcGeVector3d::kZAxis;
     AcGeVector3d m_direction = AcGeVector3d::kXAxis;

@@ -26,6 +26,7 @@ class AcDbDatabase;
 namespace cadhost::db {
 struct ObjectAccess;
 struct XDataStore;
+template <class T> struct DxfFields;
 } // namespace cadhost::db
 
 class AcDbObject : public AcRxObject {

@@ -110,6 +110,7 @@ public:
     Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override;
 
 private:
+    friend struct cadhost::db::DxfFields<AcDbLayerTableRecord>;
     Adesk::Int16 m_color = 7;
     bool m_off = false;
     bool m_frozen = false;
@@ -138,6 +139,7 @@ public:
     Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override;
 
 private:
+    friend struct cadhost::db::DxfFields<AcDbTextStyleTableRecord>;
     double m_textSize = 0.0;
     double m_xScale = 1.0;
     std::string m_fileName = "arial.ttf";

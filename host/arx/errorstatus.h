@@ -93,6 +93,7 @@ enum ErrorStatus {
     // Geometry and protected objects.
     eCannotScaleNonUniformly = 120,
     eCannotBeErasedByCaller = 121,
+    eNullExtents = 122,
 };
 
 } // namespace Acad

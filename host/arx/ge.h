@@ -23,7 +23,7 @@ struct AcGeContext {
 class AcGeVector3d {
 public:
     AcGeVector3d() = default;
-    AcGeVector3d(double x, double y, double z) : x(x), y(y), z(z) {}
+    constexpr AcGeVector3d(double x, double y, double z) : x(x), y(y), z(z) {}
 
     static const AcGeVector3d kIdentity;
     static const AcGeVector3d kXAxis;
@@ -51,7 +51,7 @@ public:
 class AcGePoint3d {
 public:
     AcGePoint3d() = default;
-    AcGePoint3d(double x, double y, double z) : x(x), y(y), z(z) {}
+    constexpr AcGePoint3d(double x, double y, double z) : x(x), y(y), z(z) {}
 
     static const AcGePoint3d kOrigin;
 

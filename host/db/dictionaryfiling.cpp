@@ -1,6 +1,7 @@
 // Filing of dictionaries: their entries as (key, owned object) pairs.
 #include "arx/dbdict.h"
 #include "db/dictionaryimpl.h"
+#include "db/dxfclass.h"
 #include "db/dxfitems.h"
 #include "db/symbolname.h"
 
@@ -64,47 +65,66 @@ Acad::ErrorStatus AcDbDictionary::dwgInFields(AcDbDwgFiler* filer) {
     return filer->filerStatus();
 }
 
+namespace {
+
+struct DictionaryReading {
+    AcDbDictionary::Impl entries;
+    std::string key;
+    bool haveKey = false;
+};
+
+} // namespace
+
+template <> struct cadhost::db::DxfFields<AcDbDictionary> {
+    using Subclass = DxfSubclass<AcDbDictionary, DictionaryReading>;
+    static const Subclass subclass;
+};
+
+const DxfFields<AcDbDictionary>::Subclass DxfFields<AcDbDictionary>::subclass(
+    "AcDbDictionary",
+    {
+        // Entries are owned softly (280 = 0) and a clash on merge keeps the existing one (281).
+        Subclass::fixedInt16(AcDb::kDxfInt8, 0),
+        Subclass::fixedInt16(281, 1),
+        // Each entry: its key (3), then its object (350 owned softly, 360 hard).
+        Subclass::custom(
+            {3, 350, 360},
+            [](const AcDbDictionary& d, AcDbDxfFiler* f) {
+                for (const auto& [folded, entry] : d.impl()->entries) {
+                    if (entry.id.isErased())
+                        continue;
+                    f->writeString(AcDb::kDxfDimStyleName, entry.key.c_str());
+                    f->writeObjectId(AcDb::kDxfSoftOwnershipId, entry.id);
+                }
+            },
+            [](AcDbDictionary&, DictionaryReading& r, const resbuf& item, AcDbDxfFiler* f) {
+                if (item.restype == 3) {
+                    r.key = TextOf(item);
+                    r.haveKey = true;
+                    if (!IsValidSymbolName(r.key.c_str()))
+                        return f->setError(Acad::eInvalidKey, "invalid dictionary key \"%s\"",
+                                           r.key.c_str());
+                } else {
+                    if (!r.haveKey)
+                        return f->setError(Acad::eBadDxfSequence, "dictionary entry without a key");
+                    r.entries.put(r.key, IdOf(item));
+                    r.haveKey = false;
+                }
+                return Acad::eOk;
+            }),
+    },
+    [](AcDbDictionary& d, DictionaryReading& r, AcDbDxfFiler*) { *d.impl() = std::move(r.entries); });
+
 Acad::ErrorStatus AcDbDictionary::dxfOutFields(AcDbDxfFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbObject::dxfOutFields(filer); es != Acad::eOk)
         return es;
-    filer->writeString(AcDb::kDxfSubclass, "AcDbDictionary");
-    // Entries are owned softly (280 = 0) and a clash on merge keeps the existing one (281).
-    filer->writeInt16(AcDb::kDxfInt8, 0);
-    filer->writeInt16(static_cast<AcDb::DxfCode>(281), 1);
-    for (const auto& [folded, entry] : m_impl->entries) {
-        if (entry.id.isErased())
-            continue;
-        filer->writeString(AcDb::kDxfDimStyleName, entry.key.c_str());
-        filer->writeObjectId(AcDb::kDxfSoftOwnershipId, entry.id);
-    }
-    return filer->filerStatus();
+    return DxfFields<AcDbDictionary>::subclass.fileOut(*this, filer);
 }
 
 Acad::ErrorStatus AcDbDictionary::dxfInFields(AcDbDxfFiler* filer) {
     if (Acad::ErrorStatus es = AcDbObject::dxfInFields(filer); es != Acad::eOk)
         return es;
-    if (!filer->atSubclassData("AcDbDictionary"))
-        return filer->filerStatus();
-    Impl fresh;
-    std::string key;
-    bool haveKey = false;
-    Acad::ErrorStatus es = ReadSubclassItems(filer, [&](const resbuf& item) {
-        if (item.restype == 3) {
-            key = TextOf(item);
-            haveKey = true;
-            if (!IsValidSymbolName(key.c_str()))
-                return filer->setError(Acad::eInvalidKey, "invalid dictionary key \"%s\"",
-                                       key.c_str());
-        } else if (item.restype == 350 || item.restype == 360) {
-            if (!haveKey)
-                return filer->setError(Acad::eBadDxfSequence, "dictionary entry without a key");
-            fresh.put(key, IdOf(item));
-            haveKey = false;
-        }
-        return Acad::eOk;
-    });
-    if (es != Acad::eOk)
-        return es;
-    *m_impl = std::move(fresh);
-    return filer->filerStatus();
+    return DxfFields<AcDbDictionary>::subclass.fileIn(*this, filer);
 }
+
+

@@ -4,6 +4,7 @@
 #include "arx/dbentity.h"
 #include "db/databaseimpl.h"
 #include "db/entityaccess.h"
+#include "db/listing.h"
 #include "db/symbolname.h"
 #include "db/symboltableimpl.h"
 
@@ -101,6 +102,32 @@ void AcDbEntity::subSetDatabaseDefaults(AcDbDatabase*) {}
 
 Acad::ErrorStatus AcDbEntity::transformBy(const AcGeMatrix3d&) {
     return Acad::eNotApplicable;
+}
+
+Acad::ErrorStatus AcDbEntity::getGeomExtents(AcDbExtents&) const {
+    assertReadEnabled();
+    return Acad::eNullExtents;
+}
+
+void AcDbEntity::list() const {
+    assertReadEnabled();
+    const char* type = isA()->dxfName();
+    ListHeader(*this, type ? type : isA()->name());
+}
+
+Acad::ErrorStatus AcDbEntity::getDistanceTo(const AcGePoint3d&, double&) const {
+    assertReadEnabled();
+    return Acad::eNotApplicable;
+}
+
+Adesk::Boolean AcDbEntity::worldDraw(AcGiWorldDraw*) {
+    assertReadEnabled();
+    return Adesk::kTrue;
+}
+
+Acad::ErrorStatus AcDbEntity::getGripPoints(AcGePoint3dArray&, AcDbIntArray&, AcDbIntArray&) const {
+    assertReadEnabled();
+    return Acad::eOk;
 }
 
 Acad::ErrorStatus acdbOpenAcDbEntity(AcDbEntity*& entity, AcDbObjectId id, AcDb::OpenMode mode,

@@ -68,6 +68,8 @@ const char* KnownStatusText(Acad::ErrorStatus status) {
         return "eNegativeValueNotAllowed";
     case Acad::eInvalidExtents:
         return "eInvalidExtents";
+    case Acad::eNullExtents:
+        return "eNullExtents";
     case Acad::eInvalidAdsName:
         return "eInvalidAdsName";
     case Acad::eInvalidSymbolTableName:

@@ -6,11 +6,13 @@
 
 AcGeTol AcGeContext::gTol;
 
-const AcGeVector3d AcGeVector3d::kIdentity(0.0, 0.0, 0.0);
-const AcGeVector3d AcGeVector3d::kXAxis(1.0, 0.0, 0.0);
-const AcGeVector3d AcGeVector3d::kYAxis(0.0, 1.0, 0.0);
-const AcGeVector3d AcGeVector3d::kZAxis(0.0, 0.0, 1.0);
-const AcGePoint3d AcGePoint3d::kOrigin(0.0, 0.0, 0.0);
+// Made before any code runs (constinit), so that other objects of the program's start may copy
+// them.
+constinit const AcGeVector3d AcGeVector3d::kIdentity(0.0, 0.0, 0.0);
+constinit const AcGeVector3d AcGeVector3d::kXAxis(1.0, 0.0, 0.0);
+constinit const AcGeVector3d AcGeVector3d::kYAxis(0.0, 1.0, 0.0);
+constinit const AcGeVector3d AcGeVector3d::kZAxis(0.0, 0.0, 1.0);
+constinit const AcGePoint3d AcGePoint3d::kOrigin(0.0, 0.0, 0.0);
 const AcGeMatrix3d AcGeMatrix3d::kIdentity;
 
 // ---- AcGeVector3d ----------------------------------------------------------------------------

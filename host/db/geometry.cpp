@@ -49,4 +49,16 @@ Acad::ErrorStatus CheckSimilarity(const AcGeMatrix3d& xform, double& scale) {
     return Acad::eOk;
 }
 
+AcGeVector3d UsableNormal(const AcGeVector3d& v) {
+    return IsFinite(v) && !v.isZeroLength() ? v.normal() : AcGeVector3d::kZAxis;
+}
+
+double DistanceToSegment(const AcGePoint3d& p, const AcGePoint3d& a, const AcGePoint3d& b) {
+    AcGeVector3d ab = b - a;
+    double len2 = ab.dotProduct(ab);
+    double t = len2 > 0 ? (p - a).dotProduct(ab) / len2 : 0.0;
+    t = std::fmax(0.0, std::fmin(1.0, t));
+    return p.distanceTo(a + ab * t);
+}
+
 } // namespace cadhost::db

@@ -20,4 +20,11 @@ Acad::ErrorStatus CheckSimilarity(const AcGeMatrix3d& xform, double& scale);
 bool IsFinite(const AcGePoint3d& p);
 bool IsFinite(const AcGeVector3d& v);
 
+// A normal read from a file, at unit length: files may hold any vector, and a zero or broken
+// one falls back to the z axis rather than poisoning later arithmetic.
+AcGeVector3d UsableNormal(const AcGeVector3d& v);
+
+// How far p lies from the segment from a to b.
+double DistanceToSegment(const AcGePoint3d& p, const AcGePoint3d& a, const AcGePoint3d& b);
+
 } // namespace cadhost::db

@@ -5,6 +5,8 @@
 #include "arx/dbsymtb.h"
 #include "db/symbolname.h"
 
+#include <cstdio>
+
 // ---- AcDbHostApplicationServices -------------------------------------------------------------
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbHostApplicationServices, AcRxObject)
@@ -20,10 +22,35 @@ void AcDbHostApplicationServices::setWorkingDatabase(AcDbDatabase* db) {
     m_workingDatabase = db;
 }
 
-AcDbHostApplicationServices* acdbHostApplicationServices() {
+void AcDbHostApplicationServices::displayString(const char* string, int count) const {
+    if (string && count > 0)
+        std::fwrite(string, 1, static_cast<std::size_t>(count), stdout);
+}
+
+namespace {
+
+AcDbHostApplicationServices* StandardServices() {
     // Never destroyed: databases destroyed during process exit still ask it.
     static auto* services = new AcDbHostApplicationServices;
     return services;
+}
+
+AcDbHostApplicationServices*& CurrentServices() {
+    static AcDbHostApplicationServices* current = StandardServices();
+    return current;
+}
+
+} // namespace
+
+AcDbHostApplicationServices* acdbHostApplicationServices() {
+    return CurrentServices();
+}
+
+Acad::ErrorStatus acdbSetHostApplicationServices(AcDbHostApplicationServices* services) {
+    AcDbHostApplicationServices* next = services ? services : StandardServices();
+    next->setWorkingDatabase(CurrentServices()->workingDatabase());
+    CurrentServices() = next;
+    return Acad::eOk;
 }
 
 // ---- Registered applications -----------------------------------------------------------------

@@ -1,6 +1,8 @@
-// Lines.
+// Lines: geometry, filing, extents, listing and picking.
 #include "arx/dbents.h"
+#include "db/dxfclass.h"
 #include "db/geometry.h"
+#include "db/listing.h"
 
 using namespace cadhost::db;
 
@@ -70,4 +72,89 @@ Acad::ErrorStatus AcDbLine::transformBy(const AcGeMatrix3d& xform) {
             m_normal = n.normal();
     }
     return xDataTransformBy(xform);
+}
+
+Acad::ErrorStatus AcDbLine::getGeomExtents(AcDbExtents& extents) const {
+    assertReadEnabled();
+    if (!IsFinite(m_start) || !IsFinite(m_end))
+        return Acad::eInvalidExtents;
+    extents = AcDbExtents();
+    extents.addPoint(m_start);
+    extents.addPoint(m_end);
+    return Acad::eOk;
+}
+
+void AcDbLine::list() const {
+    AcDbEntity::list();
+    Display("\n  From: " + ListPoint(m_start) + "\n  To:   " + ListPoint(m_end));
+}
+
+Acad::ErrorStatus AcDbLine::getDistanceTo(const AcGePoint3d& point, double& distance) const {
+    assertReadEnabled();
+    distance = DistanceToSegment(point, m_start, m_end);
+    return Acad::eOk;
+}
+
+Adesk::Boolean AcDbLine::worldDraw(AcGiWorldDraw* mode) {
+    assertReadEnabled();
+    const AcGePoint3d points[] = {m_start, m_end};
+    mode->geometry().polyline(2, points, &m_normal);
+    return Adesk::kTrue;
+}
+
+Acad::ErrorStatus AcDbLine::getGripPoints(AcGePoint3dArray& gripPoints, AcDbIntArray&,
+                                          AcDbIntArray&) const {
+    assertReadEnabled();
+    gripPoints.append(m_start);
+    gripPoints.append(m_end);
+    return Acad::eOk;
+}
+
+// ---- Filing ----------------------------------------------------------------------------------
+
+template <> struct cadhost::db::DxfFields<AcDbLine> {
+    using Subclass = DxfSubclass<AcDbLine>;
+    static const Subclass subclass;
+};
+
+const DxfFields<AcDbLine>::Subclass DxfFields<AcDbLine>::subclass(
+    "AcDbLine", {
+                    Subclass::point(10, &AcDbLine::m_start),
+                    Subclass::point(11, &AcDbLine::m_end),
+                    Subclass::vector(210, &AcDbLine::m_normal, AcGeVector3d::kZAxis, UsableNormal),
+                });
+
+Acad::ErrorStatus AcDbLine::dwgOutFields(AcDbDwgFiler* filer) const {
+    if (Acad::ErrorStatus es = AcDbEntity::dwgOutFields(filer); es != Acad::eOk)
+        return es;
+    filer->writePoint3d(m_start);
+    filer->writePoint3d(m_end);
+    filer->writeVector3d(m_normal);
+    return filer->filerStatus();
+}
+
+Acad::ErrorStatus AcDbLine::dwgInFields(AcDbDwgFiler* filer) {
+    if (Acad::ErrorStatus es = AcDbEntity::dwgInFields(filer); es != Acad::eOk)
+        return es;
+    AcGePoint3d start, end;
+    AcGeVector3d normal;
+    if (filer->readPoint3d(&start) != Acad::eOk || filer->readPoint3d(&end) != Acad::eOk ||
+        filer->readVector3d(&normal) != Acad::eOk)
+        return filer->filerStatus();
+    m_start = start;
+    m_end = end;
+    m_normal = UsableNormal(normal);
+    return filer->filerStatus();
+}
+
+Acad::ErrorStatus AcDbLine::dxfOutFields(AcDbDxfFiler* filer) const {
+    if (Acad::ErrorStatus es = AcDbEntity::dxfOutFields(filer); es != Acad::eOk)
+        return es;
+    return DxfFields<AcDbLine>::subclass.fileOut(*this, filer);
+}
+
+Acad::ErrorStatus AcDbLine::dxfInFields(AcDbDxfFiler* filer) {
+    if (Acad::ErrorStatus es = AcDbEntity::dxfInFields(filer); es != Acad::eOk)
+        return es;
+    return DxfFields<AcDbLine>::subclass.fileIn(*this, filer);
 }

@@ -1,16 +1,29 @@
-// Multiline text: placement, size, style, contents and transformation.
+// Multiline text: placement, size, style, contents, transformation, extents, listing and
+// picking.
 #include "arx/dbdatabase.h"
 #include "arx/dbmtext.h"
-#include "text/mtextmeasure.h"
-#include "text/rtfconvert.h"
 #include "arx/dbsymtb.h"
 #include "db/databaseimpl.h"
 #include "db/geometry.h"
+#include "db/listing.h"
+#include "db/mtextgeometry.h"
+#include "text/mtextlayout.h"
+#include "text/mtextmeasure.h"
+#include "text/mtextpick.h"
+#include "text/rtfconvert.h"
 
 #include <cmath>
 #include <numbers>
 
 using namespace cadhost::db;
+
+namespace {
+
+// The Standard style's font; styles with fonts of their own come with the style table's font
+// names.
+constexpr const char* kStyleFont = "Arial";
+
+} // namespace
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbMText, AcDbEntity, "MTEXT", nullptr)
 
@@ -158,9 +171,7 @@ int AcDbMText::setContents(const char* text) {
 
 double AcDbMText::actualHeight(void*) const {
     assertReadEnabled();
-    // The Standard style's font; styles with fonts of their own come with the style table's
-    // font names.
-    return cadhost::text::MeasureMTextHeight(m_contents, m_height, m_width, "Arial");
+    return cadhost::text::MeasureMTextHeight(m_contents, m_height, m_width, kStyleFont);
 }
 
 int AcDbMText::setContentsRTF(const char* rtf) {
@@ -192,4 +203,56 @@ Acad::ErrorStatus AcDbMText::transformBy(const AcGeMatrix3d& xform) {
 
 void AcDbMText::subSetDatabaseDefaults(AcDbDatabase* db) {
     m_style = db->textstyle();
+}
+
+Acad::ErrorStatus AcDbMText::getGeomExtents(AcDbExtents& extents) const {
+    assertReadEnabled();
+    if (!IsFinite(m_location))
+        return Acad::eInvalidExtents;
+    // The box of the laid-out lines: the entity's width (the widest line's when it has none)
+    // by the height from the top of the first line to the baseline of the last.
+    cadhost::text::MTextLayout layout =
+        cadhost::text::LayOutMText(m_contents, m_height, m_width, kStyleFont);
+    cadhost::text::TextFrame frame =
+        cadhost::text::FrameOf(PlacementOf(*this), layout.width, layout.height);
+    double width = m_width > 0.0 ? m_width : layout.width;
+    extents = AcDbExtents();
+    for (double x : {0.0, width}) {
+        for (double y : {0.0, -layout.height}) {
+            cadhost::text::Vec3 p = frame.toWorld(x, y);
+            extents.addPoint(AcGePoint3d(p.x, p.y, p.z));
+        }
+    }
+    return Acad::eOk;
+}
+
+void AcDbMText::list() const {
+    AcDbEntity::list();
+    Display("\n  Location: " + ListPoint(m_location) + "\n  Width: " + ListReal(m_width) +
+            "  Text height: " + ListReal(m_height) + "\n  Contents: " + m_contents);
+}
+
+Acad::ErrorStatus AcDbMText::getDistanceTo(const AcGePoint3d& point, double& distance) const {
+    assertReadEnabled();
+    cadhost::text::MTextLayout layout =
+        cadhost::text::LayOutMText(m_contents, m_height, m_width, kStyleFont);
+    if (!cadhost::text::MTextContainsPoint(layout, PlacementOf(*this), {point.x, point.y, point.z},
+                                           0.0))
+        return Acad::eNotApplicable;
+    distance = 0.0;
+    return Acad::eOk;
+}
+
+Adesk::Boolean AcDbMText::worldDraw(AcGiWorldDraw* mode) {
+    assertReadEnabled();
+    mode->geometry().mtext(m_location, m_normal, m_direction, m_attachment, m_width, m_height,
+                           m_contents.c_str());
+    return Adesk::kTrue;
+}
+
+Acad::ErrorStatus AcDbMText::getGripPoints(AcGePoint3dArray& gripPoints, AcDbIntArray&,
+                                           AcDbIntArray&) const {
+    assertReadEnabled();
+    gripPoints.append(m_location);
+    return Acad::eOk;
 }

@@ -2,6 +2,7 @@
 #include "arx/dbdatabase.h"
 #include "arx/dbmtext.h"
 #include "db/databaseimpl.h"
+#include "db/dxfclass.h"
 #include "db/dxfitems.h"
 #include "db/geometry.h"
 #include "db/symboltableimpl.h"
@@ -54,6 +55,22 @@ std::size_t CutAt(const std::string& text, std::size_t from) {
     return pos;
 }
 
+struct MTextReading {
+    std::string contents;
+    AcGeVector3d normal = AcGeVector3d::kZAxis;
+    AcGeVector3d direction = AcGeVector3d::kXAxis;
+    bool haveDirection = false;
+    double rotation = 0.0;
+};
+
+bool IsTextHeight(double h) {
+    return std::isfinite(h) && h > 0.0;
+}
+
+bool IsWidth(double w) {
+    return std::isfinite(w) && w >= 0.0;
+}
+
 } // namespace
 
 Acad::ErrorStatus AcDbMText::dwgOutFields(AcDbDwgFiler* filer) const {
@@ -90,11 +107,11 @@ Acad::ErrorStatus AcDbMText::dwgInFields(AcDbDwgFiler* filer) {
     if (filer->filerStatus() != Acad::eOk)
         return filer->filerStatus();
     m_location = location;
-    m_normal = IsFinite(normal) && !normal.isZeroLength() ? normal.normal() : AcGeVector3d::kZAxis;
+    m_normal = UsableNormal(normal);
     AcGeVector3d d = direction - m_normal * direction.dotProduct(m_normal);
     m_direction = IsFinite(d) && d.length() > 1e-9 ? d.normal() : PlaneXAxis(m_normal);
-    m_width = std::isfinite(width) && width >= 0.0 ? width : 0.0;
-    if (std::isfinite(height) && height > 0.0)
+    m_width = IsWidth(width) ? width : 0.0;
+    if (IsTextHeight(height))
         m_height = height;
     m_style = style;
     m_attachment = attachment >= kTopLeft && attachment <= kBottomRight
@@ -104,90 +121,102 @@ Acad::ErrorStatus AcDbMText::dwgInFields(AcDbDwgFiler* filer) {
     return filer->filerStatus();
 }
 
+template <> struct cadhost::db::DxfFields<AcDbMText> {
+    using Subclass = DxfSubclass<AcDbMText, MTextReading>;
+    static const Subclass subclass;
+};
+
+const DxfFields<AcDbMText>::Subclass DxfFields<AcDbMText>::subclass(
+    "AcDbMText",
+    {
+        Subclass::point(10, &AcDbMText::m_location),
+        Subclass::real(40, &AcDbMText::m_height, IsTextHeight),
+        Subclass::real(41, &AcDbMText::m_width, IsWidth, 0.0),
+        Subclass::custom(
+            {71},
+            [](const AcDbMText& m, AcDbDxfFiler* f) {
+                f->writeInt16(static_cast<AcDb::DxfCode>(71), static_cast<Adesk::Int16>(m.m_attachment));
+            },
+            [](AcDbMText& m, MTextReading&, const resbuf& item, AcDbDxfFiler*) {
+                if (item.resval.rint >= AcDbMText::kTopLeft && item.resval.rint <= AcDbMText::kBottomRight)
+                    m.m_attachment = static_cast<AcDbMText::AttachmentPoint>(item.resval.rint);
+                return Acad::eOk;
+            }),
+        Subclass::fixedInt16(72, 1), // left to right
+        Subclass::custom(
+            {1, 3},
+            [](const AcDbMText& m, AcDbDxfFiler* f) {
+                std::size_t from = 0;
+                for (;;) {
+                    std::size_t cut = CutAt(m.m_contents, from);
+                    std::string piece = m.m_contents.substr(from, cut - from);
+                    bool last = cut >= m.m_contents.size();
+                    f->writeString(last ? AcDb::kDxfText : AcDb::kDxfAttributePrompt, piece.c_str());
+                    if (last)
+                        break;
+                    from = cut;
+                }
+            },
+            [](AcDbMText&, MTextReading& r, const resbuf& item, AcDbDxfFiler*) {
+                r.contents += TextOf(item);
+                return Acad::eOk;
+            }),
+        Subclass::custom(
+            {7},
+            [](const AcDbMText& m, AcDbDxfFiler* f) {
+                std::string style = SymbolNameOf(m.m_style);
+                if (!style.empty())
+                    f->writeString(AcDb::kDxfTextStyleName, style.c_str());
+            },
+            [](AcDbMText& m, MTextReading&, const resbuf& item, AcDbDxfFiler* f) {
+                AcDbDatabase* db = m.database() ? m.database() : f->database();
+                m.m_style = db ? FindSymbol(db->textStyleTableId(), TextOf(item)) : AcDbObjectId();
+                return Acad::eOk;
+            }),
+        Subclass::custom(
+            Subclass::PointCodes(210),
+            [](const AcDbMText& m, AcDbDxfFiler* f) { f->writeVector3d(AcDb::kDxfNormalX, m.m_normal); },
+            [](AcDbMText&, MTextReading& r, const resbuf& item, AcDbDxfFiler*) {
+                r.normal = VectorOf(item);
+                return Acad::eOk;
+            }),
+        Subclass::custom(
+            Subclass::PointCodes(11),
+            [](const AcDbMText& m, AcDbDxfFiler* f) {
+                f->writeVector3d(static_cast<AcDb::DxfCode>(11), m.m_direction);
+            },
+            [](AcDbMText&, MTextReading& r, const resbuf& item, AcDbDxfFiler*) {
+                r.direction = VectorOf(item);
+                r.haveDirection = true;
+                return Acad::eOk;
+            }),
+        // The rotation is what other programs may write instead of the direction; written
+        // beside it, it could contradict it.
+        Subclass::custom({50}, {},
+                         [](AcDbMText&, MTextReading& r, const resbuf& item, AcDbDxfFiler*) {
+                             r.rotation = item.resval.rreal;
+                             return Acad::eOk;
+                         }),
+    },
+    [](AcDbMText& m, MTextReading& r, AcDbDxfFiler*) {
+        m.m_contents = std::move(r.contents);
+        m.m_normal = UsableNormal(r.normal);
+        AcGeVector3d x = PlaneXAxis(m.m_normal), y = m.m_normal.crossProduct(x);
+        AcGeVector3d direction = r.direction;
+        if (!r.haveDirection && std::isfinite(r.rotation))
+            direction = x * std::cos(r.rotation) + y * std::sin(r.rotation);
+        AcGeVector3d d = direction - m.m_normal * direction.dotProduct(m.m_normal);
+        m.m_direction = IsFinite(d) && d.length() > 1e-9 ? d.normal() : x;
+    });
+
 Acad::ErrorStatus AcDbMText::dxfOutFields(AcDbDxfFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbEntity::dxfOutFields(filer); es != Acad::eOk)
         return es;
-    filer->writeString(AcDb::kDxfSubclass, "AcDbMText");
-    filer->writePoint3d(AcDb::kDxfXCoord, m_location);
-    filer->writeDouble(AcDb::kDxfTxtSize, m_height);
-    filer->writeDouble(AcDb::kDxfTxtStyleXScale, m_width);
-    filer->writeInt16(static_cast<AcDb::DxfCode>(71), static_cast<Adesk::Int16>(m_attachment));
-    filer->writeInt16(static_cast<AcDb::DxfCode>(72), 1); // left to right
-    std::size_t from = 0;
-    for (;;) {
-        std::size_t cut = CutAt(m_contents, from);
-        std::string piece = m_contents.substr(from, cut - from);
-        bool last = cut >= m_contents.size();
-        filer->writeString(last ? AcDb::kDxfText : AcDb::kDxfAttributePrompt, piece.c_str());
-        if (last)
-            break;
-        from = cut;
-    }
-    std::string style = SymbolNameOf(m_style);
-    if (!style.empty())
-        filer->writeString(AcDb::kDxfTextStyleName, style.c_str());
-    filer->writeVector3d(AcDb::kDxfNormalX, m_normal);
-    filer->writeVector3d(static_cast<AcDb::DxfCode>(11), m_direction);
-    return filer->filerStatus();
+    return DxfFields<AcDbMText>::subclass.fileOut(*this, filer);
 }
 
 Acad::ErrorStatus AcDbMText::dxfInFields(AcDbDxfFiler* filer) {
     if (Acad::ErrorStatus es = AcDbEntity::dxfInFields(filer); es != Acad::eOk)
         return es;
-    if (!filer->atSubclassData("AcDbMText"))
-        return filer->filerStatus();
-    std::string contents;
-    bool haveDirection = false;
-    double rotation = 0.0;
-    AcGeVector3d normal = AcGeVector3d::kZAxis, direction = AcGeVector3d::kXAxis;
-    Acad::ErrorStatus es = ReadSubclassItems(filer, [&](const resbuf& item) {
-        switch (item.restype) {
-        case 10:
-            m_location = PointOf(item);
-            break;
-        case 40:
-            if (std::isfinite(item.resval.rreal) && item.resval.rreal > 0.0)
-                m_height = item.resval.rreal;
-            break;
-        case 41:
-            m_width = std::isfinite(item.resval.rreal) && item.resval.rreal >= 0.0
-                          ? item.resval.rreal
-                          : 0.0;
-            break;
-        case 71:
-            if (item.resval.rint >= kTopLeft && item.resval.rint <= kBottomRight)
-                m_attachment = static_cast<AttachmentPoint>(item.resval.rint);
-            break;
-        case 1:
-        case 3:
-            contents += TextOf(item);
-            break;
-        case 7: {
-            AcDbDatabase* db = database() ? database() : filer->database();
-            m_style = db ? FindSymbol(db->textStyleTableId(), TextOf(item)) : AcDbObjectId();
-            break;
-        }
-        case 210:
-            normal = VectorOf(item);
-            break;
-        case 11:
-            direction = VectorOf(item);
-            haveDirection = true;
-            break;
-        case 50:
-            rotation = item.resval.rreal;
-            break;
-        default:
-            break;
-        }
-        return Acad::eOk;
-    });
-    m_contents = std::move(contents);
-    m_normal = IsFinite(normal) && !normal.isZeroLength() ? normal.normal() : AcGeVector3d::kZAxis;
-    AcGeVector3d x = PlaneXAxis(m_normal), y = m_normal.crossProduct(x);
-    if (!haveDirection && std::isfinite(rotation))
-        direction = x * std::cos(rotation) + y * std::sin(rotation);
-    AcGeVector3d d = direction - m_normal * direction.dotProduct(m_normal);
-    m_direction = IsFinite(d) && d.length() > 1e-9 ? d.normal() : x;
-    return es != Acad::eOk ? es : filer->filerStatus();
+    return DxfFields<AcDbMText>::subclass.fileIn(*this, filer);
 }

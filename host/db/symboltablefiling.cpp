@@ -1,6 +1,7 @@
 // Filing of symbol tables, their records and blocks.
 #include "arx/dbsymtb.h"
 #include "db/databaseimpl.h"
+#include "db/dxfclass.h"
 #include "db/dxfitems.h"
 #include "db/entityaccess.h"
 #include "db/symbolname.h"
@@ -37,17 +38,26 @@ void WriteIdList(AcDbDwgFiler* filer, const std::vector<AcDbObjectId>& ids) {
         filer->writeHardOwnershipId(id);
 }
 
-// Reads the name (2) and flags (70) of a record's own subclass; more(item) sees the rest.
-template <class More>
-Acad::ErrorStatus ReadRecordItems(AcDbDxfFiler* filer, AcDbSymbolTableRecord& record, More more) {
-    return ReadSubclassItems(filer, [&](const resbuf& item) {
-        if (item.restype == AcDb::kDxfSymbolTableName) {
+bool IsTextSize(double v) {
+    return std::isfinite(v) && v >= 0.0;
+}
+
+bool IsWidthFactor(double v) {
+    return std::isfinite(v) && v > 0.0;
+}
+
+// A record's name (2), read through setName so that a bad name fails the read.
+template <class T> typename DxfSubclass<T>::Field NameField() {
+    return DxfSubclass<T>::custom(
+        {AcDb::kDxfSymbolTableName},
+        [](const T& record, AcDbDxfFiler* f) {
+            f->writeString(AcDb::kDxfSymbolTableName, record.nameText().c_str());
+        },
+        [](T& record, NoReadState&, const resbuf& item, AcDbDxfFiler* f) {
             if (Acad::ErrorStatus es = record.setName(TextOf(item).c_str()); es != Acad::eOk)
-                return filer->setError(es, "invalid symbol name \"%s\"", TextOf(item).c_str());
+                return f->setError(es, "invalid symbol name \"%s\"", TextOf(item).c_str());
             return Acad::eOk;
-        }
-        return more(item);
-    });
+        });
 }
 
 } // namespace
@@ -82,27 +92,41 @@ Acad::ErrorStatus AcDbSymbolTable::dwgInFields(AcDbDwgFiler* filer) {
     return filer->filerStatus();
 }
 
+template <> struct cadhost::db::DxfFields<AcDbSymbolTable> {
+    using Subclass = DxfSubclass<AcDbSymbolTable>;
+    static const Subclass subclass;
+};
+
+const DxfFields<AcDbSymbolTable>::Subclass DxfFields<AcDbSymbolTable>::subclass(
+    "AcDbSymbolTable",
+    {
+        // The count of live records; only a hint when read, as the records come as objects
+        // of their own.
+        Subclass::custom(
+            {AcDb::kDxfInt16},
+            [](const AcDbSymbolTable& table, AcDbDxfFiler* f) {
+                Adesk::Int16 live = 0;
+                for (const AcDbObjectId& id : table.impl()->records)
+                    if (!id.isErased())
+                        ++live;
+                f->writeInt16(AcDb::kDxfInt16, live);
+            },
+            {}),
+    });
+
 Acad::ErrorStatus AcDbSymbolTable::dxfOutFields(AcDbDxfFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbObject::dxfOutFields(filer); es != Acad::eOk)
         return es;
-    filer->writeString(AcDb::kDxfSubclass, "AcDbSymbolTable");
-    Adesk::Int16 live = 0;
-    for (const AcDbObjectId& id : m_impl->records)
-        if (!id.isErased())
-            ++live;
-    filer->writeInt16(AcDb::kDxfInt16, live);
-    return filer->filerStatus();
+    return DxfFields<AcDbSymbolTable>::subclass.fileOut(*this, filer);
 }
 
 Acad::ErrorStatus AcDbSymbolTable::dxfInFields(AcDbDxfFiler* filer) {
     if (Acad::ErrorStatus es = AcDbObject::dxfInFields(filer); es != Acad::eOk)
         return es;
-    if (!filer->atSubclassData("AcDbSymbolTable"))
-        return filer->filerStatus();
-    // The count (70) is only a hint; the records come as objects of their own.
-    Acad::ErrorStatus es = ReadSubclassItems(filer, [](const resbuf&) { return Acad::eOk; });
-    return es != Acad::eOk ? es : filer->filerStatus();
+    return DxfFields<AcDbSymbolTable>::subclass.fileIn(*this, filer);
 }
+
+
 
 // ---- Records ---------------------------------------------------------------------------------
 
@@ -124,19 +148,26 @@ Acad::ErrorStatus AcDbSymbolTableRecord::dwgInFields(AcDbDwgFiler* filer) {
     return filer->filerStatus();
 }
 
+template <> struct cadhost::db::DxfFields<AcDbSymbolTableRecord> {
+    using Subclass = DxfSubclass<AcDbSymbolTableRecord>;
+    static const Subclass subclass;
+};
+
+const DxfFields<AcDbSymbolTableRecord>::Subclass DxfFields<AcDbSymbolTableRecord>::subclass("AcDbSymbolTableRecord", {});
+
 Acad::ErrorStatus AcDbSymbolTableRecord::dxfOutFields(AcDbDxfFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbObject::dxfOutFields(filer); es != Acad::eOk)
         return es;
-    filer->writeString(AcDb::kDxfSubclass, "AcDbSymbolTableRecord");
-    return filer->filerStatus();
+    return DxfFields<AcDbSymbolTableRecord>::subclass.fileOut(*this, filer);
 }
 
 Acad::ErrorStatus AcDbSymbolTableRecord::dxfInFields(AcDbDxfFiler* filer) {
     if (Acad::ErrorStatus es = AcDbObject::dxfInFields(filer); es != Acad::eOk)
         return es;
-    filer->atSubclassData("AcDbSymbolTableRecord");
-    return filer->filerStatus();
+    return DxfFields<AcDbSymbolTableRecord>::subclass.fileIn(*this, filer);
 }
+
+
 
 Acad::ErrorStatus AcDbBlockTableRecord::dwgOutFields(AcDbDwgFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbSymbolTableRecord::dwgOutFields(filer); es != Acad::eOk)
@@ -154,22 +185,26 @@ Acad::ErrorStatus AcDbBlockTableRecord::dwgInFields(AcDbDwgFiler* filer) {
     return filer->filerStatus();
 }
 
+template <> struct cadhost::db::DxfFields<AcDbBlockTableRecord> {
+    using Subclass = DxfSubclass<AcDbBlockTableRecord>;
+    static const Subclass subclass;
+};
+
+const DxfFields<AcDbBlockTableRecord>::Subclass DxfFields<AcDbBlockTableRecord>::subclass("AcDbBlockTableRecord", {NameField<AcDbBlockTableRecord>()});
+
 Acad::ErrorStatus AcDbBlockTableRecord::dxfOutFields(AcDbDxfFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbSymbolTableRecord::dxfOutFields(filer); es != Acad::eOk)
         return es;
-    filer->writeString(AcDb::kDxfSubclass, "AcDbBlockTableRecord");
-    filer->writeString(AcDb::kDxfSymbolTableName, nameText().c_str());
-    return filer->filerStatus();
+    return DxfFields<AcDbBlockTableRecord>::subclass.fileOut(*this, filer);
 }
 
 Acad::ErrorStatus AcDbBlockTableRecord::dxfInFields(AcDbDxfFiler* filer) {
     if (Acad::ErrorStatus es = AcDbSymbolTableRecord::dxfInFields(filer); es != Acad::eOk)
         return es;
-    if (!filer->atSubclassData("AcDbBlockTableRecord"))
-        return filer->filerStatus();
-    Acad::ErrorStatus es = ReadRecordItems(filer, *this, [](const resbuf&) { return Acad::eOk; });
-    return es != Acad::eOk ? es : filer->filerStatus();
+    return DxfFields<AcDbBlockTableRecord>::subclass.fileIn(*this, filer);
 }
+
+
 
 Acad::ErrorStatus AcDbLayerTableRecord::dwgOutFields(AcDbDwgFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbSymbolTableRecord::dwgOutFields(filer); es != Acad::eOk)
@@ -199,38 +234,57 @@ Acad::ErrorStatus AcDbLayerTableRecord::dwgInFields(AcDbDwgFiler* filer) {
     return filer->filerStatus();
 }
 
+template <> struct cadhost::db::DxfFields<AcDbLayerTableRecord> {
+    using Subclass = DxfSubclass<AcDbLayerTableRecord>;
+    static const Subclass subclass;
+};
+
+const DxfFields<AcDbLayerTableRecord>::Subclass DxfFields<AcDbLayerTableRecord>::subclass(
+    "AcDbLayerTableRecord",
+    {
+        NameField<AcDbLayerTableRecord>(),
+        Subclass::custom(
+            {AcDb::kDxfInt16},
+            [](const AcDbLayerTableRecord& r, AcDbDxfFiler* f) {
+                f->writeInt16(AcDb::kDxfInt16,
+                              static_cast<Adesk::Int16>((r.m_frozen ? 1 : 0) | (r.m_locked ? 4 : 0)));
+            },
+            [](AcDbLayerTableRecord& r, NoReadState&, const resbuf& item, AcDbDxfFiler*) {
+                r.m_frozen = item.resval.rint & 1;
+                r.m_locked = item.resval.rint & 4;
+                return Acad::eOk;
+            }),
+        // A layer that is off files its colour negated.
+        Subclass::custom(
+            {AcDb::kDxfColor},
+            [](const AcDbLayerTableRecord& r, AcDbDxfFiler* f) {
+                f->writeInt16(AcDb::kDxfColor,
+                              static_cast<Adesk::Int16>(r.m_off ? -r.m_color : r.m_color));
+            },
+            [](AcDbLayerTableRecord& r, NoReadState&, const resbuf& item, AcDbDxfFiler*) {
+                int color = item.resval.rint;
+                r.m_off = color < 0;
+                color = color < 0 ? -color : color;
+                r.m_color = static_cast<Adesk::Int16>(color >= 1 && color <= 255 ? color : 7);
+                return Acad::eOk;
+            }),
+        // The host draws every layer continuous; a linetype read from a file stays.
+        Subclass::keptOnChange(Subclass::fixedString(AcDb::kDxfLinetypeName, "Continuous")),
+    });
+
 Acad::ErrorStatus AcDbLayerTableRecord::dxfOutFields(AcDbDxfFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbSymbolTableRecord::dxfOutFields(filer); es != Acad::eOk)
         return es;
-    filer->writeString(AcDb::kDxfSubclass, "AcDbLayerTableRecord");
-    filer->writeString(AcDb::kDxfSymbolTableName, nameText().c_str());
-    filer->writeInt16(AcDb::kDxfInt16,
-                      static_cast<Adesk::Int16>((m_frozen ? 1 : 0) | (m_locked ? 4 : 0)));
-    // A layer that is off files its colour negated.
-    filer->writeInt16(AcDb::kDxfColor, static_cast<Adesk::Int16>(m_off ? -m_color : m_color));
-    filer->writeString(AcDb::kDxfLinetypeName, "Continuous");
-    return filer->filerStatus();
+    return DxfFields<AcDbLayerTableRecord>::subclass.fileOut(*this, filer);
 }
 
 Acad::ErrorStatus AcDbLayerTableRecord::dxfInFields(AcDbDxfFiler* filer) {
     if (Acad::ErrorStatus es = AcDbSymbolTableRecord::dxfInFields(filer); es != Acad::eOk)
         return es;
-    if (!filer->atSubclassData("AcDbLayerTableRecord"))
-        return filer->filerStatus();
-    Acad::ErrorStatus es = ReadRecordItems(filer, *this, [this](const resbuf& item) {
-        if (item.restype == AcDb::kDxfInt16) {
-            m_frozen = item.resval.rint & 1;
-            m_locked = item.resval.rint & 4;
-        } else if (item.restype == AcDb::kDxfColor) {
-            int color = item.resval.rint;
-            m_off = color < 0;
-            color = color < 0 ? -color : color;
-            m_color = static_cast<Adesk::Int16>(color >= 1 && color <= 255 ? color : 7);
-        }
-        return Acad::eOk;
-    });
-    return es != Acad::eOk ? es : filer->filerStatus();
+    return DxfFields<AcDbLayerTableRecord>::subclass.fileIn(*this, filer);
 }
+
+
 
 Acad::ErrorStatus AcDbTextStyleTableRecord::dwgOutFields(AcDbDwgFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbSymbolTableRecord::dwgOutFields(filer); es != Acad::eOk)
@@ -251,60 +305,79 @@ Acad::ErrorStatus AcDbTextStyleTableRecord::dwgInFields(AcDbDwgFiler* filer) {
     ReadDwgString(filer, file);
     if (filer->filerStatus() != Acad::eOk)
         return filer->filerStatus();
-    m_textSize = std::isfinite(size) && size >= 0.0 ? size : 0.0;
-    m_xScale = std::isfinite(xScale) && xScale > 0.0 ? xScale : 1.0;
+    m_textSize = IsTextSize(size) ? size : 0.0;
+    m_xScale = IsWidthFactor(xScale) ? xScale : 1.0;
     m_fileName = file;
     return filer->filerStatus();
 }
 
+template <> struct cadhost::db::DxfFields<AcDbTextStyleTableRecord> {
+    using Subclass = DxfSubclass<AcDbTextStyleTableRecord>;
+    static const Subclass subclass;
+};
+
+const DxfFields<AcDbTextStyleTableRecord>::Subclass DxfFields<AcDbTextStyleTableRecord>::subclass(
+    "AcDbTextStyleTableRecord",
+    {
+        NameField<AcDbTextStyleTableRecord>(),
+        Subclass::fixedInt16(AcDb::kDxfInt16, 0),
+        Subclass::real(AcDb::kDxfTxtSize, &AcDbTextStyleTableRecord::m_textSize, IsTextSize, 0.0),
+        Subclass::real(AcDb::kDxfTxtStyleXScale, &AcDbTextStyleTableRecord::m_xScale, IsWidthFactor,
+                       1.0),
+        Subclass::fixedReal(AcDb::kDxfAngle, 0.0),
+        Subclass::fixedInt16(AcDb::kDxfTxtStyleFlags, 0),
+        // The last height used: the fixed height, or the host's default for new texts.
+        Subclass::custom(
+            {AcDb::kDxfTxtStylePSize},
+            [](const AcDbTextStyleTableRecord& r, AcDbDxfFiler* f) {
+                f->writeDouble(AcDb::kDxfTxtStylePSize, r.m_textSize > 0.0 ? r.m_textSize : 2.5);
+            },
+            {}),
+        Subclass::custom(
+            {AcDb::kDxfTextFontFile},
+            [](const AcDbTextStyleTableRecord& r, AcDbDxfFiler* f) {
+                f->writeString(AcDb::kDxfTextFontFile, r.m_fileName.c_str());
+            },
+            [](AcDbTextStyleTableRecord& r, NoReadState&, const resbuf& item, AcDbDxfFiler*) {
+                r.m_fileName = TextOf(item);
+                return Acad::eOk;
+            }),
+        Subclass::fixedString(AcDb::kDxfTextBigFontFile, ""),
+    });
+
 Acad::ErrorStatus AcDbTextStyleTableRecord::dxfOutFields(AcDbDxfFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbSymbolTableRecord::dxfOutFields(filer); es != Acad::eOk)
         return es;
-    filer->writeString(AcDb::kDxfSubclass, "AcDbTextStyleTableRecord");
-    filer->writeString(AcDb::kDxfSymbolTableName, nameText().c_str());
-    filer->writeInt16(AcDb::kDxfInt16, 0);
-    filer->writeDouble(AcDb::kDxfTxtSize, m_textSize);
-    filer->writeDouble(AcDb::kDxfTxtStyleXScale, m_xScale);
-    filer->writeDouble(AcDb::kDxfAngle, 0.0);
-    filer->writeInt16(AcDb::kDxfTxtStyleFlags, 0);
-    filer->writeDouble(AcDb::kDxfTxtStylePSize, m_textSize > 0.0 ? m_textSize : 2.5);
-    filer->writeString(AcDb::kDxfTextFontFile, m_fileName.c_str());
-    filer->writeString(AcDb::kDxfTextBigFontFile, "");
-    return filer->filerStatus();
+    return DxfFields<AcDbTextStyleTableRecord>::subclass.fileOut(*this, filer);
 }
 
 Acad::ErrorStatus AcDbTextStyleTableRecord::dxfInFields(AcDbDxfFiler* filer) {
     if (Acad::ErrorStatus es = AcDbSymbolTableRecord::dxfInFields(filer); es != Acad::eOk)
         return es;
-    if (!filer->atSubclassData("AcDbTextStyleTableRecord"))
-        return filer->filerStatus();
-    Acad::ErrorStatus es = ReadRecordItems(filer, *this, [this](const resbuf& item) {
-        double v = item.resval.rreal;
-        if (item.restype == AcDb::kDxfTxtSize)
-            m_textSize = std::isfinite(v) && v >= 0.0 ? v : 0.0;
-        else if (item.restype == AcDb::kDxfTxtStyleXScale)
-            m_xScale = std::isfinite(v) && v > 0.0 ? v : 1.0;
-        else if (item.restype == AcDb::kDxfTextFontFile)
-            m_fileName = TextOf(item);
-        return Acad::eOk;
-    });
-    return es != Acad::eOk ? es : filer->filerStatus();
+    return DxfFields<AcDbTextStyleTableRecord>::subclass.fileIn(*this, filer);
 }
+
+
+
+template <> struct cadhost::db::DxfFields<AcDbRegAppTableRecord> {
+    using Subclass = DxfSubclass<AcDbRegAppTableRecord>;
+    static const Subclass subclass;
+};
+
+const DxfFields<AcDbRegAppTableRecord>::Subclass DxfFields<AcDbRegAppTableRecord>::subclass(
+    "AcDbRegAppTableRecord",
+    {NameField<AcDbRegAppTableRecord>(), Subclass::fixedInt16(AcDb::kDxfInt16, 0)});
 
 Acad::ErrorStatus AcDbRegAppTableRecord::dxfOutFields(AcDbDxfFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbSymbolTableRecord::dxfOutFields(filer); es != Acad::eOk)
         return es;
-    filer->writeString(AcDb::kDxfSubclass, "AcDbRegAppTableRecord");
-    filer->writeString(AcDb::kDxfSymbolTableName, nameText().c_str());
-    filer->writeInt16(AcDb::kDxfInt16, 0);
-    return filer->filerStatus();
+    return DxfFields<AcDbRegAppTableRecord>::subclass.fileOut(*this, filer);
 }
 
 Acad::ErrorStatus AcDbRegAppTableRecord::dxfInFields(AcDbDxfFiler* filer) {
     if (Acad::ErrorStatus es = AcDbSymbolTableRecord::dxfInFields(filer); es != Acad::eOk)
         return es;
-    if (!filer->atSubclassData("AcDbRegAppTableRecord"))
-        return filer->filerStatus();
-    Acad::ErrorStatus es = ReadRecordItems(filer, *this, [](const resbuf&) { return Acad::eOk; });
-    return es != Acad::eOk ? es : filer->filerStatus();
+    return DxfFields<AcDbRegAppTableRecord>::subclass.fileIn(*this, filer);
 }
+
+

@@ -1,8 +1,7 @@
 // SELECT, DBLCLICK and LIST: choosing entities and looking at them.
 #include "arx/dbdatabase.h"
-#include "arx/dbents.h"
 #include "arx/dbmtext.h"
-#include "db/dxf/keptobject.h"
+#include "db/listing.h"
 #include "editor/documents.h"
 #include "editor/drawing.h"
 #include "editor/hostcommands.h"
@@ -72,17 +71,16 @@ void CmdSelect() {
     doc->pickfirst() = chosen;
 }
 
+// The entity's main point: where a double-click given by handle is taken to be.
 AcGePoint3d PointOf(const AcDbObjectId& id) {
     AcDbEntity* entity = nullptr;
     AcGePoint3d p;
     if (acdbOpenObject(entity, id, AcDb::kForRead) != Acad::eOk)
         return p;
-    if (auto* mtext = AcDbMText::cast(entity))
-        p = mtext->location();
-    else if (auto* line = AcDbLine::cast(entity))
-        p = line->startPoint();
-    else if (auto* circle = AcDbCircle::cast(entity))
-        p = circle->center();
+    AcGePoint3dArray grips;
+    AcDbIntArray modes, ids;
+    if (entity->getGripPoints(grips, modes, ids) == Acad::eOk && grips.length() > 0)
+        p = grips.at(0);
     entity->close();
     return p;
 }
@@ -126,16 +124,6 @@ void CmdDblClick() {
         EditMTextInteractively(s, *doc, *hit);
 }
 
-std::string Real(double v) {
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%.4f", v);
-    return buf;
-}
-
-std::string PointText(const AcGePoint3d& p) {
-    return "X=" + Real(p.x) + "  Y=" + Real(p.y) + "  Z=" + Real(p.z);
-}
-
 std::string XdataText(const resbuf* rb) {
     std::string out;
     for (; rb; rb = rb->rbnext) {
@@ -143,14 +131,14 @@ std::string XdataText(const resbuf* rb) {
         if (acutRbTypeIsString(rb->restype))
             out += rb->resval.rstring ? rb->resval.rstring : "";
         else if (acutRbTypeIsPoint(rb->restype))
-            out += Real(rb->resval.rpoint[0]) + "," + Real(rb->resval.rpoint[1]) + "," +
-                   Real(rb->resval.rpoint[2]);
+            out += db::ListReal(rb->resval.rpoint[0]) + "," + db::ListReal(rb->resval.rpoint[1]) +
+                   "," + db::ListReal(rb->resval.rpoint[2]);
         else if (rb->restype == 1070)
             out += std::to_string(rb->resval.rint);
         else if (rb->restype == 1071)
             out += std::to_string(rb->resval.rlong);
         else if (rb->restype >= 1040 && rb->restype <= 1042)
-            out += Real(rb->resval.rreal);
+            out += db::ListReal(rb->resval.rreal);
     }
     return out;
 }
@@ -159,30 +147,12 @@ void ListEntity(Session& s, const AcDbObjectId& id) {
     AcDbEntity* entity = nullptr;
     if (acdbOpenObject(entity, id, AcDb::kForRead) != Acad::eOk)
         return;
-    // An entity kept as read from a file shows the type it had there.
-    const cadhost::db::dxf::KeptTags* kept = cadhost::db::dxf::KeptTagsOf(entity);
-    const char* dxf = kept ? kept->type.c_str() : entity->isA()->dxfName();
-    char* layer = entity->layer();
-    std::string text = std::string("\n") + (dxf ? dxf : entity->isA()->name()) + "  Layer: \"" +
-                       (layer ? layer : "") + "\"  Handle = " + HandleText(id);
-    std::free(layer);
-    if (auto* m = AcDbMText::cast(entity)) {
-        char* contents = m->contents();
-        text += "\n  Location: " + PointText(m->location()) + "\n  Width: " + Real(m->width()) +
-                "  Text height: " + Real(m->textHeight()) +
-                "\n  Contents: " + (contents ? contents : "");
-        acutDelString(contents);
-    } else if (auto* l = AcDbLine::cast(entity)) {
-        text += "\n  From: " + PointText(l->startPoint()) + "\n  To:   " + PointText(l->endPoint());
-    } else if (auto* c = AcDbCircle::cast(entity)) {
-        text += "\n  Center: " + PointText(c->center()) + "\n  Radius: " + Real(c->radius());
-    }
+    entity->list();
     if (resbuf* xdata = entity->xData()) {
-        text += "\n  Extended data:" + XdataText(xdata);
+        s.cmdline.print("\n  Extended data:" + XdataText(xdata));
         acutRelRb(xdata);
     }
     entity->close();
-    s.cmdline.print(text);
 }
 
 void CmdList() {

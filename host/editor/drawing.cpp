@@ -3,16 +3,9 @@
 #include "arx/dbapserv.h"
 #include "arx/dbdatabase.h"
 #include "arx/dbservices.h"
-#include "arx/dbents.h"
 #include "arx/dbentity.h"
 #include "arx/dbsymtb.h"
-#include "editor/mtextgeometry.h"
 #include "editor/session.h"
-#include "arx/dbmtext.h"
-#include "text/mtextlayout.h"
-#include "text/mtextpick.h"
-
-#include <cmath>
 
 namespace cadhost::editor {
 
@@ -83,32 +76,6 @@ std::vector<AcDbObjectId> CurrentSpaceEntities(AcDbDatabase* db) {
     return ids;
 }
 
-namespace {
-
-double DistanceToSegment(const AcGePoint3d& p, const AcGePoint3d& a, const AcGePoint3d& b) {
-    AcGeVector3d ab = b - a;
-    double len2 = ab.dotProduct(ab);
-    double t = len2 > 0 ? (p - a).dotProduct(ab) / len2 : 0.0;
-    t = std::fmax(0.0, std::fmin(1.0, t));
-    return p.distanceTo(a + ab * t);
-}
-
-std::optional<double> DistanceTo(AcDbEntity* entity, const AcGePoint3d& p) {
-    if (auto* line = AcDbLine::cast(entity))
-        return DistanceToSegment(p, line->startPoint(), line->endPoint());
-    if (auto* circle = AcDbCircle::cast(entity))
-        return std::fabs(p.distanceTo(circle->center()) - circle->radius());
-    if (auto* mtext = AcDbMText::cast(entity)) {
-        text::MTextLayout layout = text::LayOutMText(ContentsOf(*mtext), mtext->textHeight(),
-                                                     mtext->width(), "Arial");
-        if (text::MTextContainsPoint(layout, PlacementOf(*mtext), {p.x, p.y, p.z}, 0.0))
-            return 0.0;
-    }
-    return std::nullopt;
-}
-
-} // namespace
-
 std::optional<AcDbObjectId> EntityAt(AcDbDatabase* db, const AcGePoint3d& world,
                                      double tolerance) {
     std::vector<AcDbObjectId> ids = CurrentSpaceEntities(db);
@@ -116,9 +83,10 @@ std::optional<AcDbObjectId> EntityAt(AcDbDatabase* db, const AcGePoint3d& world,
         AcDbEntity* entity = nullptr;
         if (acdbOpenObject(entity, *it, AcDb::kForRead) != Acad::eOk)
             continue;
-        std::optional<double> d = DistanceTo(entity, world);
+        double distance = 0.0;
+        Acad::ErrorStatus es = entity->getDistanceTo(world, distance);
         entity->close();
-        if (d && *d <= tolerance)
+        if (es == Acad::eOk && distance <= tolerance)
             return *it;
     }
     return std::nullopt;

@@ -1,5 +1,6 @@
 #include "runtime/host.h"
 
+#include "arx/dbapserv.h"
 #include "arx/dbdatabase.h"
 #include "arx/editor.h"
 #include "db/registerclasses.h"
@@ -21,8 +22,26 @@ namespace cadhost {
 
 using editor::Docs;
 
+namespace {
+
+// What the database layer shows (an entity's listing) goes to the command line.
+class CommandLineServices final : public AcDbHostApplicationServices {
+public:
+    explicit CommandLineServices(editor::Session& session) : m_session(session) {}
+    void displayString(const char* string, int count) const override {
+        if (string && count > 0)
+            m_session.cmdline.print(std::string(string, static_cast<std::size_t>(count)));
+    }
+
+private:
+    editor::Session& m_session;
+};
+
+} // namespace
+
 struct Host::Impl {
     editor::Session session;
+    CommandLineServices services{session};
     editor::ModuleLoader loader;
     std::unique_ptr<editor::ScriptedFrontEnd> frontEnd;
 };
@@ -51,6 +70,7 @@ Host::Host(const HostOptions& options) : m_impl(std::make_unique<Impl>()) {
     s.cmdline.configure(options.echoToStdout ? stdout : nullptr, options.interactive);
     s.loader = &m_impl->loader;
     editor::SetSession(&s);
+    acdbSetHostApplicationServices(&m_impl->services);
     db::RegisterDatabaseClasses();
     db::SetWriteGate([](const AcDbDatabase* drawing) { return Docs().writeAllowed(drawing); });
     RegisterServices(s, m_impl->loader);
@@ -73,6 +93,7 @@ Host::~Host() {
     s.cmdline.finishLine();
     RemoveServices();
     db::SetWriteGate(nullptr);
+    acdbSetHostApplicationServices(nullptr);
     editor::SetSession(nullptr);
 }
 

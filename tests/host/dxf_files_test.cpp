@@ -11,7 +11,9 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
+#include <vector>
 
 using namespace cadhost::db::dxf;
 namespace fs = std::filesystem;
@@ -116,4 +118,33 @@ TEST_F(DxfFiles, TakingBackASaveKeepsTheTablesTheFirstSaveMade) {
     ASSERT_NE(first.find("\nContinuous\n"), std::string::npos);
     run("UNDO\n1\nQSAVE\n");
     EXPECT_EQ(Slurp(path), first) << "the linetype and viewport tables are still there";
+}
+
+TEST_F(DxfFiles, ANewDrawingsExtentsTakeInItsTextsBoxes) {
+    std::string file = root() + "/texts.dxf";
+    run("MTEXT\n2,0\n6,-1\none\\Ptwo\\Pthree\nLINE\n0,0\n1,1\n\nSAVEAS\n" + file + "\n");
+    // The header's $EXTMIN and $EXTMAX: x, y and z after each name.
+    std::istringstream lines(Slurp(file));
+    std::map<std::string, std::vector<double>> header;
+    std::string line, name;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line == "$EXTMIN" || line == "$EXTMAX")
+            name = line;
+        else if (!name.empty() && (line == " 10" || line == " 20" || line == " 30")) {
+            std::getline(lines, line);
+            header[name].push_back(std::stod(line));
+            if (header[name].size() == 3)
+                name.clear();
+        }
+    }
+    ASSERT_EQ(header["$EXTMIN"].size(), 3u);
+    ASSERT_EQ(header["$EXTMAX"].size(), 3u);
+    // The three lines hang below the text's location (2,0), the box is the text's width (4)
+    // wide, and the line from the origin is in too.
+    EXPECT_DOUBLE_EQ(header["$EXTMIN"][0], 0.0);
+    EXPECT_LT(header["$EXTMIN"][1], -0.4);
+    EXPECT_DOUBLE_EQ(header["$EXTMAX"][0], 6.0);
+    EXPECT_DOUBLE_EQ(header["$EXTMAX"][1], 1.0);
 }

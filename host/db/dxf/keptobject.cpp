@@ -2,6 +2,7 @@
 #include "db/dxf/keptobject.h"
 
 #include "db/entityaccess.h"
+#include "db/listing.h"
 
 namespace cadhost::db::dxf {
 
@@ -33,6 +34,11 @@ KeptEntity::~KeptEntity() = default;
 Acad::ErrorStatus KeptEntity::dxfOutFields(AcDbDxfFiler* filer) const {
     assertReadEnabled();
     return WriteKept(m_kept, filer);
+}
+
+void KeptEntity::list() const {
+    assertReadEnabled();
+    ListHeader(*this, m_kept.type.c_str());
 }
 
 const KeptTags* KeptTagsOf(const AcDbObject* object) {

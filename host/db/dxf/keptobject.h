@@ -45,6 +45,8 @@ public:
     KeptTags& kept() { return m_kept; }
 
     Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override;
+    // Listed under the type it had in the file.
+    void list() const override;
 
 private:
     KeptTags m_kept;

@@ -1,7 +1,9 @@
 // Merging the tags of a changed object with the tags it was read with.
 #include "db/dxf/merge.h"
 
-#include <map>
+#include "db/dxfclass.h"
+
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -9,35 +11,6 @@
 namespace cadhost::db::dxf {
 
 namespace {
-
-// The groups each subclass of the host's classes writes, or may write.  A subclass not
-// listed here is a class's whose fields the host does not know: nothing is merged into it.
-const std::map<std::string, std::set<int>>& OwnedCodes() {
-    static const std::map<std::string, std::set<int>> owned = {
-        {"AcDbEntity", {8, 62, 67}},
-        {"AcDbLine", {10, 20, 30, 11, 21, 31, 210, 220, 230}},
-        {"AcDbCircle", {10, 20, 30, 40, 210, 220, 230}},
-        // 50 (rotation) would contradict the direction written in 11.
-        {"AcDbMText", {10, 20, 30, 40, 41, 71, 72, 1, 3, 7, 210, 220, 230, 11, 21, 31, 50}},
-        {"AcDbDictionary", {280, 281, 3, 350, 360}},
-        {"AcDbSymbolTable", {70}},
-        {"AcDbSymbolTableRecord", {}},
-        {"AcDbBlockTableRecord", {2}},
-        {"AcDbLayerTableRecord", {2, 70, 62, 6}},
-        {"AcDbTextStyleTableRecord", {2, 70, 40, 41, 50, 71, 42, 3, 4}},
-        {"AcDbRegAppTableRecord", {2, 70}},
-    };
-    return owned;
-}
-
-// Groups a class writes with a fixed value because it does not model them (a layer's
-// linetype): the value read wins over the one filed.
-const std::map<std::string, std::set<int>>& ReadValueWins() {
-    static const std::map<std::string, std::set<int>> wins = {
-        {"AcDbLayerTableRecord", {6}},
-    };
-    return wins;
-}
 
 struct Segment {
     std::string name; // the subclass marker's value; "" for the object part
@@ -88,27 +61,30 @@ Tags MergeChanged(const Tags& raw, const Tags& now) {
         const Segment& segment = after[s];
         std::size_t start = out.size();
         out.insert(out.end(), segment.tags.begin(), segment.tags.end());
-        auto owned = OwnedCodes().find(segment.name);
-        if (owned == OwnedCodes().end())
+        const DxfSubclassInfo* subclass = FindDxfSubclass(segment.name);
+        if (!subclass)
             continue;
+        auto owns = [&](int code) {
+            return std::find(subclass->owned.begin(), subclass->owned.end(), code) !=
+                   subclass->owned.end();
+        };
         for (std::size_t r = 1; r < before.size(); ++r) {
             if (used[r] || before[r].name != segment.name)
                 continue;
             used[r] = true;
-            if (auto wins = ReadValueWins().find(segment.name); wins != ReadValueWins().end()) {
-                for (const Tag& read : before[r].tags) {
-                    if (!wins->second.count(read.code))
-                        continue;
-                    for (std::size_t k = start; k < out.size(); ++k)
-                        if (out[k].code == read.code)
-                            out[k].value = read.value;
-                }
+            for (const Tag& read : before[r].tags) {
+                if (std::find(subclass->keepRead.begin(), subclass->keepRead.end(), read.code) ==
+                    subclass->keepRead.end())
+                    continue;
+                for (std::size_t k = start; k < out.size(); ++k)
+                    if (out[k].code == read.code)
+                        out[k].value = read.value;
             }
             std::set<int> present;
             for (const Tag& tag : segment.tags)
                 present.insert(tag.code);
             for (const Tag& tag : before[r].tags)
-                if (tag.code != 100 && !present.count(tag.code) && !owned->second.count(tag.code))
+                if (tag.code != 100 && !present.count(tag.code) && !owns(tag.code))
                     out.push_back(tag);
             break;
         }

@@ -1,14 +1,8 @@
 // Filing one object.
 #include "db/dxf/objectio.h"
 
-#include "arx/dbdict.h"
-#include "arx/dbents.h"
-#include "arx/dbmtext.h"
 #include "arx/dbobject.h"
-#include "arx/dbsymtb.h"
 #include "db/dxf/filers.h"
-
-#include <map>
 
 namespace cadhost::db::dxf {
 
@@ -21,21 +15,6 @@ Tags FileOutTags(const AcDbObject& object, AcDbDatabase* db) {
         acutRelRb(xdata);
     }
     return std::move(filer.tags());
-}
-
-AcRxClass* HostClassOfDxfType(const std::string& type) {
-    static const std::map<std::string, AcRxClass* (*)()> classes = {
-        {"MTEXT", &AcDbMText::desc},
-        {"LINE", &AcDbLine::desc},
-        {"CIRCLE", &AcDbCircle::desc},
-        {"DICTIONARY", &AcDbDictionary::desc},
-        {"LAYER", &AcDbLayerTableRecord::desc},
-        {"STYLE", &AcDbTextStyleTableRecord::desc},
-        {"APPID", &AcDbRegAppTableRecord::desc},
-        {"BLOCK_RECORD", &AcDbBlockTableRecord::desc},
-    };
-    auto it = classes.find(type);
-    return it == classes.end() ? nullptr : it->second();
 }
 
 std::string OwnerHandleOf(const Tags& tags) {

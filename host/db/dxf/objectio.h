@@ -7,17 +7,12 @@
 
 class AcDbObject;
 class AcDbDatabase;
-class AcRxClass;
 
 namespace cadhost::db::dxf {
 
 // The tags an object files out: its fields, then its extended data.  The object must be
 // open for read.
 Tags FileOutTags(const AcDbObject& object, AcDbDatabase* db);
-
-// The host class that reads records of a DXF type name, or nullptr (for custom classes
-// see the reader, which knows the file's CLASSES).
-AcRxClass* HostClassOfDxfType(const std::string& type);
 
 // The owner handle of an object's tags: the first 330 outside a 102 group ("" if none).
 std::string OwnerHandleOf(const Tags& tags);

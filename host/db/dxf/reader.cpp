@@ -19,6 +19,7 @@
 #include "db/dxf/keptobject.h"
 #include "db/dxf/objectio.h"
 #include "db/dxf/structure.h"
+#include "db/dxfclass.h"
 #include "db/entityaccess.h"
 #include "db/objectaccess.h"
 #include "db/symbolname.h"

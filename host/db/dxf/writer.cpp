@@ -195,7 +195,7 @@ private:
     void objects();
     void blockEnds(AcDbBlockTableRecord* block, bool begin);
     Tags& endsOf(AcDbBlockTableRecord* block, bool begin);
-    void extents(AcGePoint3d& low, AcGePoint3d& high) const;
+    AcDbExtents extents() const;
 };
 
 void Writer::tag(int code, const std::string& value) {
@@ -265,44 +265,21 @@ void Writer::object(AcDbObject* obj, const char* type, bool withType) {
     tags(now);
 }
 
-void Writer::extents(AcGePoint3d& low, AcGePoint3d& high) const {
-    bool any = false;
-    auto take = [&](const AcGePoint3d& p, double r) {
-        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-            return;
-        AcGePoint3d a(p.x - r, p.y - r, p.z), b(p.x + r, p.y + r, p.z);
-        if (!any) {
-            low = a, high = b, any = true;
-            return;
-        }
-        low.x = std::min(low.x, a.x), low.y = std::min(low.y, a.y), low.z = std::min(low.z, a.z);
-        high.x = std::max(high.x, b.x), high.y = std::max(high.y, b.y),
-        high.z = std::max(high.z, b.z);
-    };
+AcDbExtents Writer::extents() const {
+    // An empty drawing keeps the empty box, as other programs write it.
+    AcDbExtents all;
     if (auto* space = ObjectOf<AcDbBlockTableRecord>(m_impl.modelSpace)) {
         for (AcDbObjectId id : space->impl()->entities) {
-            AcDbObject* o = ObjectOf(id);
-            if (!o || o->isErased())
+            AcDbEntity* entity = nullptr;
+            if (id.isErased() || acdbOpenObject(entity, id, AcDb::kForRead) != Acad::eOk)
                 continue;
-            AcDbObject* opened = nullptr;
-            if (acdbOpenObject(opened, id, AcDb::kForRead) != Acad::eOk)
-                continue;
-            if (auto* line = AcDbLine::cast(o)) {
-                take(line->startPoint(), 0.0);
-                take(line->endPoint(), 0.0);
-            } else if (auto* circle = AcDbCircle::cast(o)) {
-                take(circle->center(), circle->radius());
-            } else if (auto* mtext = AcDbMText::cast(o)) {
-                take(mtext->location(), 0.0);
-            }
-            opened->close();
+            AcDbExtents box;
+            if (entity->getGeomExtents(box) == Acad::eOk)
+                all.addExt(box);
+            entity->close();
         }
     }
-    if (!any) {
-        // The values AutoCAD gives an empty drawing.
-        low = AcGePoint3d(1e20, 1e20, 1e20);
-        high = AcGePoint3d(-1e20, -1e20, -1e20);
-    }
+    return all;
 }
 
 void Writer::header(std::string& out) {
@@ -311,8 +288,7 @@ void Writer::header(std::string& out) {
     AppendTag(m_out, 0, "SECTION");
     AppendTag(m_out, 2, "HEADER");
     if (m_state.header.empty()) {
-        AcGePoint3d low, high;
-        extents(low, high);
+        AcDbExtents box = extents();
         auto point = [&](const char* name, const AcGePoint3d& p, bool z = true) {
             tag(9, name);
             tag(10, FormatReal(p.x));
@@ -327,8 +303,8 @@ void Writer::header(std::string& out) {
         tag(9, "$DWGCODEPAGE");
         tag(3, m_state.codePage);
         point("$INSBASE", AcGePoint3d());
-        point("$EXTMIN", low);
-        point("$EXTMAX", high);
+        point("$EXTMIN", box.minPoint());
+        point("$EXTMAX", box.maxPoint());
         point("$LIMMIN", AcGePoint3d(), false);
         point("$LIMMAX", AcGePoint3d(420.0, 297.0, 0.0), false);
         tag(9, "$CLAYER");

@@ -1,4 +1,4 @@
-// What the editor needs of an MText's layout: its placement for the text engine.
+// An MText as the text engine sees it: its placement and its contents.
 #pragma once
 
 #include "text/textplacement.h"
@@ -7,10 +7,10 @@
 
 class AcDbMText;
 
-namespace cadhost::editor {
+namespace cadhost::db {
 
 text::MTextPlacement PlacementOf(const AcDbMText& mtext);
 // The contents as text (the caller has the entity open for read).
 std::string ContentsOf(const AcDbMText& mtext);
 
-} // namespace cadhost::editor
+} // namespace cadhost::db

@@ -1,8 +1,8 @@
-#include "editor/mtextgeometry.h"
+#include "db/mtextgeometry.h"
 
 #include "arx/dbmtext.h"
 
-namespace cadhost::editor {
+namespace cadhost::db {
 
 text::MTextPlacement PlacementOf(const AcDbMText& mtext) {
     text::MTextPlacement p;
@@ -23,4 +23,4 @@ std::string ContentsOf(const AcDbMText& mtext) {
     return text;
 }
 
-} // namespace cadhost::editor
+} // namespace cadhost::db
