@@ -91,7 +91,7 @@ void AcDbEntity::setDatabaseDefaults(AcDbDatabase* db) {
     assertWriteEnabled();
     if (!db)
         db = database() ? database() : acdbHostApplicationServices()->workingDatabase();
-    m_layer.assign(1, '0'); // not = "0": GCC 12 at -O3 warns falsely of overlapping copies
+    m_layer = "0";
     m_layerId = db && db == database() ? db->layerZero() : AcDbObjectId();
     m_color = 256;
     if (db)

@@ -58,7 +58,7 @@ KeptTags* KeptTagsOf(AcDbObject* object) {
 void cadhost::db::EntityAccess::setAsRead(AcDbEntity& entity, const std::string& layer,
                                           Adesk::UInt16 color) {
     if (layer.empty())
-        entity.m_layer.assign(1, '0'); // (assigning a literal trips GCC 12's -Wrestrict at -O3)
+        entity.m_layer = "0";
     else
         entity.m_layer = layer;
     entity.m_color = color <= 256 ? color : 256;
