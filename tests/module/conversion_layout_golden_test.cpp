@@ -1,6 +1,6 @@
 // Sheets laid out from the fixed items of tests/data/layout/items.mtext, compared with the
 // layout recorded in tests/data/layout/NAME.layout: every text made (handle, location, width,
-// heights, contents), every entry of the spec dictionary afterwards, and what the command line
+// heights, contents), every stored entry of the drawing afterwards, and what the command line
 // showed.  A difference shows the first line that differs and leaves the whole layout in the
 // build folder.  RIVLET_UPDATE_EXPECTED=1 writes the files from the layout of now instead, for
 // review.
