@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -36,16 +37,25 @@ AcDbObjectId CloseText(AcDbMText* text) {
     return id;
 }
 
+// The text as a column's top shows it: one group, without paragraph breaks before its first
+// visible character.
+std::string AsColumnTop(std::string text) {
+    if (!StartsWith(text, "{"))
+        text.insert(0, "{");
+    RemoveLeadingBreaks(text);
+    return text;
+}
+
 // The state of one call: the box, the point where the next text goes and the right edge of
-// the column being filled.
+// the column being filled; the item being placed with its open text and its record; and, while
+// the item is cut into columns, what the column holds and what a new column must say again.
 class ColumnFlow {
 public:
     ColumnFlow(const AcGePoint3d& topPoint, const AcGePoint3d& cornerA, const AcGePoint3d& cornerB,
                double itemGap, double columnGap)
         : m_TopY(topPoint.y), m_BoxWidth(std::fabs(cornerB.x - cornerA.x)),
-          m_BoxHeight(std::fabs(cornerB.y - cornerA.y)), m_ItemGap(itemGap),
-          m_ColumnGap(columnGap), m_Current(cornerA), m_RightEdge(cornerB.x),
-          m_Corners{cornerA, cornerB} {}
+          m_BoxHeight(std::fabs(cornerB.y - cornerA.y)), m_ItemGap(itemGap), m_ColumnGap(columnGap),
+          m_Current(cornerA), m_RightEdge(cornerB.x), m_Corners{cornerA, cornerB} {}
 
     // Places one item; false when a text could not be created.
     bool Place(int index, const CMtextRtf& item, double height);
@@ -54,16 +64,43 @@ private:
     // Exact comparison on purpose: the point is set to the top's y when a column opens, and
     // only an item that starts a column has its leading breaks removed.
     bool AtTop() const { return m_Current.y == m_TopY; }
-    bool Fits(double height) const { return std::fabs(m_TopY - m_Current.y) + height <= m_BoxHeight; }
-
-    AcDbMText* Create(const std::string& content, double height) {
-        return CreateMText(m_Current, m_BoxWidth, content.c_str(), height, m_Corners);
+    bool Fits(double height) const {
+        return std::fabs(m_TopY - m_Current.y) + height <= m_BoxHeight;
     }
 
-    // Fills the text piece by piece, opening new columns as they fill; the text left open is
-    // the item's last column.  false when a column's text could not be created.
-    bool PlaceByPieces(const CMtextRtf& item, double height, std::string& content,
-                       AcDbMText*& text, double& measured, CSpecRecord& record);
+    AcDbMText* Create(const std::string& content) {
+        return CreateMText(m_Current, m_BoxWidth, content.c_str(), m_Height, m_Corners);
+    }
+
+    // The item's record and whole content; at a column's top without the breaks before it.
+    void StartItem(int index, const CMtextRtf& item, double height);
+    // Moves the point below the item's last text, closes that text and saves the record.
+    void FinishItem();
+
+    // Fills the open text piece by piece, opening new columns as they fill; the text left open
+    // is the item's last column.  false when a column's text could not be created.
+    bool PlaceByPieces();
+    // Forgets the cuts of the item before and takes this item's formatting to carry.
+    void StartCutting();
+    // Sets the open text to the column's text with piece j added; false when that is too tall
+    // for what is left of the column (the text keeps it until the column is closed).  The
+    // first piece of a column at the top of the box always stays.
+    bool TryPiece(int j);
+    // Keeps the first-line indent of a hanging paragraph open in the text, to be said again
+    // at the top of a column that cuts into its paragraph.
+    void NoteHangingIndent();
+    // The text tried at the top of a column: the carried indent said again, one group, no
+    // leading breaks.
+    void PrepareColumnTop();
+    // Ends the full column with what fitted before piece j and opens the next column's text,
+    // where piece j goes next.  false when the new text could not be created.
+    bool BreakColumn(int j);
+    void CloseFullColumn();
+    void MoveToNextColumn();
+    // The new column's text, and its text so far: the carried formatting and paragraph codes.
+    bool CreateColumnText(int j);
+    // The paragraph codes in force at the cut, as the next column says them again.
+    std::string ParagraphCodesAtCut() const;
 
     double m_TopY;
     double m_BoxWidth;
@@ -73,162 +110,208 @@ private:
     AcGePoint3d m_Current;
     double m_RightEdge;
     AcGePoint3d m_Corners[2];
+
+    // The item being placed.
+    const CMtextRtf* m_Item = nullptr;
+    double m_Height = 0.0;
+    CSpecRecord m_Record;
+    // The text the item's texts are created with: its whole content, to which each column
+    // break adds the pieces from the one before the cut on.  A new column's text is replaced
+    // as its pieces go in; whether the carried indent is said again is read from this text.
+    std::string m_Content;
+    AcDbMText* m_Text = nullptr;
+    double m_Measured = 0.0;
+
+    // The item cut into columns.
+    std::string m_Trial;  // the open column's text with the piece being tried
+    std::string m_Fitted; // the open column's text before that piece
+    int m_PiecesInColumn = 0;
+    // The item's first font and height codes, which every continued column opens with.
+    std::string m_CarriedFormatting;
+    // A hanging paragraph's "\pi-...;" that a column top has not said yet.
+    std::string m_CarriedFirstIndent;
+    // The paragraph codes in force at the last cut.
+    std::string m_FirstIndentCode;
+    std::string m_TabCode;
+    std::string m_LeftIndentCode;
 };
 
 bool ColumnFlow::Place(int index, const CMtextRtf& item, double height) {
-    std::string content;
-    for (INT_PTR j = 0; j < item.m_Pieces.GetSize(); ++j)
-        content += item.m_Pieces[j];
-
-    CSpecRecord record(index, item.m_Name, item.m_Rtf);
-    if (AtTop()) {
-        if (StartsWith(content, "{\\P"))
-            content.erase(1, 2);
-        if (StartsWith(content, "\\P"))
-            content.erase(0, 2);
-        RemoveLeadingBreaks(content);
-    }
-
-    AcDbMText* text = Create(content, height);
-    if (!text)
+    StartItem(index, item, height);
+    m_Text = Create(m_Content);
+    if (!m_Text)
         return false;
-    double measured = text->actualHeight();
-    if (!Fits(measured) && !PlaceByPieces(item, height, content, text, measured, record))
+    m_Measured = m_Text->actualHeight();
+    if (!Fits(m_Measured) && !PlaceByPieces())
         return false;
-
-    m_Current.y -= measured + m_ItemGap;
-    record.AddHandle(CloseText(text));
-    record.Save();
+    FinishItem();
     return true;
 }
 
-bool ColumnFlow::PlaceByPieces(const CMtextRtf& item, double height, std::string& content,
-                               AcDbMText*& text, double& measured, CSpecRecord& record) {
-    std::string fitted;
-    std::string trial;
-    std::string carriedFormatting;
-    std::string carriedFirstIndent;
-    std::string firstIndentCode;
-    std::string tabCode;
-    std::string leftIndentCode;
-    bool newColumn = false;
-    int piecesInColumn = 0;
+void ColumnFlow::StartItem(int index, const CMtextRtf& item, double height) {
+    m_Item = &item;
+    m_Height = height;
+    m_Record = CSpecRecord(index, item.m_Name, item.m_Rtf);
+    m_Content.clear();
+    for (INT_PTR j = 0; j < item.m_Pieces.GetSize(); ++j)
+        m_Content += item.m_Pieces[j];
+    if (AtTop()) {
+        if (StartsWith(m_Content, "{\\P"))
+            m_Content.erase(1, 2);
+        if (StartsWith(m_Content, "\\P"))
+            m_Content.erase(0, 2);
+        RemoveLeadingBreaks(m_Content);
+    }
+}
 
-    const int pieceCount = static_cast<int>(item.m_Pieces.GetSize());
+void ColumnFlow::FinishItem() {
+    m_Current.y -= m_Measured + m_ItemGap;
+    m_Record.AddHandle(CloseText(m_Text));
+    m_Text = nullptr;
+    m_Record.Save();
+}
+
+bool ColumnFlow::PlaceByPieces() {
+    StartCutting();
+    const int pieceCount = static_cast<int>(m_Item->m_Pieces.GetSize());
     for (int j = 0; j < pieceCount; ++j) {
-        acutPrintf("%s", NextSpinnerFrame());
-        fitted = trial;
-        const std::string& piece = item.m_Pieces[j];
-
-        if (newColumn) {
-            // The piece opens with the item's font itself, so the carried copy would be
-            // said twice.
-            if (Contains(piece, carriedFormatting))
-                trial.clear();
-            trial += firstIndentCode;
-            trial += tabCode;
-            trial += leftIndentCode;
-            if (!firstIndentCode.empty() || !tabCode.empty() || !leftIndentCode.empty())
-                trial += ';';
-            newColumn = false;
-        }
-        trial += piece;
-
-        // A hanging indent in force must be re-applied when the column breaks inside its
-        // paragraph; a later "\pi0" ends it.
-        std::size_t hanging = trial.find("\\pi-");
-        if (hanging != std::string::npos) {
-            std::size_t end = trial.find(';', hanging);
-            if (end != std::string::npos)
-                carriedFirstIndent = trial.substr(hanging, end - hanging + 1);
-        }
-        if (Contains(trial, "\\pi0"))
-            carriedFirstIndent.clear();
-
-        if (AtTop()) {
-            if (!carriedFirstIndent.empty()) {
-                if (StartsWith(trial, ".\t")) {
-                    // a numbered line keeps its own indent; the carried one waits
-                } else if (StartsWith(trial, "{\\pi-")) {
-                    carriedFirstIndent.clear();
-                } else {
-                    trial.insert(0, carriedFirstIndent);
-                    carriedFirstIndent.clear();
-                }
-            }
-            if (!StartsWith(trial, "{"))
-                trial.insert(0, "{");
-            RemoveLeadingBreaks(trial);
-        }
-
-        text->setContents(trial.c_str());
-        measured = text->actualHeight();
-        // A piece taller than the whole box never fits any column, so the first piece of a
-        // fresh column is kept there although it runs past the bottom of the box: otherwise
-        // each new column would close empty and the layout would never end.
-        if (Fits(measured) || (AtTop() && piecesInColumn == 0)) {
-            ++piecesInColumn;
-            continue;
-        }
-
-        // The column is full: it keeps what fitted before this piece.
-        if (AtTop()) {
-            if (!StartsWith(fitted, "{"))
-                fitted.insert(0, "{");
-            RemoveLeadingBreaks(fitted);
-        }
-        text->setContents(fitted.c_str());
-        ParagraphCodesAtEnd(fitted, firstIndentCode, tabCode, leftIndentCode);
-        record.AddHandle(CloseText(text));
-        text = nullptr;
-
-        if (item.m_FontCodes.GetSize() > 0) {
-            carriedFormatting = item.m_FontCodes[0];
-            if (item.m_HeightCodes.GetSize() > 0)
-                carriedFormatting += item.m_HeightCodes[0];
-        }
-        m_Current.x = m_RightEdge + m_ColumnGap;
-        m_Current.y = m_TopY;
-        m_RightEdge += m_BoxWidth + m_ColumnGap;
-
-        // The new column's text starts from the rest of the item; piece j is tried again at
-        // its top and the content is replaced as the pieces go in.
-        if (j > 0)
-            for (int k = j - 1; k < pieceCount; ++k)
-                content += item.m_Pieces[k];
-        while (StartsWith(content, "\\P"))
-            content.erase(0, 2);
-        if (!carriedFirstIndent.empty()) {
-            long numbered = PositionOf(content, ".\t");
-            long indentEnd = PositionOf(content, "\\pi0");
-            if (numbered < indentEnd) {
-                if (!StartsWith(content, "{\\pi-"))
-                    content.insert(0, carriedFirstIndent);
-                carriedFirstIndent.clear();
-            }
-        }
-        std::size_t formatting = content.find(carriedFormatting, 1);
-        if (formatting != std::string::npos && formatting >= 2)
-            content.insert(0, "{" + carriedFormatting);
-        RemoveLeadingBreaks(content);
-
-        // The placeholder is not measured: piece j goes in next and is measured then.
-        text = Create(content, height);
-        if (!text)
-            return false;
-        newColumn = true;
-        trial = carriedFormatting;
-        piecesInColumn = 0;
-        --j;
+        // A piece that does not fit is tried again at the top of the next column, where it
+        // stays.
+        while (!TryPiece(j))
+            if (!BreakColumn(j))
+                return false;
     }
     return true;
+}
+
+void ColumnFlow::StartCutting() {
+    m_Trial.clear();
+    m_Fitted.clear();
+    m_PiecesInColumn = 0;
+    m_CarriedFormatting.clear();
+    if (m_Item->m_FontCodes.GetSize() > 0) {
+        m_CarriedFormatting = m_Item->m_FontCodes[0];
+        if (m_Item->m_HeightCodes.GetSize() > 0)
+            m_CarriedFormatting += m_Item->m_HeightCodes[0];
+    }
+    m_CarriedFirstIndent.clear();
+    m_FirstIndentCode.clear();
+    m_TabCode.clear();
+    m_LeftIndentCode.clear();
+}
+
+bool ColumnFlow::TryPiece(int j) {
+    acutPrintf("%s", NextSpinnerFrame());
+    m_Fitted = m_Trial;
+    m_Trial += m_Item->m_Pieces[j];
+    NoteHangingIndent();
+    if (AtTop())
+        PrepareColumnTop();
+
+    m_Text->setContents(m_Trial.c_str());
+    m_Measured = m_Text->actualHeight();
+    // A piece taller than the whole box never fits any column, so the first piece of a fresh
+    // column is kept there although it runs past the bottom of the box: otherwise each new
+    // column would close empty and the layout would never end.
+    if (!Fits(m_Measured) && !(AtTop() && m_PiecesInColumn == 0))
+        return false;
+    ++m_PiecesInColumn;
+    return true;
+}
+
+void ColumnFlow::NoteHangingIndent() {
+    std::size_t hanging = m_Trial.find("\\pi-");
+    if (hanging != std::string::npos) {
+        std::size_t end = m_Trial.find(';', hanging);
+        if (end != std::string::npos)
+            m_CarriedFirstIndent = m_Trial.substr(hanging, end - hanging + 1);
+    }
+    // A later "\pi0" ends it.
+    if (Contains(m_Trial, "\\pi0"))
+        m_CarriedFirstIndent.clear();
+}
+
+void ColumnFlow::PrepareColumnTop() {
+    if (!m_CarriedFirstIndent.empty()) {
+        if (StartsWith(m_Trial, ".\t")) {
+            // a numbered line keeps its own indent; the carried one waits
+        } else if (StartsWith(m_Trial, "{\\pi-")) {
+            m_CarriedFirstIndent.clear();
+        } else {
+            m_Trial.insert(0, m_CarriedFirstIndent);
+            m_CarriedFirstIndent.clear();
+        }
+    }
+    m_Trial = AsColumnTop(std::move(m_Trial));
+}
+
+bool ColumnFlow::BreakColumn(int j) {
+    CloseFullColumn();
+    MoveToNextColumn();
+    return CreateColumnText(j);
+}
+
+void ColumnFlow::CloseFullColumn() {
+    if (AtTop())
+        m_Fitted = AsColumnTop(std::move(m_Fitted));
+    m_Text->setContents(m_Fitted.c_str());
+    ParagraphCodesAtEnd(m_Fitted, m_FirstIndentCode, m_TabCode, m_LeftIndentCode);
+    m_Record.AddHandle(CloseText(m_Text));
+    m_Text = nullptr;
+}
+
+void ColumnFlow::MoveToNextColumn() {
+    m_Current.x = m_RightEdge + m_ColumnGap;
+    m_Current.y = m_TopY;
+    m_RightEdge += m_BoxWidth + m_ColumnGap;
+}
+
+bool ColumnFlow::CreateColumnText(int j) {
+    const int pieceCount = static_cast<int>(m_Item->m_Pieces.GetSize());
+    if (j > 0)
+        for (int k = j - 1; k < pieceCount; ++k)
+            m_Content += m_Item->m_Pieces[k];
+    while (StartsWith(m_Content, "\\P"))
+        m_Content.erase(0, 2);
+    if (!m_CarriedFirstIndent.empty()) {
+        long numbered = PositionOf(m_Content, ".\t");
+        long indentEnd = PositionOf(m_Content, "\\pi0");
+        if (numbered < indentEnd) {
+            if (!StartsWith(m_Content, "{\\pi-"))
+                m_Content.insert(0, m_CarriedFirstIndent);
+            m_CarriedFirstIndent.clear();
+        }
+    }
+    std::size_t formatting = m_Content.find(m_CarriedFormatting, 1);
+    if (formatting != std::string::npos && formatting >= 2)
+        m_Content.insert(0, "{" + m_CarriedFormatting);
+    RemoveLeadingBreaks(m_Content);
+
+    // Not measured: piece j goes in next and is measured then.
+    m_Text = Create(m_Content);
+    if (!m_Text)
+        return false;
+    // The column opens with the item's formatting (unless piece j holds it itself, which would
+    // say it twice) and the paragraph codes in force at the cut.
+    m_Trial =
+        Contains(m_Item->m_Pieces[j], m_CarriedFormatting) ? std::string() : m_CarriedFormatting;
+    m_Trial += ParagraphCodesAtCut();
+    m_PiecesInColumn = 0;
+    return true;
+}
+
+std::string ColumnFlow::ParagraphCodesAtCut() const {
+    std::string codes = m_FirstIndentCode + m_TabCode + m_LeftIndentCode;
+    if (!codes.empty())
+        codes += ';';
+    return codes;
 }
 
 } // namespace
 
-int LayOutItems(const AcGePoint3d& topPoint, const AcGePoint3d& cornerA,
-                const AcGePoint3d& cornerB, const CMtextRtfHolder& items, double textHeight,
-                double plainTextHeight, double itemGap, double columnGap) {
+int LayOutItems(const AcGePoint3d& topPoint, const AcGePoint3d& cornerA, const AcGePoint3d& cornerB,
+                const CMtextRtfHolder& items, double textHeight, double plainTextHeight,
+                double itemGap, double columnGap) {
     // The drawing holds the records of one layout at a time.
     KSRxDictData::PurgeAll();
 

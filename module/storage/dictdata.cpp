@@ -118,29 +118,34 @@ bool KSRxDictData::SetEntry(AcDbDatabase* database, const char* key, const std::
 }
 
 bool KSRxDictData::DeleteEntry(AcDbDatabase* database, const char* key) {
-    CDocLock lock(database);
-    AcDbDictionary* dictionary = OpenSpecDictionary(database);
-    bool removed = false;
-    if (dictionary) {
-        Acad::ErrorStatus status = dictionary->upgradeOpen();
-        if (status == Acad::eWasOpenForWrite)
-            status = Acad::eOk;
-        AcDbObjectId id;
-        if (CheckStatus("KSRxDictData", __LINE__, status) == Acad::eOk &&
-            dictionary->getAt(key, id) == Acad::eOk && dictionary->remove(id) == Acad::eOk) {
-            removed = true;
-            // Without an owner the object would stay in the drawing, unreachable, and be
-            // saved with it for ever.
-            AcDbObject* object = nullptr;
-            if (acdbOpenObject(object, id, AcDb::kForWrite) == Acad::eOk) {
-                object->erase();
-                object->close();
-            }
-        }
-        dictionary->close();
-    }
+    const bool removed = RemoveEntry(database, key);
     if (!removed)
         acutPrintf("\nFailed Attempt to delete data for '%s'", key);
+    return removed;
+}
+
+bool KSRxDictData::RemoveEntry(AcDbDatabase* database, const char* key) {
+    CDocLock lock(database);
+    AcDbDictionary* dictionary = OpenSpecDictionary(database);
+    if (!dictionary)
+        return false;
+    bool removed = false;
+    Acad::ErrorStatus status = dictionary->upgradeOpen();
+    if (status == Acad::eWasOpenForWrite)
+        status = Acad::eOk;
+    AcDbObjectId id;
+    if (CheckStatus("KSRxDictData", __LINE__, status) == Acad::eOk &&
+        dictionary->getAt(key, id) == Acad::eOk && dictionary->remove(id) == Acad::eOk) {
+        removed = true;
+        // Without an owner the object would stay in the drawing, unreachable, and be saved
+        // with it for ever.
+        AcDbObject* object = nullptr;
+        if (acdbOpenObject(object, id, AcDb::kForWrite) == Acad::eOk) {
+            object->erase();
+            object->close();
+        }
+    }
+    dictionary->close();
     return removed;
 }
 
@@ -188,17 +193,38 @@ bool KSRxDictData::SetData(const char* key, const std::string& value) {
     s_pDatabase = WorkingDatabase();
     if (!s_pDatabase)
         return false;
-    if (value.size() <= kChunkSize)
-        return SetEntry(s_pDatabase, key, value);
+    // The chunks of the value stored now: those the new value does not overwrite go.
+    int storedCount = 0;
+    std::string stored;
+    if (GetEntry(s_pDatabase, key, stored) && IsChunkMarker(stored))
+        storedCount = ChunkCount(stored);
+
+    if (value.size() <= kChunkSize) {
+        if (!SetEntry(s_pDatabase, key, value))
+            return false;
+        RemoveChunks(key, 0, storedCount);
+        return true;
+    }
     const std::size_t count = (value.size() + kChunkSize - 1) / kChunkSize;
     if (!SetEntry(s_pDatabase, key, std::string(kMarkerWord) + " " + std::to_string(count)))
         return false;
+    // Past the new count the old chunks are unused from now on, even when writing one of
+    // the new ones fails.
+    RemoveChunks(key, static_cast<int>(count), storedCount);
     for (std::size_t i = 0; i < count; ++i) {
         if (!SetEntry(s_pDatabase, ChunkKey(key, static_cast<int>(i)).c_str(),
                       value.substr(i * kChunkSize, kChunkSize)))
             return false;
     }
     return true;
+}
+
+void KSRxDictData::RemoveChunks(const char* key, int first, int end) {
+    // As in DeleteData, none lies past a missing one.  A missing chunk is no failure of the
+    // write, so nothing is reported.
+    for (int i = first; i < end; ++i)
+        if (!RemoveEntry(s_pDatabase, ChunkKey(key, i).c_str()))
+            break;
 }
 
 bool KSRxDictData::DeleteData(const char* key) {

@@ -26,6 +26,8 @@ public:
     static bool DeleteEntry(AcDbDatabase* database, const char* key);
 
     static bool GetData(const char* key, std::string& value);
+    // Replaces the value under the key; chunks of the value it replaces that the new one does
+    // not use are removed with it.
     static bool SetData(const char* key, const std::string& value);
     static bool DeleteData(const char* key);
     // Removes every entry of the working database's spec dictionary.
@@ -37,6 +39,12 @@ public:
     static std::string ChunkKey(const char* key, int chunk);
 
 private:
+    // DeleteEntry without the report of a failure.
+    static bool RemoveEntry(AcDbDatabase* database, const char* key);
+    // Removes the chunks first ... end-1 of the key from the data operations' database,
+    // stopping at the first that is not there.
+    static void RemoveChunks(const char* key, int first, int end);
+
     // The database the data operations work on: the working one at the time of the call.
     static AcDbDatabase* s_pDatabase;
 };

@@ -1,4 +1,5 @@
-// Text values in the specification dictionary: whole and chunked values, markers, deletes and purges.
+// Text values in the specification dictionary: whole and chunked values, markers, deletes and
+// purges.
 #include "storage_test_host.h"
 
 #include "frame/doclock.h"
@@ -129,6 +130,69 @@ TEST_F(DictDataTest, DeletingAChunkedValueTakesItsChunksAndAbsentKeysAreReported
     EXPECT_EQ(Output(), "");
     EXPECT_FALSE(KSRxDictData::DeleteEntry(db(), "4"));
     EXPECT_EQ(Output(), "Failed Attempt to delete data for '4'");
+}
+
+TEST_F(DictDataTest, RewritingAChunkedValueLeavesOnlyTheChunksOfTheNewValue) {
+    // A short value in place of a chunked one: the key alone remains.
+    ASSERT_TRUE(KSRxDictData::SetData("7", Pattern(70000)));
+    ASSERT_EQ(Keys(), (std::vector<std::string>{"7", "7_0", "7_1", "7_2"}));
+    const AcDbObjectId dropped[] = {EntryId("7_0"), EntryId("7_1"), EntryId("7_2")};
+    ASSERT_TRUE(KSRxDictData::SetData("7", "short"));
+    EXPECT_EQ(Keys(), (std::vector<std::string>{"7"}));
+    for (AcDbObjectId id : dropped)
+        EXPECT_TRUE(IsErased(id));
+    std::string back;
+    ASSERT_TRUE(KSRxDictData::GetData("7", back));
+    EXPECT_EQ(back, "short");
+    EXPECT_TRUE(KSRxDictData::DeleteData("7"));
+    EXPECT_TRUE(Keys().empty());
+
+    // A smaller chunked value keeps its own chunks and none of the old ones; the kept chunks
+    // hold the new bytes, which differ from the old ones everywhere.
+    ASSERT_TRUE(KSRxDictData::SetData("8", Pattern(100000)));
+    ASSERT_EQ(Keys().size(), 5u);
+    std::string smaller = Pattern(40000);
+    for (char& c : smaller)
+        ++c;
+    ASSERT_TRUE(KSRxDictData::SetData("8", smaller));
+    EXPECT_EQ(Keys(), (std::vector<std::string>{"8", "8_0", "8_1"}));
+    std::string raw;
+    ASSERT_TRUE(KSRxDictData::GetEntry(db(), "8", raw));
+    EXPECT_EQ(raw, "BROKEN 2");
+    ASSERT_TRUE(KSRxDictData::GetData("8", back));
+    EXPECT_TRUE(back == smaller) << "read back " << back.size() << " bytes";
+    // A larger one again takes new chunks past the old count.
+    ASSERT_TRUE(KSRxDictData::SetData("8", Pattern(70000)));
+    ASSERT_TRUE(KSRxDictData::GetData("8", back));
+    EXPECT_TRUE(back == Pattern(70000));
+    EXPECT_TRUE(KSRxDictData::DeleteData("8"));
+    EXPECT_TRUE(Keys().empty());
+    EXPECT_EQ(Output(), "");
+}
+
+TEST_F(DictDataTest, RewritingAMarkerWhoseChunksAreMissingIsQuiet) {
+    // A stored text that reads as a marker, with no chunks behind it or a damaged count: the
+    // new value is stored without a report of chunks it could not remove.
+    for (const char* marker : {"BROKEN 2", "BROKEN 99999999999999"}) {
+        SCOPED_TRACE(marker);
+        ASSERT_TRUE(KSRxDictData::SetData("3", marker));
+        ASSERT_TRUE(KSRxDictData::SetData("3", "plain"));
+        std::string back;
+        ASSERT_TRUE(KSRxDictData::GetData("3", back));
+        EXPECT_EQ(back, "plain");
+        EXPECT_EQ(Keys(), (std::vector<std::string>{"3"}));
+        EXPECT_EQ(Output(), "");
+    }
+    // Chunks under the key of a marker written by hand are the marker's: the ones a new value
+    // does not use go.
+    ASSERT_TRUE(KSRxDictData::SetData("3", "BROKEN 3"));
+    ASSERT_TRUE(KSRxDictData::SetData("3_0", "a"));
+    ASSERT_TRUE(KSRxDictData::SetData("3_1", "b"));
+    ASSERT_TRUE(KSRxDictData::SetData("3", Pattern(32768)));
+    EXPECT_EQ(Keys(), (std::vector<std::string>{"3", "3_0", "3_1"}));
+    ASSERT_TRUE(KSRxDictData::SetData("3", "plain"));
+    EXPECT_EQ(Keys(), (std::vector<std::string>{"3"}));
+    EXPECT_EQ(Output(), "");
 }
 
 TEST_F(DictDataTest, WithoutAWorkingDatabaseNothingHappens) {

@@ -22,6 +22,7 @@
 struct PlacedText {
     std::string handle;
     AcGePoint3d location;
+    double width = 0.0;
     std::string contents;
     double height = 0.0;
     double actualHeight = 0.0;
@@ -97,6 +98,7 @@ protected:
                 text->objectId().handle().getIntoAsciiBuffer(handle, sizeof handle);
                 placed.handle = handle;
                 placed.location = text->location();
+                placed.width = text->width();
                 char* contents = text->contents();
                 placed.contents = contents ? contents : "";
                 acutDelString(contents);

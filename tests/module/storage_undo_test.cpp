@@ -75,4 +75,28 @@ TEST_F(StorageUndoTest, UndoingARunBringsBackTheDrawingAndTheRecordsOfTheRunBefo
     EXPECT_TRUE(ModelSpaceTexts().empty());
 }
 
+TEST_F(StorageUndoTest, UndoingAShorterRewriteBringsBackTheChunksItRemoved) {
+    CDocLock lock;
+    cadhost::db::UndoLog& log = cadhost::db::UndoLogOf(*db());
+    std::string longValue(70000, 'x');
+    longValue.replace(40000, 5, "mark!");
+    log.beginGroup("SHEETSPEC");
+    ASSERT_TRUE(KSRxDictData::SetData("0", longValue));
+    log.endGroup();
+    const auto entriesBefore = SpecEntries();
+    ASSERT_EQ(entriesBefore.size(), 4u);
+
+    log.beginGroup("EDIT");
+    ASSERT_TRUE(KSRxDictData::SetData("0", "{\\rtf1 short}"));
+    log.endGroup();
+    ASSERT_EQ(SpecEntries().size(), 1u);
+
+    std::string name;
+    ASSERT_EQ(log.undoLast(name), Acad::eOk);
+    EXPECT_EQ(SpecEntries(), entriesBefore);
+    std::string value;
+    ASSERT_TRUE(KSRxDictData::GetData("0", value));
+    EXPECT_TRUE(value == longValue) << value.size() << " bytes";
+}
+
 } // namespace
