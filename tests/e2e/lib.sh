@@ -15,6 +15,8 @@ work=$(mktemp -d)
 trap '[ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
 export CADHOST_PREFIX=$work/prefix TMPDIR=$work
 fail=0
+# The bin folder as Windows programs name it.
+winbin="Z:${bin//\//\\}"
 # cadhost's arguments that load the module.
 with_module=(--load "$bin/KSRRivlet.arx")
 

@@ -33,38 +33,26 @@
 # A failed check shows the whole normalised log and FileCheck's report.  RIVLET_PRINT_CHECKS=1
 # prints the log as check lines (checks_from_log.sh), to start the checks of a new script.
 # Without FileCheck the test is skipped (status 77).
-set -u
-bin=$1
 script=$2
 filecheck=${3:-}
-if [ -z "$filecheck" ] || [ ! -x "$filecheck" ]; then
-    echo "skipped: FileCheck not found (Debian's llvm-14-tools has FileCheck-14)"
-    exit 77
-fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export CADHOST_PREFIX=$work/prefix
+. "$(dirname "$0")/lib.sh"
+[ -n "$filecheck" ] && [ -x "$filecheck" ] ||
+    skip "FileCheck not found (Debian's llvm-14-tools has FileCheck-14)"
+# The temporary folder apart from the runner's own files.
 export TMPDIR=$work/tmp
 mkdir -p "$TMPDIR"
 
 args=$(sed -n 's/^; args: //p' "$script" | head -1)
 args=${args//@BIN@/$bin}
-src=$(cd "$(dirname "$script")/../.." && pwd)
 want_status=$(sed -n 's/^; status: //p' "$script" | head -1)
 want_status=${want_status:-0}
 
+# An installation folder of the test's own, so that what the module writes there
+# (DIVISIONS.TXT) stays in the test.
 if grep -q '^; setup' "$script"; then
-    # An installation folder of the test's own, so that what the module writes there
-    # (DIVISIONS.TXT) stays in the test.
-    install=$CADHOST_PREFIX/drive_c/Kestrune/VIZUDaro
-    mkdir -p "$install"
-    ln -s "$bin/KSRRivlet.arx" "$bin/Scrivel" "$bin/WordPad" "$bin/WordServer" "$install/"
-    "$bin/rivlet-setup" "$install" >/dev/null || { echo "rivlet-setup failed"; exit 1; }
+    install_module
 fi
 
-# Windows paths of the bin folder: the word processor of the tests, say.
-winbin="Z:${bin//\//\\}"
 preferences=$(sed -n 's/^; preference: //p' "$script" | sed -e "s#@SRC@#$src#g" -e "s#@TMP@#$TMPDIR#g" \
     -e "s#@WINBIN@#${winbin//\\/\\\\}#g")
 while IFS= read -r line; do
@@ -120,19 +108,17 @@ fi
 checks=$work/$(basename "$script")
 sed -E -e 's/^; (CHECK(-[A-Z]+)*:) ?/\1/' -e t -e 's/.*//' "$script" >"$checks"
 
-failed=0
 if [ "$status" != "$want_status" ]; then
-    echo "exit status $status, expected $want_status"
-    failed=1
+    failed "exit status $status, expected $want_status"
 fi
 if ! "$filecheck" --strict-whitespace --match-full-lines --input-file "$work/actual.log" "$checks" \
     >"$work/filecheck.out" 2>&1; then
-    failed=1
+    failed "the log does not pass the checks of $script"
 fi
-if [ "$failed" = 1 ]; then
+if [ "$fail" = 1 ]; then
     echo "-- the log, normalised --"
     cat "$work/actual.log"
     echo "-- FileCheck (its line numbers are those of $script) --"
     cat "$work/filecheck.out"
 fi
-exit $failed
+exit $fail

@@ -25,7 +25,6 @@ $work/sheet.dxf
 QUIT
 SCRIPT
 run "$work/sheet.scr" "$work/sheet.log"
-winbin="Z:${bin//\//\\}"
 printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\KSR\\MTEXT\\Preferences]\n"WORDPAD"="%s"\n' \
     "${winbin//\\/\\\\}\\\\scripted-editor" >"$work/wordpad.reg"
 # The preferences name the tests' editor from now on.
