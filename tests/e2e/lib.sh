@@ -73,6 +73,14 @@ need_ezdxf() {
     need_python ezdxf
 }
 
+# $filecheck: LLVM's FileCheck as the build found it (RIVLET_FILECHECK); the test is skipped
+# without it.
+need_filecheck() {
+    filecheck=${RIVLET_FILECHECK:-}
+    [ -n "$filecheck" ] && [ -x "$filecheck" ] ||
+        skip "FileCheck not found (Debian's llvm-14-tools has FileCheck-14)"
+}
+
 # $soffice: LibreOffice's program; the test is skipped without it.
 need_soffice() {
     soffice=$(command -v soffice || command -v libreoffice) || skip "LibreOffice not installed"

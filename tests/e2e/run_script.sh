@@ -34,10 +34,9 @@
 # prints the log as check lines (checks_from_log.sh), to start the checks of a new script.
 # Without FileCheck the test is skipped (status 77).
 script=$2
-filecheck=${3:-}
 . "$(dirname "$0")/lib.sh"
-[ -n "$filecheck" ] && [ -x "$filecheck" ] ||
-    skip "FileCheck not found (Debian's llvm-14-tools has FileCheck-14)"
+RIVLET_FILECHECK=${3:-}
+need_filecheck
 # The temporary folder apart from the runner's own files.
 export TMPDIR=$work/tmp
 mkdir -p "$TMPDIR"
@@ -100,7 +99,7 @@ sed -e "s#$CADHOST_PREFIX#@PREFIX@#g" -e "s#$TMPDIR#@TMP@#g" -e "s#$bin#@BIN@#g"
 echo "-- end --" >>"$work/actual.log"
 
 if [ -n "${RIVLET_PRINT_CHECKS:-}" ]; then
-    "$(dirname "$script")/checks_from_log.sh" <"$work/actual.log"
+    "$here/checks_from_log.sh" <"$work/actual.log"
 fi
 
 # The check lines at the lines they have in the script, so that FileCheck's report names
