@@ -2,11 +2,10 @@
 // with the same file in the same run (bench_dxf_ezdxf.py).  The sheet: 40 MText of about
 // 30 KB each carrying the box in "KSRRivlet" extended data, and a dictionary of 40 objects
 // holding 30 KB of text each.  The module's own class is not part of the host, so the
-// objects are of a class of this program's that files the same way (100, then 300 and the
-// text).
+// objects are of the tests' class that files the same way (100, then 300 and the text).
 //
 // usage: bench_dxf [FILE.dxf] [PYTHON]   the file written (default: a temporary one) and
-// the python that runs ezdxf (default /usr/bin/python3).
+// the python that runs ezdxf (default: the python3 with ezdxf that the build found).
 //        bench_dxf --from SHEET.dxf [PYTHON]   times a drawing read from a file instead (the
 // sheet bench_layout lays out, say), with the module's data class registered.
 #include "arx/dbapserv.h"
@@ -16,6 +15,7 @@
 #include "arx/dbservices.h"
 #include "db/dxf/dxffile.h"
 #include "db/registerclasses.h"
+#include "one_text_object.h"
 #include "storage/dictdatawrapper.h"
 
 #include <algorithm>
@@ -34,35 +34,7 @@ constexpr int kTexts = 40;
 constexpr std::size_t kTextBytes = 30000;
 constexpr int kRuns = 5;
 
-class SheetNote : public AcDbObject {
-public:
-    ACRX_DECLARE_MEMBERS(SheetNote);
-    std::string text;
-
-    Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override {
-        assertReadEnabled();
-        if (Acad::ErrorStatus es = AcDbObject::dxfOutFields(filer); es != Acad::eOk)
-            return es;
-        filer->writeString(AcDb::kDxfSubclass, "SheetNote");
-        filer->writeString(AcDb::kDxfXTextString, text.c_str());
-        return filer->filerStatus();
-    }
-    Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override {
-        assertWriteEnabled();
-        if (Acad::ErrorStatus es = AcDbObject::dxfInFields(filer); es != Acad::eOk)
-            return es;
-        if (!filer->atSubclassData("SheetNote"))
-            return filer->filerStatus();
-        resbuf item;
-        if (filer->readItem(&item) == Acad::eOk && item.restype == AcDb::kDxfXTextString) {
-            text = item.resval.rstring ? item.resval.rstring : "";
-            return Acad::eOk;
-        }
-        filer->pushBackItem();
-        return Acad::eBadDxfSequence;
-    }
-};
-ACRX_DXF_DEFINE_MEMBERS(SheetNote, AcDbObject, "BENCHSHEETNOTE", "BENCH")
+using rivlet_test::OneTextObject;
 
 void Check(Acad::ErrorStatus es, const char* what, const std::string& error = {}) {
     if (es != Acad::eOk) {
@@ -114,7 +86,7 @@ void BuildSheet(AcDbDatabase& db) {
     Check(named->setAt("BENCH_SOURCES", sources, sourcesId), "add the dictionary");
     named->close();
     for (int i = 0; i < kTexts; ++i) {
-        auto* note = new SheetNote;
+        auto* note = new OneTextObject;
         note->text = "{\\rtf1\\ansi " + SpecContent(i) + "}";
         AcDbObjectId id;
         Check(sources->setAt(std::to_string(i).c_str(), note, id), "add an object");
@@ -151,7 +123,7 @@ bool PeerSeconds(const std::string& python, const std::string& file, double& sav
 
 int main(int argc, char** argv) {
     cadhost::db::RegisterDatabaseClasses();
-    SheetNote::desc();
+    OneTextObject::desc();
     acrxBuildClassHierarchy();
     const bool from = argc > 2 && std::string(argv[1]) == "--from";
     if (from) {
@@ -160,7 +132,7 @@ int main(int argc, char** argv) {
     }
     std::string file =
         argc > 1 ? argv[1] : (std::filesystem::temp_directory_path() / "bench_dxf.dxf").string();
-    std::string python = argc > 2 ? argv[2] : "/usr/bin/python3";
+    std::string python = argc > 2 ? argv[2] : RIVLET_PYTHON;
 
     std::string text, error;
     std::unique_ptr<AcDbDatabase> sheet;

@@ -13,6 +13,7 @@
 #include "wordconv/rtffix.h"
 
 #include "bench_sections.h"
+#include "prefix_folders.h"
 
 #include "db/dxf/dxffile.h"
 #include "runtime/host.h"
@@ -75,11 +76,8 @@ void CountTexts(AcDbDatabase* db, int& texts, int& columns) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "rivlet-bench-XXXXXX").string();
-    const std::string root = mkdtemp(pattern.data());
-    std::filesystem::create_directories(root + "/tmp");
-    setenv("CADHOST_PREFIX", (root + "/prefix").c_str(), 1);
-    setenv("TMPDIR", (root + "/tmp").c_str(), 1);
+    rivlet_test::PrefixFolders folders("rivlet-bench");
+    const std::string& root = folders.Root();
 
     cadhost::Host::start();
     KSRxDictDataWrapper::rxInit();
@@ -154,6 +152,5 @@ int main(int argc, char** argv) {
 
     KSRxDictDataWrapper::rxUninit();
     cadhost::Host::stop();
-    std::filesystem::remove_all(root);
     return placed == kItems ? 0 : 1;
 }

@@ -17,6 +17,7 @@
 #include "arx/rxobject.h"
 
 #include "bench_sections.h"
+#include "temp_folder.h"
 
 #include <algorithm>
 #include <chrono>
@@ -31,10 +32,8 @@
 int main(int argc, char** argv) {
     using Clock = std::chrono::steady_clock;
     int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    std::string root = (std::filesystem::temp_directory_path() / "bench-rebuild-XXXXXX").string();
-    if (!mkdtemp(root.data()))
-        return 1;
-    setenv("CADHOST_PREFIX", root.c_str(), 1);
+    rivlet_test::TempFolder prefix("bench-rebuild");
+    setenv("CADHOST_PREFIX", prefix.path().c_str(), 1);
     cadhost::Host::start();
     KSRxDictDataWrapper::rxInit();
     acrxBuildClassHierarchy();
@@ -70,6 +69,5 @@ int main(int argc, char** argv) {
                 kItems, kRtfBytes / 1024, seconds[seconds.size() / 2], seconds.front(), runs);
     KSRxDictDataWrapper::rxUninit();
     cadhost::Host::stop();
-    std::filesystem::remove_all(root);
     return 0;
 }

@@ -27,6 +27,7 @@
 #include "win/userinput.h"
 
 #include "bench_sections.h"
+#include "temp_folder.h"
 
 #include <algorithm>
 #include <chrono>
@@ -131,9 +132,8 @@ double Median(std::vector<double> v) {
 int main(int argc, char** argv) {
     int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     namespace fs = std::filesystem;
-    std::string root = (fs::temp_directory_path() / "bench-sheetspec-XXXXXX").string();
-    if (!mkdtemp(root.data()))
-        return 1;
+    rivlet_test::TempFolder folder("bench-sheetspec");
+    const std::string& root = folder.path();
     setenv("CADHOST_PREFIX", (root + "/prefix").c_str(), 1);
     fs::create_directories(root + "/prefix/drive_c/specs");
     std::vector<std::string> documents;
@@ -191,6 +191,5 @@ int main(int argc, char** argv) {
     win::RemoveResourceScript(&RivletResourceScript());
     KSRxDictDataWrapper::rxUninit();
     cadhost::Host::stop();
-    fs::remove_all(root);
     return 0;
 }

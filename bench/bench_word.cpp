@@ -8,6 +8,9 @@
 
 #include "win/paths.h"
 
+#include "corpus.h"
+#include "prefix_folders.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -54,7 +57,7 @@ void Report(const char* what, const std::vector<double>& times, double start, do
 } // namespace
 
 int main(int argc, char** argv) {
-    fs::path corpus = argc > 1 ? fs::path(argv[1]) : fs::path(RIVLET_CORPUS_DIR);
+    fs::path corpus = argc > 1 ? fs::path(argv[1]) : rivlet_test::CorpusDir();
     std::size_t count = argc > 2 ? static_cast<std::size_t>(std::atoi(argv[2])) : 20;
     std::vector<fs::path> documents;
     std::error_code error;
@@ -70,15 +73,10 @@ int main(int argc, char** argv) {
     }
 
     // A prefix of the benchmark's own, with the Word server registered in it.
-    std::string root = (fs::temp_directory_path() / "bench-word-XXXXXX").string();
-    if (!mkdtemp(root.data()))
-        return 1;
-    setenv("CADHOST_PREFIX", (root + "/prefix").c_str(), 1);
-    fs::create_directories(root + "/tmp");
-    setenv("TMPDIR", (root + "/tmp").c_str(), 1);
+    rivlet_test::PrefixFolders folders("bench-word");
+    const std::string& root = folders.Root();
     if (std::system((Quoted(SelfFolder() + "/WordServer") + " /RegServer").c_str()) != 0) {
         std::fprintf(stderr, "bench_word: the Word server cannot register\n");
-        fs::remove_all(root);
         return 1;
     }
     std::printf("%zu documents of %s/doc\n", documents.size(), corpus.c_str());
@@ -107,9 +105,8 @@ int main(int argc, char** argv) {
     for (const fs::path& document : documents) {
         Clock::time_point t = Clock::now();
         std::string command = "soffice --headless --norestore -env:UserInstallation=file://" +
-                              root + "/profile --convert-to rtf --outdir " +
-                              Quoted(root + "/out") + " " + Quoted(document.string()) +
-                              " >/dev/null 2>&1";
+                              root + "/profile --convert-to rtf --outdir " + Quoted(root + "/out") +
+                              " " + Quoted(document.string()) + " >/dev/null 2>&1";
         if (std::system(command.c_str()) == 0 &&
             fs::exists(fs::path(root) / "out" / document.filename().replace_extension(".rtf")))
             ++written;
@@ -117,8 +114,8 @@ int main(int argc, char** argv) {
     }
 
     Report("one bridge (Word server)", bridgeTimes, bridgeStart, bridgeQuit);
-    std::printf("%-34s %zu of %zu converted; Word's start %.3f s, its quit %.3f s\n", "",
-                converted, documents.size(), bridgeStart, bridgeQuit);
+    std::printf("%-34s %zu of %zu converted; Word's start %.3f s, its quit %.3f s\n", "", converted,
+                documents.size(), bridgeStart, bridgeQuit);
     Report("soffice --convert-to per document", sofficeTimes, 0, 0);
     std::printf("%-34s %zu of %zu converted\n", "", written, documents.size());
     double bridgeTotal = bridgeStart + bridgeQuit, sofficeTotal = 0;
@@ -127,6 +124,5 @@ int main(int argc, char** argv) {
     for (double t : sofficeTimes)
         sofficeTotal += t;
     std::printf("the bridge is %.1f times faster\n", sofficeTotal / bridgeTotal);
-    fs::remove_all(root);
     return 0;
 }

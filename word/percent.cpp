@@ -1,21 +1,13 @@
 #include "percent.h"
 
+#include "text/hexdigit.h"
+
 namespace word {
 namespace {
 
 bool Unreserved(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
            c == '_' || c == '.' || c == '~';
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -47,7 +39,7 @@ std::optional<std::string> PercentDecode(std::string_view word) {
         }
         if (i + 2 >= word.size())
             return std::nullopt;
-        int hi = HexDigit(word[i + 1]), lo = HexDigit(word[i + 2]);
+        int hi = cadhost::text::HexDigit(word[i + 1]), lo = cadhost::text::HexDigit(word[i + 2]);
         if (hi < 0 || lo < 0)
             return std::nullopt;
         out += static_cast<char>(hi * 16 + lo);

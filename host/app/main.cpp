@@ -3,6 +3,7 @@
 #include "app/options.h"
 #include "editor/documents.h"
 #include "editor/hostcommands.h"
+#include "editor/wholefile.h"
 #include "runtime/host.h"
 
 #include "win/cmdline.h"
@@ -10,10 +11,9 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <string>
 #include <sstream>
+#include <string>
 
 namespace {
 
@@ -21,16 +21,6 @@ int Fail(const std::string& message, int status) {
     std::fflush(stdout);
     std::fprintf(stderr, "cadhost: %s\n", message.c_str());
     return status;
-}
-
-bool ReadFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream all;
-    all << in.rdbuf();
-    text = all.str();
-    return !in.bad();
 }
 
 } // namespace
@@ -50,7 +40,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::string script;
-    if (options->script && !ReadFile(*options->script, script))
+    if (options->script && !cadhost::editor::ReadWholeFile(*options->script, script))
         return Fail("cannot read script " + *options->script, 2);
 
     bool interactive = !options->script && ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);

@@ -1,6 +1,6 @@
 // Handles as hexadecimal text.
 #include "arx/dbid.h"
-#include "db/hexdigit.h"
+#include "text/hexdigit.h"
 
 namespace {
 
@@ -10,7 +10,7 @@ std::uint64_t ParseHex(const char* text) {
     std::uint64_t value = 0;
     int digits = 0;
     for (const char* p = text; *p; ++p) {
-        int d = cadhost::db::HexDigit(*p);
+        int d = cadhost::text::HexDigit(*p);
         if (d < 0 || ++digits > 16)
             return 0;
         value = (value << 4) | static_cast<std::uint64_t>(d);

@@ -5,28 +5,17 @@
 #include "editor/drawing.h"
 #include "editor/hostcommands.h"
 #include "editor/session.h"
+#include "editor/wholefile.h"
 
 #include "win/paths.h"
 
 #include <strings.h>
 
 #include <cmath>
-#include <fstream>
-#include <sstream>
 
 namespace cadhost::editor {
 
 namespace {
-
-bool ReadImportFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(win::ToHostPath(path), std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream all;
-    all << in.rdbuf();
-    bytes = all.str();
-    return !in.bad();
-}
 
 void CmdMText() {
     Session& s = *TheSession();
@@ -54,7 +43,7 @@ void CmdMText() {
             delete mtext;
             return;
         }
-        if (!ReadImportFile(file.text, bytes)) {
+        if (!ReadWholeFile(win::ToHostPath(file.text), bytes)) {
             s.cmdline.print("\nCannot read " + file.text + ".");
             delete mtext;
             return;
@@ -71,6 +60,8 @@ void CmdMText() {
 
 } // namespace
 
-void RegisterMTextCommands(CommandStack& stack) { AddHostCommand(stack, "MTEXT", CmdMText); }
+void RegisterMTextCommands(CommandStack& stack) {
+    AddHostCommand(stack, "MTEXT", CmdMText);
+}
 
 } // namespace cadhost::editor

@@ -3,6 +3,7 @@
 #include "arx/dbmtext.h"
 #include "editor/documents.h"
 #include "editor/session.h"
+#include "editor/wholefile.h"
 
 #include "win/cmdline.h"
 #include "win/fileapi.h"
@@ -13,7 +14,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 namespace cadhost::editor {
 
@@ -50,16 +50,6 @@ bool WriteFileBytes(const std::string& hostPath, const std::string& bytes) {
     std::ofstream out(hostPath, std::ios::binary | std::ios::trunc);
     out << bytes;
     return bool(out);
-}
-
-bool ReadFileBytes(const std::string& hostPath, std::string& bytes) {
-    std::ifstream in(hostPath, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream all;
-    all << in.rdbuf();
-    bytes = all.str();
-    return true;
 }
 
 // Runs the external editor on the file and waits for it to end.
@@ -100,7 +90,7 @@ void EditMTextInteractively(Session& s, Document& doc, const AcDbObjectId& id) {
         s.cmdline.print("\nThe MText editor \"" + program + "\" could not be started.");
     } else {
         std::string after;
-        if (ReadFileBytes(hostFile, after) && after != before)
+        if (ReadWholeFile(hostFile, after) && after != before)
             WriteContents(doc, id, after);
     }
     DeleteFileA(windowsFile.c_str());

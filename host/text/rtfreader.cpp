@@ -243,11 +243,11 @@ void Reader::OnControlWord(std::string_view name, int parameter, bool hasParamet
 
 void Reader::OnControlSymbol(char symbol) {
     if (symbol == '\'') {
-        int high = pos_ < data_.size() ? HexValue(data_[pos_]) : -1;
+        int high = pos_ < data_.size() ? HexDigit(data_[pos_]) : -1;
         if (high < 0)
             return;
         ++pos_;
-        int low = pos_ < data_.size() ? HexValue(data_[pos_]) : -1;
+        int low = pos_ < data_.size() ? HexDigit(data_[pos_]) : -1;
         int value = high;
         if (low >= 0) {
             ++pos_;

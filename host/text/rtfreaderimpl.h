@@ -4,6 +4,7 @@
 
 #include "text/codepages.h"
 #include "text/documentbuilder.h"
+#include "text/hexdigit.h"
 #include "text/rtfkeywords.h"
 #include "text/rtftables.h"
 
@@ -98,15 +99,6 @@ inline bool IsLetter(char c) {
 }
 inline bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-inline int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // Appends a decoded character to text, leaving out the control characters that have no

@@ -169,7 +169,7 @@ void Reader::EndField() {
         rest.remove_prefix(2);
     std::size_t digits = 0;
     while (!rest.empty() && digits < 8) {
-        int value = HexValue(rest.front());
+        int value = HexDigit(rest.front());
         if (value < 0 || (!hex && value > 9))
             break;
         code = code * (hex ? 16 : 10) + value;

@@ -1,6 +1,15 @@
 #!/usr/bin/env bash
-# Runs one cadhost script in a fresh prefix and compares its command-line log with the
-# expected log beside it (NAME.scr -> NAME.expected).
+# Runs one cadhost script in a fresh prefix and checks its command-line log with FileCheck
+# against the script's own check lines:
+#   run_script.sh BIN_FOLDER NAME.scr FILECHECK
+#
+# A check line is a comment of the script (cadhost skips lines starting with ";"):
+#   ; CHECK: TEXT        (also CHECK-NEXT, CHECK-NOT, CHECK-EMPTY, CHECK-SAME, CHECK-DAG)
+# TEXT is everything after the colon and one blank, and matches a whole line of the log,
+# blanks included; {{REGEX}} matches by a regular expression.  Start each command's block
+# of the log with CHECK at its "Command:" line and follow with CHECK-NEXT, so that the block
+# must be exactly as written while lines elsewhere do not matter to it.  The log ends with a
+# line "-- end --", so that "; CHECK-NEXT: -- end --" says that nothing follows.
 #
 # Directives in the script's leading comment lines:
 #   ; args: ARGS      cadhost's arguments before -b (@BIN@ is the build's bin folder)
@@ -12,39 +21,37 @@
 #                     Software\KSR\MTEXT\Preferences) stored before cadhost starts
 #   ; env: NAME=VALUE an environment variable of cadhost (and the programs it starts)
 #   ; show: preferences
-#                     the preferences as cadhost left them, after the log
+#                     the preferences as cadhost left them, after the log under
+#                     "-- preferences --"
 #   ; show-file: PATH a file of the prefix (PATH under drive_c, e.g. Kestrune/VIZUDaro/DIVISIONS.TXT)
-#                     after the log, with a carriage return at a line's end shown as <CR>
+#                     after the log under "-- PATH --", with a carriage return at a line's end
+#                     shown as <CR>
 # In the log, the prefix folder shows as @PREFIX@, the temporary folder as @TMP@ and the
-# bin folder as @BIN@, the source tree as @SRC@, so that expected logs do not depend on where the test runs.
-set -u
-bin=$1
+# bin folder as @BIN@ (in Windows form @WINBIN@), the source tree as @SRC@, so that checks do
+# not depend on where the test runs.
+#
+# A failed check shows the whole normalised log and FileCheck's report.  RIVLET_PRINT_CHECKS=1
+# prints the log as check lines (checks_from_log.sh), to start the checks of a new script.
+# Without FileCheck the test is skipped (status 77).
 script=$2
-expected=${script%.scr}.expected
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export CADHOST_PREFIX=$work/prefix
+. "$(dirname "$0")/lib.sh"
+RIVLET_FILECHECK=${3:-}
+need_filecheck
+# The temporary folder apart from the runner's own files.
 export TMPDIR=$work/tmp
 mkdir -p "$TMPDIR"
 
 args=$(sed -n 's/^; args: //p' "$script" | head -1)
 args=${args//@BIN@/$bin}
-src=$(cd "$(dirname "$script")/../.." && pwd)
 want_status=$(sed -n 's/^; status: //p' "$script" | head -1)
 want_status=${want_status:-0}
 
+# An installation folder of the test's own, so that what the module writes there
+# (DIVISIONS.TXT) stays in the test.
 if grep -q '^; setup' "$script"; then
-    # An installation folder of the test's own, so that what the module writes there
-    # (DIVISIONS.TXT) stays in the test.
-    install=$CADHOST_PREFIX/drive_c/Kestrune/VIZUDaro
-    mkdir -p "$install"
-    ln -s "$bin/KSRRivlet.arx" "$bin/Scrivel" "$bin/WordPad" "$bin/WordServer" "$install/"
-    "$bin/rivlet-setup" "$install" >/dev/null || { echo "rivlet-setup failed"; exit 1; }
+    install_module
 fi
 
-# Windows paths of the bin folder: the word processor of the tests, say.
-winbin="Z:${bin//\//\\}"
 preferences=$(sed -n 's/^; preference: //p' "$script" | sed -e "s#@SRC@#$src#g" -e "s#@TMP@#$TMPDIR#g" \
     -e "s#@WINBIN@#${winbin//\\/\\\\}#g")
 while IFS= read -r line; do
@@ -89,17 +96,28 @@ sed -e "s#$CADHOST_PREFIX#@PREFIX@#g" -e "s#$TMPDIR#@TMP@#g" -e "s#$bin#@BIN@#g"
     -e "s#${winbin//\\/\\\\\\\\}#@WINBIN@#g" -e "s#${winbin//\\/\\\\}#@WINBIN@#g" \
     "$work/out.log" >"$work/actual.log"
 
-# RIVLET_UPDATE_EXPECTED=1 writes the log as the new expected log, for a script that is new or
-# whose output changed on purpose; read the result before committing it.
-if [ "${RIVLET_UPDATE_EXPECTED:-}" = 1 ]; then
-    cp "$work/actual.log" "$expected"
+echo "-- end --" >>"$work/actual.log"
+
+if [ -n "${RIVLET_PRINT_CHECKS:-}" ]; then
+    "$here/checks_from_log.sh" <"$work/actual.log"
 fi
-failed=0
+
+# The check lines at the lines they have in the script, so that FileCheck's report names
+# the script's own line numbers; every other line is left empty.
+checks=$work/$(basename "$script")
+sed -E -e 's/^; (CHECK(-[A-Z]+)*:) ?/\1/' -e t -e 's/.*//' "$script" >"$checks"
+
 if [ "$status" != "$want_status" ]; then
-    echo "exit status $status, expected $want_status"
-    failed=1
+    failed "exit status $status, expected $want_status"
 fi
-if ! diff -u "$expected" "$work/actual.log"; then
-    failed=1
+if ! "$filecheck" --strict-whitespace --match-full-lines --input-file "$work/actual.log" "$checks" \
+    >"$work/filecheck.out" 2>&1; then
+    failed "the log does not pass the checks of $script"
 fi
-exit $failed
+if [ "$fail" = 1 ]; then
+    echo "-- the log, normalised --"
+    cat "$work/actual.log"
+    echo "-- FileCheck (its line numbers are those of $script) --"
+    cat "$work/filecheck.out"
+fi
+exit $fail

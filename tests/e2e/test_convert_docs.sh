@@ -6,14 +6,9 @@
 # and the folder's list refilled.  LibreOffice reads the written files with the words it reads
 # from the documents.  Without Word: its two messages and nothing written.
 . "$(dirname "$0")/lib.sh"
-here=$(cd "$(dirname "$0")" && pwd)
-corpus=${RIVLET_CORPUS_DIR:-$here/../../../shared/corpus}
-soffice=$(command -v soffice || command -v libreoffice || true)
-python=$(command -v /usr/bin/python3 || command -v python3)
-
-[ -n "$soffice" ] || { echo "skipped: LibreOffice not installed"; exit 0; }
-"$python" -c 'import uno' 2>/dev/null || { echo "skipped: python3-uno not installed"; exit 0; }
-[ -d "$corpus/doc" ] || { echo "skipped: no Word corpus at $corpus"; exit 0; }
+need_soffice
+need_python uno
+need_corpus doc doc-text
 install_module
 
 specs=$work/specs
@@ -27,14 +22,13 @@ printf '{\\rtf1 old text\\par}' >"$specs/Report.rtf"
 head -c 3000 /dev/urandom >"$specs/broken.doc" # first by name: the rest must still convert
 "$soffice" --headless --norestore -env:UserInstallation="file://$work/profile" \
     --convert-to docx --outdir "$specs" "$corpus/doc/simple-table.doc" >/dev/null 2>&1
-[ -f "$specs/simple-table.docx" ] || { echo "FAIL: no docx made"; exit 1; }
+[ -f "$specs/simple-table.docx" ] || fatal "no docx made"
 
 # Runs the dialog with the folder typed in and the given lines after it; the log in $work/log.
 dialog() {
     { printf 'SheetSpec\ndlg set 230 %s\ndlg key 230 Enter\n' "$specs"; cat; printf 'dlg click 2\n'; } \
         >"$work/run.scr"
-    "$bin/cadhost" --load "$bin/KSRRivlet.arx" -b "$work/run.scr" >"$work/log" 2>&1 </dev/null ||
-        { echo "FAIL: cadhost"; cat "$work/log"; fail=1; }
+    host_run_ok "$work/run.scr" "$work/log" "${with_module[@]}"
     cp "$work/log" "$work/log.$((runs += 1))"
 }
 runs=0
@@ -50,7 +44,7 @@ check "$work/log" '** Dialog "RTF OverWrites!"'
 check "$work/log" '232 Static "This operation seldom needs to be performed.\nThis operation creates RTF files from all \".doc\"\nfiles found in this folder.\nThese RTF files should be compatible with\nAutoCads MTEXT features.\nThis process will OVERWRITE any rtf files in\nthis folder with the same doc name."'
 check "$work/log" 'this folder with the same doc name.'
 check "$work/log" '** Dialog "RTF OverWrites!" ended with 2'
-[ "$(rtf_count)" = 1 ] || { echo "FAIL: Cancel converted documents"; fail=1; }
+[ "$(rtf_count)" = 1 ] || failed "Cancel converted documents"
 
 dialog <<'SCR'
 dlg click 234
@@ -62,13 +56,13 @@ check "$work/log" '226 RichEdit20A "" text(14): "6 RTFs Created"'
 check "$work/log" '"o_kurs.rtf" "Report.rev2.rtf" "Report.rtf" "simple-table.rtf" "simple.rtf" "UPPER.rtf"'
 for name in simple Report.rev2 Report UPPER o_kurs simple-table; do
     head -c 5 "$specs/$name.rtf" 2>/dev/null | grep -q '^{\\rtf' ||
-        { echo "FAIL: $name.rtf is not Rich Text"; fail=1; }
+        failed "$name.rtf is not Rich Text"
 done
-grep -q 'old text' "$specs/Report.rtf" && { echo "FAIL: Report.rtf was not replaced"; fail=1; }
-[ ! -e "$specs/broken.rtf" ] || { echo "FAIL: broken.doc gave a file"; fail=1; }
+grep -q 'old text' "$specs/Report.rtf" && failed "Report.rtf was not replaced"
+[ ! -e "$specs/broken.rtf" ] || failed "broken.doc gave a file"
 [ ! -e "$specs/Report.rev2.doc.rtf" ] && [ ! -e "$specs/Report.rtf.rtf" ] ||
-    { echo "FAIL: a name kept its extension"; fail=1; }
-if pgrep -f "UserInstallation=file://$work" >/dev/null; then echo "FAIL: LibreOffice left running"; fail=1; fi
+    failed "a name kept its extension"
+if pgrep -f "UserInstallation=file://$work" >/dev/null; then failed "LibreOffice left running"; fi
 
 # LibreOffice reads the written files with the words of the documents they came from.
 mkdir -p "$work/ours" "$work/reference"
@@ -101,5 +95,5 @@ dlg click 1
 SCR
 check "$work/log" 'Word was not installed on this workstation.'
 check "$work/log" 'Unable to load Microsoft Word for convertion'
-[ "$(rtf_count)" = 0 ] || { echo "FAIL: files written without Word"; fail=1; }
+[ "$(rtf_count)" = 0 ] || failed "files written without Word"
 exit $fail

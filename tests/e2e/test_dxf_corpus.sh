@@ -5,10 +5,10 @@
 # that ezdxf writes here in four versions, one with the module's stored sources, and one
 # that cadhost makes itself.  Broken files are refused with the line they break on.
 . "$(dirname "$0")/lib.sh"
-here=$(cd "$(dirname "$0")" && pwd)
-corpus=${RIVLET_CORPUS_DIR:-$here/../../../shared/corpus}
-compare() { /usr/bin/python3 "$here/dxf_compare.py" "$@"; }
-sample() { /usr/bin/python3 "$here/dxf_sample.py" "$@"; }
+need_corpus dxf dxf-malformed
+need_ezdxf
+compare() { "$python" "$here/dxf_compare.py" "$@"; }
+sample() { "$python" "$here/dxf_sample.py" "$@"; }
 
 # Shows the first findings of a failed check under a line that says what was checked.
 report() { # what findings-file
@@ -20,7 +20,7 @@ report() { # what findings-file
 # Runs cadhost on script lines; the log is $work/host.log.  Extra arguments go first.
 host() { # script-text [cadhost args...]
     printf '%s\n' "$1" >"$work/host.scr"
-    "$bin/cadhost" "${@:2}" -b "$work/host.scr" >"$work/host.log" 2>&1 </dev/null
+    host_run "$work/host.scr" "$work/host.log" "${@:2}"
 }
 
 # OPEN then SAVEAS; the copy must be read, audited and compared like the original.
@@ -42,15 +42,10 @@ $copy" "${@:3}"
             "$work/findings"
 }
 
-if [ ! -d "$corpus/dxf" ]; then
-    echo "FAIL: no corpus at $corpus (set RIVLET_CORPUS_DIR)"
-    exit 1
-fi
-
 # The comparison itself must see a loss: copies with a changed text, a radius off by 1e-7
 # relative, an entity or extended data missing, a moved base point differ from the original.
 sample assorted AC1018 "$work/orig.dxf"
-/usr/bin/python3 - "$work/orig.dxf" "$work" <<'EOF'
+"$python" - "$work/orig.dxf" "$work" <<'EOF'
 import sys, ezdxf
 def changed(name, change):
     doc = ezdxf.readfile(sys.argv[1])
@@ -85,9 +80,9 @@ done
 for version in AC1015 AC1018 AC1024 AC1032; do
     sample assorted "$version" "$work/assorted-$version.dxf"
     through_host "$work/assorted-$version.dxf" "$work/assorted-$version-copy.dxf"
-    saved=$(/usr/bin/python3 -c 'import ezdxf, sys; print(ezdxf.readfile(sys.argv[1]).dxfversion)' \
+    saved=$("$python" -c 'import ezdxf, sys; print(ezdxf.readfile(sys.argv[1]).dxfversion)' \
         "$work/assorted-$version-copy.dxf" 2>&1 | tail -1)
-    [ "$saved" = "$version" ] || { echo "FAIL: a $version drawing was saved as '$saved'"; fail=1; }
+    [ "$saved" = "$version" ] || failed "a $version drawing was saved as '$saved'"
 done
 
 # The module's objects are read by the module's class and written back by it.
@@ -106,7 +101,7 @@ fi
 
 # A drawing cadhost makes: entities written by the host itself, an MText of 2,000
 # characters with characters outside every single-byte code page.
-long=$(/usr/bin/python3 -c 'print("".join(f"Größe {i:03d} — 漢字 ≤ ½ µm " for i in range(100))[:2000])')
+long=$("$python" -c 'print("".join(f"Größe {i:03d} — 漢字 ≤ ½ µm " for i in range(100))[:2000])')
 host "LINE
 0,0
 10,5
@@ -127,7 +122,7 @@ if [ ! -s "$work/made.dxf" ]; then
 else
     compare --audit "$work/made.dxf" >"$work/findings" ||
         report "ezdxf's audit of a drawing cadhost made" "$work/findings"
-    /usr/bin/python3 - "$work/made.dxf" "$long" >"$work/findings" <<'EOF'
+    "$python" - "$work/made.dxf" "$long" >"$work/findings" <<'EOF'
 import re, sys, ezdxf
 doc = ezdxf.readfile(sys.argv[1])
 msp = doc.modelspace()
@@ -155,8 +150,9 @@ fi
 # A drawing named on the command line is the first document.
 first=$(ls "$corpus"/dxf/*.dxf | head -1)
 printf 'SAVEAS\n%s\n' "$work/first-copy.dxf" >"$work/first.scr"
+# The file after -b, where test_dxf_command_line.sh has it before.
 "$bin/cadhost" -b "$work/first.scr" "$first" >"$work/host.log" 2>&1 </dev/null ||
-    { echo "FAIL: cadhost -b SCRIPT $first:"; sed 's/^/    /' "$work/host.log"; fail=1; }
+    { failed "cadhost -b SCRIPT $first:"; sed 's/^/    /' "$work/host.log"; }
 compare "$first" "$work/first-copy.dxf" >"$work/findings" ||
     report "cadhost $first, then SAVEAS" "$work/findings"
 

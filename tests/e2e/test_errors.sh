@@ -11,8 +11,8 @@ expect() { # status pattern -- command...
     local lines
     lines=$(wc -l <"$work/err")
     if [ "$got" != "$want" ] || ! grep -q -- "$pattern" "$work/err" || [ "$lines" != 1 ]; then
-        echo "FAIL: $* -> status $got (want $want), stderr:"; cat "$work/err"
-        fail=1
+        failed "$* -> status $got (want $want), stderr:"
+        cat "$work/err"
     fi
 }
 
@@ -26,6 +26,7 @@ expect 1 "cannot load /bin/true: not a module" "$bin/cadhost" --load /bin/true
 
 "$bin/cadhost" --help >"$work/out" 2>&1
 if [ $? != 0 ] || ! grep -q "usage: cadhost \[--load MODULE\]... \[-b SCRIPT\] \[FILE\]" "$work/out"; then
-    echo "FAIL: --help"; cat "$work/out"; fail=1
+    failed "--help"
+    cat "$work/out"
 fi
 exit $fail

@@ -2,7 +2,8 @@
 # cadhost at a terminal: the "Command:" prompt, answers typed at it, a message box answered at
 # the terminal, and no empty lines between what it shows.
 . "$(dirname "$0")/lib.sh"
-/usr/bin/python3 - "$bin" <<'PY' || fail=1
+need_python
+"$python" - "$bin" <<'PY' || fail=1
 import os, pty, select, sys, time
 bin = sys.argv[1]
 pid, fd = pty.fork()

@@ -7,29 +7,19 @@
 # (tests/data/rtf/corpus_deviations.txt), the written file carries our reader's words, so
 # exactly those listed differences are expected, and no other.
 . "$(dirname "$0")/lib.sh"
-here=$(cd "$(dirname "$0")" && pwd)
-corpus=${RIVLET_CORPUS:-${RIVLET_CORPUS_DIR:-$here/../../../shared/corpus}}
-soffice=$(command -v soffice || command -v libreoffice || true)
-python=$(command -v python3 || echo /usr/bin/python3)
+need_soffice
+need_corpus rtf rtf-text
+need_python
 
-if [ -z "$soffice" ]; then
-    echo "skipped: LibreOffice not installed"
-    exit 0
-fi
-if [ ! -d "$corpus/rtf" ] || [ ! -d "$corpus/rtf-text" ]; then
-    echo "skipped: no Rich Text corpus at $corpus"
-    exit 0
-fi
-
-"$bin/rtf-rewrite" "$work/written" "$corpus"/rtf/*.rtf || { echo "FAIL: rtf-rewrite"; exit 1; }
+"$bin/rtf-rewrite" "$work/written" "$corpus"/rtf/*.rtf || fatal "rtf-rewrite"
 count=$(find "$work/written" -name '*.rtf' | wc -l)
-[ "$count" -gt 0 ] || { echo "FAIL: rtf-rewrite wrote no file"; exit 1; }
+[ "$count" -gt 0 ] || fatal "rtf-rewrite wrote no file"
 
 # One soffice for all files, with a profile of its own: it neither reads a user's settings
 # nor hands the work to an instance that is already running.
 "$soffice" --headless --norestore -env:UserInstallation="file://$work/profile" \
     --convert-to "txt:Text (encoded):UTF8" --outdir "$work/text" "$work"/written/*.rtf \
-    >"$work/soffice.log" 2>&1 || { echo "FAIL: soffice:"; tail -20 "$work/soffice.log"; exit 1; }
+    >"$work/soffice.log" 2>&1 || { tail -20 "$work/soffice.log"; fatal "soffice"; }
 
 "$python" "$here/rtf_words.py" "$corpus/rtf-text" "$work/text" \
     "$here/../data/rtf/corpus_deviations.txt" || fail=1

@@ -10,14 +10,14 @@ before=$(stat -c '%y %s' "$work/mtext.txt")
 "$bin/Scrivel" "$work/mtext.txt"
 status=$?
 after=$(stat -c '%y %s' "$work/mtext.txt")
-[ "$status" = 0 ] || { echo "FAIL: Scrivel with a file ended with $status"; fail=1; }
-[ "$before" = "$after" ] || { echo "FAIL: the file changed: $before / $after"; fail=1; }
-[ "$(cat "$work/mtext.txt")" = "$(printf 'some text\r')" ] || { echo "FAIL: content changed"; fail=1; }
+[ "$status" = 0 ] || failed "Scrivel with a file ended with $status"
+[ "$before" = "$after" ] || failed "the file changed: $before / $after"
+[ "$(cat "$work/mtext.txt")" = "$(printf 'some text\r')" ] || failed "content changed"
 
-"$bin/Scrivel" /regserver || { echo "FAIL: /regserver"; fail=1; }
-grep -q 'Scrivel.EXE' "$CADHOST_PREFIX/system.reg" || { echo "FAIL: not registered"; fail=1; }
-"$bin/Scrivel" -UnregServer || { echo "FAIL: -UnregServer"; fail=1; }
-if grep -q 'Scrivel' "$CADHOST_PREFIX/system.reg"; then echo "FAIL: entries left"; fail=1; fi
+"$bin/Scrivel" /regserver || failed "/regserver"
+grep -q 'Scrivel.EXE' "$CADHOST_PREFIX/system.reg" || failed "not registered"
+"$bin/Scrivel" -UnregServer || failed "-UnregServer"
+if grep -q 'Scrivel' "$CADHOST_PREFIX/system.reg"; then failed "entries left"; fi
 grep -q '^\[HKEY_LOCAL_MACHINE\\Software\\Classes\\AppID\]$' "$CADHOST_PREFIX/system.reg" \
-    || { echo "FAIL: AppID key removed"; fail=1; }
+    || failed "AppID key removed"
 exit $fail

@@ -3,15 +3,15 @@
 # it starts.
 . "$(dirname "$0")/lib.sh"
 
-"$bin/rivlet-setup" >/dev/null || { echo "FAIL: rivlet-setup"; exit 1; }
-[ -d "$CADHOST_PREFIX/drive_c/KSR/Rivlet" ] || { echo "FAIL: no C:\\KSR\\Rivlet"; fail=1; }
+"$bin/rivlet-setup" >/dev/null || fatal "rivlet-setup"
+[ -d "$CADHOST_PREFIX/drive_c/KSR/Rivlet" ] || failed "no C:\\KSR\\Rivlet"
 location="Z:$(echo "$bin" | sed 's#/#\\\\#g')\\\\"
 check "$CADHOST_PREFIX/system.reg" '[HKEY_LOCAL_MACHINE\Software\Kestrune\VIZUDaro]'
 check "$CADHOST_PREFIX/system.reg" "\"location\"=\"$location\""
 check "$CADHOST_PREFIX/system.reg" '\AppID\Scrivel.EXE]'
 
 printf 'QUIT\n' >"$work/quit.scr"
-"$bin/cadhost" --load "$bin/KSRRivlet.arx" -b "$work/quit.scr" >/dev/null 2>&1 || { echo "FAIL: cadhost"; fail=1; }
+host_run_ok "$work/quit.scr" "$work/quit.log" "${with_module[@]}"
 user=$CADHOST_PREFIX/user.reg
 check "$user" '[HKEY_CURRENT_USER\Software\KSR\MTEXT\Preferences]'
 check "$user" '"SPACER"="0.250000"'

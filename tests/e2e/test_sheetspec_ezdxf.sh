@@ -4,8 +4,6 @@
 # the columns at their places, the records 0..n-1 naming exactly the placed texts, and
 # DIVISION 10 under its own heading.
 . "$(dirname "$0")/lib.sh"
-here=$(cd "$(dirname "$0")" && pwd)
-src=$(cd "$here/../.." && pwd)
 need_ezdxf
 install_module
 
@@ -27,8 +25,7 @@ SAVEAS
 $work/sheet.dxf
 QUIT
 SCRIPT
-"$bin/cadhost" --load "$bin/KSRRivlet.arx" -b "$work/sheet.scr" >"$work/sheet.log" 2>&1 </dev/null \
-    || { echo "FAIL: cadhost"; cat "$work/sheet.log"; exit 1; }
+host_run_ok "$work/sheet.scr" "$work/sheet.log" "${with_module[@]}" || exit 1
 "$python" "$here/sheetspec_ezdxf.py" "$work/sheet.dxf" 2,30 8,20 \
     "DIVISION 1 - BASIC REQUIREMENTS" "$specs\\01010 Summary of Work.rtf" \
     "DIVISION 3 - CONCRETE" "$specs\\03300 Cast-in-Place Concrete.rtf" \

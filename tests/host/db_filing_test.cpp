@@ -4,6 +4,7 @@
 #include "arx/dbmtext.h"
 #include "db/dwgfiler.h"
 #include "db_test_support.h"
+#include "one_text_object.h"
 
 #include <string>
 
@@ -11,58 +12,14 @@ namespace {
 
 using cadhost::db::BinaryDwgFiler;
 
-// A module's object that keeps one text, filed as the base part, 100 and 300.
-class TextHolder : public AcDbObject {
-public:
-    ACRX_DECLARE_MEMBERS(TextHolder);
-    std::string text;
-
-    Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override {
-        assertReadEnabled();
-        if (Acad::ErrorStatus es = AcDbObject::dwgOutFields(filer); es != Acad::eOk)
-            return es;
-        return filer->writeString(text.c_str());
-    }
-    Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override {
-        assertWriteEnabled();
-        AcDbObject::dwgInFields(filer);
-        char* value = nullptr;
-        Acad::ErrorStatus es = filer->readString(&value);
-        text = value ? value : "";
-        acutDelString(value);
-        return es;
-    }
-    Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override {
-        assertReadEnabled();
-        if (Acad::ErrorStatus es = AcDbObject::dxfOutFields(filer); es != Acad::eOk)
-            return es;
-        filer->writeString(AcDb::kDxfSubclass, "TextHolder");
-        filer->writeString(AcDb::kDxfXTextString, text.c_str());
-        return filer->filerStatus();
-    }
-    Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override {
-        assertWriteEnabled();
-        if (Acad::ErrorStatus es = AcDbObject::dxfInFields(filer); es != Acad::eOk)
-            return es;
-        if (!filer->atSubclassData("TextHolder"))
-            return filer->filerStatus();
-        resbuf item;
-        if (filer->readItem(&item) == Acad::eOk && item.restype == AcDb::kDxfXTextString) {
-            text = item.resval.rstring;
-            return Acad::eOk;
-        }
-        filer->pushBackItem();
-        return Acad::eBadDxfSequence;
-    }
-};
-ACRX_DXF_DEFINE_MEMBERS(TextHolder, AcDbObject, "TEXTHOLDER", "TESTS")
+using rivlet_test::OneTextObject;
 
 class Filing : public DrawingTest {};
 
 TEST_F(Filing, TheObjectPartIsTheHandleAndOwnerThenTheClassFields) {
     AcDbDictionary* nod = nullptr;
     ASSERT_EQ(db()->getNamedObjectsDictionary(nod, AcDb::kForWrite), Acad::eOk);
-    auto* holder = new TextHolder;
+    auto* holder = new OneTextObject;
     holder->text = "";
     AcDbObjectId id;
     ASSERT_EQ(nod->setAt("HOLDER", holder, id), Acad::eOk);
@@ -74,7 +31,7 @@ TEST_F(Filing, TheObjectPartIsTheHandleAndOwnerThenTheClassFields) {
     char handle[AcDbHandle::kStrSiz];
     id.handle().getIntoAsciiBuffer(handle, sizeof handle);
     EXPECT_EQ(out.textOf(5), handle);
-    EXPECT_EQ(out.textOf(100), "TextHolder");
+    EXPECT_EQ(out.textOf(100), "OneTextObject");
     EXPECT_EQ(out.textOf(300), "") << "an empty text files as an empty 300 group";
 
     holder->text = "changed";
@@ -95,7 +52,7 @@ TEST_F(Filing, TheObjectPartIsTheHandleAndOwnerThenTheClassFields) {
 
 TEST_F(Filing, DwgRoundTripKeepsLongTextsAndExtendedData) {
     ASSERT_EQ(acdbRegApp("KSRRivlet"), RTNORM);
-    auto* holder = new TextHolder;
+    auto* holder = new OneTextObject;
     holder->text = std::string(32767, 'r');
     const double corner[3] = {1, 2, 3};
     resbuf* xdata = acutBuildList(1001, "KSRRivlet", 1070, 1, 1010, corner, 0);
@@ -105,7 +62,7 @@ TEST_F(Filing, DwgRoundTripKeepsLongTextsAndExtendedData) {
 
     BinaryDwgFiler filer(AcDb::kCopyFiler, db());
     ASSERT_EQ(holder->dwgOutFields(&filer), Acad::eOk);
-    auto* copy = new TextHolder;
+    auto* copy = new OneTextObject;
     filer.rewind();
     ASSERT_EQ(copy->dwgInFields(&filer), Acad::eOk);
     EXPECT_EQ(copy->text, holder->text);

@@ -1,4 +1,5 @@
 // Drawing files on disk and the OPEN, SAVEAS and QSAVE commands.
+#include "corpus.h"
 #include "db/dxf/dxffile.h"
 #include "host_fixture.h"
 
@@ -34,7 +35,7 @@ std::size_t FilesIn(const std::string& folder) {
     return n;
 }
 
-const std::string kCorpus = std::string(RIVLET_CORPUS_DIR) + "/dxf/";
+const std::string kCorpus = (rivlet_test::CorpusDir() / "dxf").string() + "/";
 
 class DxfFiles : public HostSessionTest {};
 
@@ -73,6 +74,7 @@ TEST_F(DxfFiles, AFailedSaveLeavesTheOldFileWholeAndNoTemporaryBehind) {
 }
 
 TEST_F(DxfFiles, OpenSaveAsAndQSaveKeepTheVersionAndFileName) {
+    SKIP_WITHOUT_CORPUS("dxf");
     std::string copy = root() + "/copy.dxf";
     std::string log = run("OPEN\n" + kCorpus + "text_alignments.dxf\nSAVEAS\n" + copy + "\n");
     EXPECT_EQ(log.find("Cannot"), std::string::npos) << log;

@@ -2,9 +2,11 @@
 #include "arx/dbdict.h"
 #include "arx/dbents.h"
 #include "arx/dbmtext.h"
+#include "corpus.h"
 #include "db/dxf/dxffile.h"
 #include "db/dxf/structure.h"
 #include "db_test_support.h"
+#include "one_text_object.h"
 
 #include <filesystem>
 #include <fstream>
@@ -14,37 +16,7 @@ using namespace cadhost::db::dxf;
 
 namespace {
 
-// A module's object holding one text, filed like the module's own data wrapper: the
-// object part, 100 and the class name, 300 and the text.
-class DxfNote : public AcDbObject {
-public:
-    ACRX_DECLARE_MEMBERS(DxfNote);
-    std::string text;
-
-    Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override {
-        assertReadEnabled();
-        if (Acad::ErrorStatus es = AcDbObject::dxfOutFields(filer); es != Acad::eOk)
-            return es;
-        filer->writeString(AcDb::kDxfSubclass, "DxfNote");
-        filer->writeString(AcDb::kDxfXTextString, text.c_str());
-        return filer->filerStatus();
-    }
-    Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override {
-        assertWriteEnabled();
-        if (Acad::ErrorStatus es = AcDbObject::dxfInFields(filer); es != Acad::eOk)
-            return es;
-        if (!filer->atSubclassData("DxfNote"))
-            return filer->filerStatus();
-        resbuf item;
-        if (filer->readItem(&item) == Acad::eOk && item.restype == AcDb::kDxfXTextString) {
-            text = item.resval.rstring;
-            return Acad::eOk;
-        }
-        filer->pushBackItem();
-        return Acad::eBadDxfSequence;
-    }
-};
-ACRX_DXF_DEFINE_MEMBERS(DxfNote, AcDbObject, "DXFTESTNOTE", "SAMP2TEST")
+using rivlet_test::OneTextObject;
 
 std::string Slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -108,7 +80,7 @@ protected:
     AcDbObjectId m_mtext, m_note;
 
     void build() {
-        DxfNote::desc();
+        OneTextObject::desc();
         acrxBuildClassHierarchy();
         for (int i = 0; m_contents.size() < 2000; ++i)
             m_contents += "Fa\u00E7ade \u4E2D\u6587 \\P{\\fArial|b1;bold} \U0001F600 line " +
@@ -132,11 +104,11 @@ protected:
         AcDbObjectId dictionaryId;
         ASSERT_EQ(nod->setAt("KSR_SPEC_DICTIONARY", dictionary, dictionaryId), Acad::eOk);
         nod->close();
-        auto* note = new DxfNote;
+        auto* note = new OneTextObject;
         note->text = "Spec|2F|*{\\rtf1 caf\u00E9}";
         ASSERT_EQ(dictionary->setAt("0", note, m_note), Acad::eOk);
         note->close();
-        auto* empty = new DxfNote;
+        auto* empty = new OneTextObject;
         AcDbObjectId emptyId;
         ASSERT_EQ(dictionary->setAt("1", empty, emptyId), Acad::eOk);
         empty->close();
@@ -177,7 +149,7 @@ TEST_F(DxfRoundTrip, OwnDrawingComesBackWithContentsExtendedDataAndCustomObjects
     for (auto [key, expected] : {std::pair{"0", "Spec|2F|*{\\rtf1 caf\u00E9}"}, {"1", ""}}) {
         AcDbObject* entry = nullptr;
         ASSERT_EQ(dictionary->getAt(key, entry, AcDb::kForRead), Acad::eOk) << key;
-        DxfNote* note = DxfNote::cast(entry);
+        OneTextObject* note = OneTextObject::cast(entry);
         ASSERT_NE(note, nullptr) << "a registered class reads into its own objects";
         EXPECT_EQ(note->text, expected);
         entry->close();
@@ -221,12 +193,12 @@ TEST_F(DxfRoundTrip, FileOfCodePageWithShortLinesSeedAndClasses) {
     const FileSection* classes = file.find("CLASSES");
     ASSERT_NE(classes, nullptr);
     ASSERT_EQ(classes->records.size(), 1u) << "only the custom class in use is listed";
-    Tags expected{{1, "DXFTESTNOTE", 0}, {2, "DxfNote", 0}, {3, "SAMP2TEST", 0}, {90, "0", 0},
-                  {91, "2", 0},          {280, "0", 0},     {281, "0", 0}};
+    Tags expected{{1, "TESTNOTE", 0}, {2, "OneTextObject", 0}, {3, "RIVLETTESTS", 0}, {90, "0", 0},
+                  {91, "2", 0},       {280, "0", 0},           {281, "0", 0}};
     EXPECT_EQ(classes->records[0].tags, expected);
     // The module's objects name their dictionary as owner and reactor.
     for (const FileRecord& record : file.find("OBJECTS")->records) {
-        if (record.type != "DXFTESTNOTE")
+        if (record.type != "TESTNOTE")
             continue;
         ASSERT_GE(record.tags.size(), 5u);
         EXPECT_EQ(record.tags[1].value, "{ACAD_REACTORS");
@@ -323,8 +295,7 @@ namespace {
 
 std::vector<std::string> CorpusFiles(const char* folder) {
     std::vector<std::string> files;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(std::string(RIVLET_CORPUS_DIR) + "/" + folder))
+    for (const auto& entry : std::filesystem::directory_iterator(rivlet_test::CorpusDir() / folder))
         files.push_back(entry.path().string());
     std::sort(files.begin(), files.end());
     return files;
@@ -341,6 +312,7 @@ std::vector<std::pair<int, std::string>> Canon(const std::string& text) {
 } // namespace
 
 TEST(DxfCorpus, EveryDrawingComesOutWithEveryTagItHad) {
+    SKIP_WITHOUT_CORPUS("dxf");
     auto files = CorpusFiles("dxf");
     ASSERT_GE(files.size(), 20u);
     for (const std::string& path : files) {
@@ -367,7 +339,8 @@ TEST(DxfCorpus, EveryDrawingComesOutWithEveryTagItHad) {
 }
 
 TEST(DxfCorpus, ADrawingChangedInTheHostKeepsWhatItHadAndGainsTheChange) {
-    std::string path = std::string(RIVLET_CORPUS_DIR) + "/dxf/multi_insert_with_attribs.dxf";
+    SKIP_WITHOUT_CORPUS("dxf");
+    std::string path = (rivlet_test::CorpusDir() / "dxf/multi_insert_with_attribs.dxf").string();
     auto db = Reread(Slurp(path));
     ASSERT_TRUE(db);
     std::size_t before = Canon(Write(db.get())).size();
@@ -391,6 +364,8 @@ TEST(DxfCorpus, ADrawingChangedInTheHostKeepsWhatItHadAndGainsTheChange) {
 }
 
 TEST(DxfCorpus, MalformedAndTruncatedDrawingsAreRefused) {
+    SKIP_WITHOUT_CORPUS("dxf");
+    SKIP_WITHOUT_CORPUS("dxf-malformed");
     for (const std::string& path : CorpusFiles("dxf-malformed")) {
         AcDbDatabase* db = nullptr;
         std::string error;
@@ -398,7 +373,7 @@ TEST(DxfCorpus, MalformedAndTruncatedDrawingsAreRefused) {
         EXPECT_EQ(db, nullptr);
         EXPECT_EQ(error.rfind("line ", 0), 0u) << error;
     }
-    std::string whole = Slurp(std::string(RIVLET_CORPUS_DIR) + "/dxf/text_alignments.dxf");
+    std::string whole = Slurp((rivlet_test::CorpusDir() / "dxf/text_alignments.dxf").string());
     for (std::size_t cut : {whole.size() / 3, whole.size() / 2, whole.size() - 10}) {
         AcDbDatabase* db = nullptr;
         std::string error;

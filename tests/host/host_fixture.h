@@ -1,30 +1,26 @@
 // A host session per test, in a prefix and temporary folder of its own.
 #pragma once
 
+#include "prefix_folders.h"
 #include "runtime/host.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
+#include <optional>
 #include <string>
 
 class HostSessionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/cadhost-test-XXXXXX";
-        m_root = ::mkdtemp(pattern);
-        std::filesystem::create_directories(m_root + "/tmp");
-        ::setenv("CADHOST_PREFIX", (m_root + "/prefix").c_str(), 1);
-        ::setenv("TMPDIR", (m_root + "/tmp").c_str(), 1);
+        m_folders.emplace("cadhost-test");
         m_host = &cadhost::Host::start();
     }
     void TearDown() override {
         cadhost::Host::stop();
-        std::filesystem::remove_all(m_root);
+        m_folders.reset();
     }
     cadhost::Host& host() { return *m_host; }
-    const std::string& root() const { return m_root; }
+    const std::string& root() const { return m_folders->Root(); }
 
     // Runs the lines as a script and answers the log they produced.
     std::string run(const std::string& lines) {
@@ -35,6 +31,6 @@ protected:
     }
 
 private:
-    std::string m_root;
+    std::optional<rivlet_test::PrefixFolders> m_folders;
     cadhost::Host* m_host = nullptr;
 };

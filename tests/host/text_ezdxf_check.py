@@ -9,7 +9,7 @@ by the same test), and fast_plain_mtext must give the same words.  The content i
 ezdxf caret-encoded, as a DXF file holds it.  Exits 1 on any failure,
 2 when the folder holds no content.
 
-    /usr/bin/python3 tests/host/text_ezdxf_check.py build/h5/text-mtext
+    python3 tests/host/text_ezdxf_check.py build/h5/text-mtext      (a python3 that has ezdxf)
 """
 import pathlib
 import sys

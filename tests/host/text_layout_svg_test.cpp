@@ -5,6 +5,8 @@
 #include "text/pngexport.h"
 #include "text/svgexport.h"
 
+#include "temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -23,12 +25,6 @@ namespace {
 
 class SvgExport : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/cadhost-svg-test-XXXXXX";
-        m_dir = ::mkdtemp(pattern);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     std::string write(const std::string& name, const std::string& data) {
         std::string path = m_dir + "/" + name;
         std::ofstream(path, std::ios::binary) << data;
@@ -52,7 +48,7 @@ for t in root.iter(ns + "text"):
     e, f = m.group(1).split()[4:6]
     print("TEXT", e, f, t.get("font-family"), t.get("font-weight", "normal"), repr(t.text))
 )PY");
-        std::string command = "/usr/bin/python3 " + script + " " + svgPath;
+        std::string command = std::string(RIVLET_PYTHON) + " " + script + " " + svgPath;
         std::vector<std::string> lines;
         if (FILE* pipe = ::popen(command.c_str(), "r")) {
             char buffer[4096];
@@ -67,7 +63,8 @@ for t in root.iter(ns + "text"):
         return lines;
     }
 
-    std::string m_dir;
+    rivlet_test::TempFolder m_folder{"cadhost-svg-test"};
+    const std::string m_dir = m_folder.path();
 };
 
 DrawingItem Line(Vec3 a, Vec3 b) {

@@ -1,5 +1,6 @@
 // Real documents through the Rich Text writer: for every file of the shared corpus, reading
 // what the writer makes of the document gives the very document read from the file.
+#include "corpus.h"
 #include "text/rtfconvert.h"
 #include "text/rtfreader.h"
 #include "text/rtfwriter.h"
@@ -20,12 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace cadhost::text;
 
-fs::path CorpusFolder() {
-    if (const char* folder = std::getenv("RIVLET_CORPUS"))
-        return folder;
-    return RIVLET_CORPUS_DIR;
-}
-
 std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -34,9 +29,8 @@ std::string ReadFile(const fs::path& path) {
 }
 
 TEST(RtfWriterCorpus, ReadingTheWrittenDocumentGivesTheSameDocument) {
-    fs::path folder = CorpusFolder() / "rtf";
-    if (!fs::is_directory(folder))
-        GTEST_SKIP() << "skipped: no corpus at " << folder;
+    SKIP_WITHOUT_CORPUS("rtf");
+    fs::path folder = rivlet_test::CorpusDir() / "rtf";
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(folder))
         if (entry.path().extension() == ".rtf")

@@ -4,6 +4,7 @@
 // each such content again without the codes that the two read differently on purpose.
 // tests/e2e/test_division_plain_ezdxf.sh runs it with RIVLET_DIVISION_PLAIN_OUT set to the
 // folder to write; without it there is nothing to do.
+#include "corpus.h"
 #include "specsheet/divisiontext.h"
 
 #include "text/rtfconvert.h"
@@ -20,12 +21,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path CorpusFolder() {
-    if (const char* folder = std::getenv("RIVLET_CORPUS"))
-        return folder;
-    return RIVLET_CORPUS_DIR;
-}
 
 bool IsLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -79,7 +74,7 @@ TEST(DivisionPlainDump, HeadingsAndCorpusContents) {
         Dump(folder, name, BuiltInDivisionHeading(i));
     }
 
-    fs::path corpus = CorpusFolder() / "rtf";
+    fs::path corpus = rivlet_test::CorpusDir() / "rtf";
     if (!fs::is_directory(corpus)) {
         std::printf("skipped: no Rich Text corpus at %s\n", corpus.string().c_str());
         return;

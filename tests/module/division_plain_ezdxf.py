@@ -24,7 +24,7 @@ Every heading and every neutral content must agree; a corpus content must agree 
 holds one of the codes above.  Prints the counts.  Exits 1 on an unexpected difference, 2
 when the folder holds no sample.
 
-    /usr/bin/python3 tests/module/division_plain_ezdxf.py <folder>
+    python3 tests/module/division_plain_ezdxf.py <folder>      (a python3 that has ezdxf)
 """
 import pathlib
 import re

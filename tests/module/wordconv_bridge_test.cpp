@@ -1,5 +1,6 @@
 // The bridge to the Word server (finding it, converting a batch of documents, quitting it) and
 // "Convert Docs" of the sheet dialog, on the real server in the test's own prefix.
+#include "corpus.h"
 #include "specsheet_test_host.h"
 
 #include "specsheet/newspecsheet.h"
@@ -27,7 +28,7 @@ const char kWordMissing[] = "Word was not installed on this workstation. You mus
 const char kNoClassId[] = "Can't get the class Id for Word";
 
 std::string CorpusDocument(const char* name) {
-    return std::string(RIVLET_CORPUS_DIR) + "/doc/" + name;
+    return (rivlet_test::CorpusDir() / "doc" / name).string();
 }
 
 // Registers the Word server in the test's prefix (CADHOST_PREFIX is the fixture's).

@@ -1,5 +1,6 @@
 // Runs the built Scrivel program the way the CAD host and the installer start it.
 #include "scrivel/resources.h"
+#include "temp_folder.h"
 
 #include "win/handles.h"
 #include "win/paths.h"
@@ -70,13 +71,9 @@ std::string Escaped(const std::string& text) {
 class ScrivelProgramTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char prefix[] = "/tmp/scrivel-prefix-XXXXXX";
-        ASSERT_NE(mkdtemp(prefix), nullptr);
-        m_prefix = prefix;
-        setenv("CADHOST_PREFIX", prefix, 1);
+        setenv("CADHOST_PREFIX", m_prefix.c_str(), 1);
         ASSERT_TRUE(fs::exists(kScrivel)) << kScrivel;
     }
-    void TearDown() override { fs::remove_all(m_prefix); }
 
     // Scrivel's exit status for the arguments.
     DWORD Run(const std::string& arguments) {
@@ -131,7 +128,8 @@ protected:
         }
     }
 
-    std::string m_prefix;
+    rivlet_test::TempFolder m_prefixFolder{"scrivel-prefix"};
+    const std::string m_prefix = m_prefixFolder.path();
 };
 
 TEST_F(ScrivelProgramTest, RegistersAndUnregistersWithSlashInLowerCase) {

@@ -1,4 +1,5 @@
 #include "scrivel/registrar.h"
+#include "temp_folder.h"
 
 #include "win/registry.h"
 
@@ -16,13 +17,7 @@ namespace fs = std::filesystem;
 
 class RegistrarTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char prefix[] = "/tmp/registrar-prefix-XXXXXX";
-        ASSERT_NE(mkdtemp(prefix), nullptr);
-        m_prefix = prefix;
-        setenv("CADHOST_PREFIX", prefix, 1);
-    }
-    void TearDown() override { fs::remove_all(m_prefix); }
+    void SetUp() override { setenv("CADHOST_PREFIX", m_prefix.c_str(), 1); }
 
     static bool KeyExists(const std::string& path) {
         HKEY key = nullptr;
@@ -71,7 +66,8 @@ protected:
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
 
-    std::string m_prefix;
+    rivlet_test::TempFolder m_prefixFolder{"registrar-prefix"};
+    const std::string m_prefix = m_prefixFolder.path();
 };
 
 constexpr const char* kScript = R"(

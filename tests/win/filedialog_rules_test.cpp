@@ -1,3 +1,4 @@
+#include "temp_folder.h"
 #include "test_front_end.h"
 
 #include "win/filedialog.h"
@@ -22,13 +23,7 @@ namespace fs = std::filesystem;
 class FileDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char prefix[] = "/tmp/filedialog-prefix-XXXXXX";
-        char work[] = "/tmp/filedialog-work-XXXXXX";
-        ASSERT_NE(mkdtemp(prefix), nullptr);
-        ASSERT_NE(mkdtemp(work), nullptr);
-        m_prefix = prefix;
-        m_work = work;
-        setenv("CADHOST_PREFIX", prefix, 1);
+        setenv("CADHOST_PREFIX", m_prefix.c_str(), 1);
         InstallAnswerers();
     }
     void InstallAnswerers() {
@@ -50,11 +45,7 @@ protected:
             return next;
         };
     }
-    void TearDown() override {
-        frontEnd.reset();
-        fs::remove_all(m_prefix);
-        fs::remove_all(m_work);
-    }
+    void TearDown() override { frontEnd.reset(); }
 
     std::string Touch(const std::string& name) {
         std::string path = m_work + "/" + name;
@@ -68,8 +59,9 @@ protected:
     std::deque<int> boxAnswers;
     std::vector<win::FileDialogRequest> requests;
     std::vector<win::MessageBoxRequest> boxes;
-    std::string m_prefix;
-    std::string m_work;
+    rivlet_test::TempFolder m_prefixFolder{"filedialog-prefix"}, m_workFolder{"filedialog-work"};
+    const std::string m_prefix = m_prefixFolder.path();
+    const std::string m_work = m_workFolder.path();
 };
 
 TEST_F(FileDialogTest, MissingFileIsRefusedAndTheNextAnswerTaken) {

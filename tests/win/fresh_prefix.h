@@ -2,42 +2,32 @@
 // never see each other's registry hives or files.
 #pragma once
 
+#include "file_bytes.h"
+#include "prefix_folders.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <unistd.h>
 
 namespace wintest {
 
-inline std::string ReadBytes(const std::string& unixPath) {
-    std::ifstream in(unixPath, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-inline void WriteBytes(const std::string& unixPath, const std::string& bytes) {
-    std::ofstream out(unixPath, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using rivlet_test::ReadBytes;
+using rivlet_test::WriteBytes;
 
 class FreshPrefix : public ::testing::Test {
 protected:
     void SetUp() override {
-        namespace fs = std::filesystem;
-        std::string pattern = (fs::temp_directory_path() / "winplat-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root = pattern;
-        prefix = root + "/prefix";
-        tmp = root + "/tmp";
-        fs::create_directories(tmp);
-        SaveAndSet("CADHOST_PREFIX", prefix.c_str());
-        SaveAndSet("TMPDIR", tmp.c_str());
+        folders.emplace("winplat-test");
+        root = folders->Root();
+        prefix = folders->Prefix();
+        tmp = folders->Tmp();
         char cwd[4096];
         ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
         savedCwd = cwd;
@@ -52,10 +42,7 @@ protected:
             else
                 unsetenv(name.c_str());
         }
-        std::error_code ignored;
-        std::filesystem::permissions(root, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-        std::filesystem::remove_all(root, ignored);
+        folders.reset();
     }
 
     // Sets (or with null removes) an environment variable until the test ends.
@@ -72,6 +59,7 @@ protected:
 
     std::string DriveC() const { return prefix + "/drive_c"; }
 
+    std::optional<rivlet_test::PrefixFolders> folders;
     std::string root, prefix, tmp, savedCwd;
     std::map<std::string, std::pair<std::string, bool>> saved;
 };

@@ -1,3 +1,5 @@
+#include "temp_folder.h"
+
 #include "win/cmdline.h"
 #include "win/handles.h"
 #include "win/paths.h"
@@ -35,20 +37,10 @@ std::string OwnProgram() {
 
 class ProcessTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char prefix[] = "/tmp/process-prefix-XXXXXX";
-        char work[] = "/tmp/process-work-XXXXXX";
-        ASSERT_NE(mkdtemp(prefix), nullptr);
-        ASSERT_NE(mkdtemp(work), nullptr);
-        m_prefix = prefix;
-        m_work = work;
-        setenv("CADHOST_PREFIX", prefix, 1);
-    }
+    void SetUp() override { setenv("CADHOST_PREFIX", m_prefix.c_str(), 1); }
     void TearDown() override {
         for (HANDLE h : m_handles)
             CloseHandle(h);
-        fs::remove_all(m_prefix);
-        fs::remove_all(m_work);
     }
 
     std::string Script(const std::string& name, const std::string& body, mode_t mode = 0755) {
@@ -94,8 +86,9 @@ protected:
 
     std::string Windows(const std::string& unixPath) { return win::ToWindowsPath(unixPath); }
 
-    std::string m_prefix;
-    std::string m_work;
+    rivlet_test::TempFolder m_prefixFolder{"process-prefix"}, m_workFolder{"process-work"};
+    const std::string m_prefix = m_prefixFolder.path();
+    const std::string m_work = m_workFolder.path();
     std::vector<HANDLE> m_handles;
 };
 

@@ -1,6 +1,7 @@
 // The Word server through the client side of the object runtime, on the real LibreOffice
 // worker: activation by ProgID, Open, SaveAs, Close, Quit, a second client, and no LibreOffice
 // left behind.
+#include "corpus.h"
 #include "word_helpers.h"
 
 #include <climits>
@@ -37,7 +38,7 @@ bool RunClientPart() {
             report = std::to_string(static_cast<long>(Call(docs, L"Count", 2).result));
         } else if (docs) {
             std::string doc =
-                win::ToWindowsPath(std::string(RIVLET_CORPUS_DIR) + "/doc/simple.doc");
+                win::ToWindowsPath((rivlet_test::CorpusDir() / "doc/simple.doc").string());
             IDispatch* opened =
                 ObjectOf(Call(docs, L"Open", DISPATCH_METHOD, {_variant_t(doc.c_str())}));
             report = opened ? "opened" : "not opened";
@@ -57,11 +58,12 @@ protected:
         WordTest::SetUp();
         if (std::string missing = word::MissingPrerequisite(); !missing.empty())
             GTEST_SKIP() << "skipped: LibreOffice or python3-uno missing (" << missing << ")";
+        SKIP_WITHOUT_CORPUS("doc");
         ASSERT_EQ(
             win::RunAndWait(wordtest::Quoted(wordtest::BinaryPath("WordServer")) + " /RegServer"),
             std::optional<DWORD>(0));
         std::filesystem::create_directories(DriveC() + "/Sections");
-        std::filesystem::copy_file(std::string(RIVLET_CORPUS_DIR) + "/doc/simple.doc",
+        std::filesystem::copy_file(rivlet_test::CorpusDir() / "doc/simple.doc",
                                    DriveC() + "/Sections/Раздел 1.doc");
     }
 

@@ -22,8 +22,8 @@ protected:
     // A python3 without the UNO module.
     std::string PythonWithoutUno() {
         std::string path = tmp + "/python3";
-        wintest::WriteBytes(path,
-                            "#!/bin/sh\n[ \"$1\" = -c ] && exit 1\nexec /usr/bin/python3 \"$@\"\n");
+        wintest::WriteBytes(path, "#!/bin/sh\n[ \"$1\" = -c ] && exit 1\nexec " +
+                                      std::string(RIVLET_PYTHON) + " \"$@\"\n");
         std::filesystem::permissions(path, std::filesystem::perms::owner_all);
         return path;
     }

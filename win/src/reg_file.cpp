@@ -1,5 +1,7 @@
 #include "reg_file.h"
 
+#include "text/hexdigit.h"
+
 #include <cstdio>
 #include <optional>
 
@@ -107,22 +109,12 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::optional<unsigned long> ParseHexNumber(std::string_view text, std::size_t maxDigits) {
     if (text.empty() || text.size() > maxDigits)
         return std::nullopt;
     unsigned long value = 0;
     for (char c : text) {
-        int digit = HexDigit(c);
+        int digit = cadhost::text::HexDigit(c);
         if (digit < 0)
             return std::nullopt;
         value = value * 16 + static_cast<unsigned long>(digit);

@@ -1,6 +1,6 @@
 // Code page 1252 and the \U+XXXX escapes.
 #include "db/dxf/codepage.h"
-#include "db/hexdigit.h"
+#include "text/hexdigit.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -46,7 +46,7 @@ long EscapeAt(std::string_view s, std::size_t pos) {
         return -1;
     long cp = 0;
     for (std::size_t i = pos + 3; i < pos + 7; ++i) {
-        int d = cadhost::db::HexDigit(s[i]);
+        int d = cadhost::text::HexDigit(s[i]);
         if (d < 0)
             return -1;
         cp = cp * 16 + d;

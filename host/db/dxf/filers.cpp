@@ -3,8 +3,8 @@
 
 #include "arx/dbdatabase.h"
 #include "arx/dbservices.h"
-#include "db/hexdigit.h"
 #include "db/resbufkind.h"
+#include "text/hexdigit.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -50,7 +50,7 @@ bool HexBytes(const std::string& text, std::vector<char>& bytes) {
     if (s.size() % 2)
         return false;
     for (std::size_t i = 0; i < s.size(); i += 2) {
-        int hi = cadhost::db::HexDigit(s[i]), lo = cadhost::db::HexDigit(s[i + 1]);
+        int hi = cadhost::text::HexDigit(s[i]), lo = cadhost::text::HexDigit(s[i + 1]);
         if (hi < 0 || lo < 0)
             return false;
         bytes.push_back(static_cast<char>(hi * 16 + lo));

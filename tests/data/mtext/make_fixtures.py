@@ -3,8 +3,8 @@
 MTEXT entities, one <drawing>.txt here with each distinct MText content (DXF groups 3 and 1
 joined, as ezdxf reads them) and the plain text ezdxf.tools.text.plain_mtext makes of it.
 
-Run with Debian's python3 and python3-ezdxf:
-    /usr/bin/python3 tests/data/mtext/make_fixtures.py [CORPUS_DXF_FOLDER]
+Run with a python3 that has ezdxf (Debian's python3 with python3-ezdxf):
+    python3 tests/data/mtext/make_fixtures.py [CORPUS_DXF_FOLDER]
 
 Record format (lengths in bytes of UTF-8, so that any character may appear):
     content <length>\\n<content>\\n

@@ -1,7 +1,8 @@
-// The value of one hexadecimal digit, as handles and escapes in files are written.
+// The value of one hexadecimal digit, as handles, escapes and encoded bytes in files are
+// written.
 #pragma once
 
-namespace cadhost::db {
+namespace cadhost::text {
 
 // 0 to 15, or -1 for a character that is not a hexadecimal digit.
 constexpr int HexDigit(char c) {
@@ -14,4 +15,4 @@ constexpr int HexDigit(char c) {
     return -1;
 }
 
-} // namespace cadhost::db
+} // namespace cadhost::text
