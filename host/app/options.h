@@ -8,8 +8,8 @@
 namespace cadhost::app {
 
 struct Options {
-    std::vector<std::string> modules; // --load, in order
-    std::optional<std::string> script; // -b
+    std::vector<std::string> modules;   // --load, in order
+    std::optional<std::string> script;  // -b
     std::optional<std::string> drawing; // FILE
     bool help = false;
     bool version = false;

@@ -12,11 +12,11 @@ using ads_matrix = ads_real[4][4];
 enum { X = 0, Y = 1, Z = 2 };
 
 // Results of prompts and services.
-#define RTNORM 5100  // request succeeded
-#define RTNONE 5000  // no result (an empty reply to a prompt that allows it)
+#define RTNORM 5100 // request succeeded
+#define RTNONE 5000 // no result (an empty reply to a prompt that allows it)
 #define RTERROR -5001
-#define RTCAN -5002  // cancelled by the user
-#define RTREJ -5003  // request rejected
+#define RTCAN -5002 // cancelled by the user
+#define RTREJ -5003 // request rejected
 #define RTFAIL -5004
 #define RTKWORD -5005 // a keyword was entered
 

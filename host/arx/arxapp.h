@@ -44,8 +44,8 @@ class AcRxDbxApp {
 public:
     AcRxDbxApp(HINSTANCE__* resourceInstance, bool unlockable, bool mdiAware,
                const AcRxClassEntry* classes = nullptr, std::size_t classCount = 0)
-        : m_hResourceInstance(resourceInstance), m_bUnlockable(unlockable),
-          m_bMDIAware(mdiAware), m_classes(classes), m_classCount(classCount) {}
+        : m_hResourceInstance(resourceInstance), m_bUnlockable(unlockable), m_bMDIAware(mdiAware),
+          m_classes(classes), m_classCount(classCount) {}
     virtual ~AcRxDbxApp() = default;
 
     // One handler per message code, in code order.
@@ -90,23 +90,40 @@ public:
     // Calls the handler whose code equals the message; codes outside 0 to 15 answer kRetOK.
     AcRx::AppRetCode Dispatch(int msg, void* pkt) {
         switch (msg) {
-        case AcRx::kInitAppMsg: return On_kInitAppMsg(pkt);
-        case AcRx::kUnloadAppMsg: return On_kUnloadAppMsg(pkt);
-        case AcRx::kLoadDwgMsg: return On_kLoadDwgMsg(pkt);
-        case AcRx::kUnloadDwgMsg: return On_kUnloadDwgMsg(pkt);
-        case AcRx::kInvkSubrMsg: return On_kInvkSubrMsg(pkt);
-        case AcRx::kCfgMsg: return On_kCfgMsg(pkt);
-        case AcRx::kEndMsg: return On_kEndMsg(pkt);
-        case AcRx::kQuitMsg: return On_kQuitMsg(pkt);
-        case AcRx::kSaveMsg: return On_kSaveMsg(pkt);
-        case AcRx::kDependencyMsg: return On_kDependencyMsg(pkt);
-        case AcRx::kNoDependencyMsg: return On_kNoDependencyMsg(pkt);
-        case AcRx::kOleUnloadAppMsg: return On_kOleUnloadAppMsg(pkt);
-        case AcRx::kPreQuitMsg: return On_kPreQuitMsg(pkt);
-        case AcRx::kInitDialogMsg: return On_kInitDialogMsg(pkt);
-        case AcRx::kEndDialogMsg: return On_kEndDialogMsg(pkt);
-        case AcRx::kSuspendMsg: return On_kSuspendMsg(pkt);
-        default: return AcRx::kRetOK;
+        case AcRx::kInitAppMsg:
+            return On_kInitAppMsg(pkt);
+        case AcRx::kUnloadAppMsg:
+            return On_kUnloadAppMsg(pkt);
+        case AcRx::kLoadDwgMsg:
+            return On_kLoadDwgMsg(pkt);
+        case AcRx::kUnloadDwgMsg:
+            return On_kUnloadDwgMsg(pkt);
+        case AcRx::kInvkSubrMsg:
+            return On_kInvkSubrMsg(pkt);
+        case AcRx::kCfgMsg:
+            return On_kCfgMsg(pkt);
+        case AcRx::kEndMsg:
+            return On_kEndMsg(pkt);
+        case AcRx::kQuitMsg:
+            return On_kQuitMsg(pkt);
+        case AcRx::kSaveMsg:
+            return On_kSaveMsg(pkt);
+        case AcRx::kDependencyMsg:
+            return On_kDependencyMsg(pkt);
+        case AcRx::kNoDependencyMsg:
+            return On_kNoDependencyMsg(pkt);
+        case AcRx::kOleUnloadAppMsg:
+            return On_kOleUnloadAppMsg(pkt);
+        case AcRx::kPreQuitMsg:
+            return On_kPreQuitMsg(pkt);
+        case AcRx::kInitDialogMsg:
+            return On_kInitDialogMsg(pkt);
+        case AcRx::kEndDialogMsg:
+            return On_kEndDialogMsg(pkt);
+        case AcRx::kSuspendMsg:
+            return On_kSuspendMsg(pkt);
+        default:
+            return AcRx::kRetOK;
         }
     }
 

@@ -78,8 +78,7 @@ public:
     // The caller deletes the iterator.
     virtual AcApDocumentIterator* newAcApDocumentIterator() = 0;
 
-    virtual Acad::ErrorStatus lockDocument(AcApDocument* doc,
-                                           AcAp::DocLockMode mode = AcAp::kWrite,
+    virtual Acad::ErrorStatus lockDocument(AcApDocument* doc, AcAp::DocLockMode mode = AcAp::kWrite,
                                            const char* globalCmdName = nullptr,
                                            const char* localCmdName = nullptr,
                                            bool prompt = true) = 0;

@@ -74,24 +74,27 @@ using AcRxPseudoConstructor = AcRxObject* (*)();
 // in "ClassDictionary" on the first call of desc(), after its parent.
 #define ACRX_NO_CONS_DEFINE_MEMBERS(CLASS_NAME, PARENT_CLASS)                                      \
     AcRxClass* CLASS_NAME::desc() {                                                                \
-        static AcRxClass* cls =                                                                    \
-            (PARENT_CLASS::desc(), newAcRxClass(#CLASS_NAME, #PARENT_CLASS));                      \
+        static AcRxClass* cls = (PARENT_CLASS::desc(), newAcRxClass(#CLASS_NAME, #PARENT_CLASS));  \
         return cls;                                                                                \
     }                                                                                              \
-    AcRxClass* CLASS_NAME::isA() const { return CLASS_NAME::desc(); }
+    AcRxClass* CLASS_NAME::isA() const {                                                           \
+        return CLASS_NAME::desc();                                                                 \
+    }
 
 // The same for a class that files itself: with its DXF name, application name and a
 // pseudo-constructor that makes an empty instance.
 #define ACRX_DXF_DEFINE_MEMBERS(CLASS_NAME, PARENT_CLASS, DXF_NAME, APP_NAME)                      \
     AcRxClass* CLASS_NAME::desc() {                                                                \
-        static AcRxClass* cls = (PARENT_CLASS::desc(),                                             \
-                                 newAcRxClass(#CLASS_NAME, #PARENT_CLASS, 0,                       \
-                                              []() -> AcRxObject* { return new CLASS_NAME; },      \
-                                              DXF_NAME, APP_NAME));                                \
+        static AcRxClass* cls =                                                                    \
+            (PARENT_CLASS::desc(),                                                                 \
+             newAcRxClass(                                                                         \
+                 #CLASS_NAME, #PARENT_CLASS, 0, []() -> AcRxObject* { return new CLASS_NAME; },    \
+                 DXF_NAME, APP_NAME));                                                             \
         return cls;                                                                                \
     }                                                                                              \
-    AcRxClass* CLASS_NAME::isA() const { return CLASS_NAME::desc(); }
-
+    AcRxClass* CLASS_NAME::isA() const {                                                           \
+        return CLASS_NAME::desc();                                                                 \
+    }
 
 class AcRxClass : public AcRxObject {
 public:

@@ -125,12 +125,12 @@ template <> struct cadhost::db::DxfFields<AcDbCircle> {
 };
 
 const DxfFields<AcDbCircle>::Subclass DxfFields<AcDbCircle>::subclass(
-    "AcDbCircle", {
-                      Subclass::point(10, &AcDbCircle::m_center),
-                      Subclass::real(40, &AcDbCircle::m_radius, IsRadius),
-                      Subclass::vector(210, &AcDbCircle::m_normal, AcGeVector3d::kZAxis,
-                                       UsableNormal),
-                  });
+    "AcDbCircle",
+    {
+        Subclass::point(10, &AcDbCircle::m_center),
+        Subclass::real(40, &AcDbCircle::m_radius, IsRadius),
+        Subclass::vector(210, &AcDbCircle::m_normal, AcGeVector3d::kZAxis, UsableNormal),
+    });
 
 Acad::ErrorStatus AcDbCircle::dwgOutFields(AcDbDwgFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbEntity::dwgOutFields(filer); es != Acad::eOk)

@@ -113,7 +113,9 @@ const DxfFields<AcDbDictionary>::Subclass DxfFields<AcDbDictionary>::subclass(
                 return Acad::eOk;
             }),
     },
-    [](AcDbDictionary& d, DictionaryReading& r, AcDbDxfFiler*) { *d.impl() = std::move(r.entries); });
+    [](AcDbDictionary& d, DictionaryReading& r, AcDbDxfFiler*) {
+        *d.impl() = std::move(r.entries);
+    });
 
 Acad::ErrorStatus AcDbDictionary::dxfOutFields(AcDbDxfFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbObject::dxfOutFields(filer); es != Acad::eOk)
@@ -126,5 +128,3 @@ Acad::ErrorStatus AcDbDictionary::dxfInFields(AcDbDxfFiler* filer) {
         return es;
     return DxfFields<AcDbDictionary>::subclass.fileIn(*this, filer);
 }
-
-

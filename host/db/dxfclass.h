@@ -27,10 +27,10 @@ namespace cadhost::db {
 
 // What the file writer needs to know of a subclass.
 struct DxfSubclassInfo {
-    std::string name;         // the 100 marker's value
-    std::vector<int> owned;   // every group code its fields own
-    std::vector<int> keepRead; // groups filed with a fixed value the class does not keep: a
-                               // changed object writes back the value it was read with
+    std::string name;               // the 100 marker's value
+    std::vector<int> owned;         // every group code its fields own
+    std::vector<int> keepRead;      // groups filed with a fixed value the class does not keep: a
+                                    // changed object writes back the value it was read with
     AcRxClass* (*desc)() = nullptr; // the class whose own subclass it is
 };
 
@@ -148,21 +148,24 @@ public:
 
     // Groups the class always writes with the same value and does not read.
     static Field fixedInt16(int code, Adesk::Int16 value) {
-        return {{code}, [=](const T&, AcDbDxfFiler* f) {
+        return {{code},
+                [=](const T&, AcDbDxfFiler* f) {
                     f->writeInt16(static_cast<AcDb::DxfCode>(code), value);
                 },
                 {},
                 false};
     }
     static Field fixedReal(int code, double value) {
-        return {{code}, [=](const T&, AcDbDxfFiler* f) {
+        return {{code},
+                [=](const T&, AcDbDxfFiler* f) {
                     f->writeDouble(static_cast<AcDb::DxfCode>(code), value);
                 },
                 {},
                 false};
     }
     static Field fixedString(int code, const char* value) {
-        return {{code}, [=](const T&, AcDbDxfFiler* f) {
+        return {{code},
+                [=](const T&, AcDbDxfFiler* f) {
                     f->writeString(static_cast<AcDb::DxfCode>(code), value);
                 },
                 {},

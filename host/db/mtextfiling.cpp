@@ -135,10 +135,12 @@ const DxfFields<AcDbMText>::Subclass DxfFields<AcDbMText>::subclass(
         Subclass::custom(
             {71},
             [](const AcDbMText& m, AcDbDxfFiler* f) {
-                f->writeInt16(static_cast<AcDb::DxfCode>(71), static_cast<Adesk::Int16>(m.m_attachment));
+                f->writeInt16(static_cast<AcDb::DxfCode>(71),
+                              static_cast<Adesk::Int16>(m.m_attachment));
             },
             [](AcDbMText& m, MTextReading&, const resbuf& item, AcDbDxfFiler*) {
-                if (item.resval.rint >= AcDbMText::kTopLeft && item.resval.rint <= AcDbMText::kBottomRight)
+                if (item.resval.rint >= AcDbMText::kTopLeft &&
+                    item.resval.rint <= AcDbMText::kBottomRight)
                     m.m_attachment = static_cast<AcDbMText::AttachmentPoint>(item.resval.rint);
                 return Acad::eOk;
             }),
@@ -151,7 +153,8 @@ const DxfFields<AcDbMText>::Subclass DxfFields<AcDbMText>::subclass(
                     std::size_t cut = CutAt(m.m_contents, from);
                     std::string piece = m.m_contents.substr(from, cut - from);
                     bool last = cut >= m.m_contents.size();
-                    f->writeString(last ? AcDb::kDxfText : AcDb::kDxfAttributePrompt, piece.c_str());
+                    f->writeString(last ? AcDb::kDxfText : AcDb::kDxfAttributePrompt,
+                                   piece.c_str());
                     if (last)
                         break;
                     from = cut;
@@ -175,7 +178,9 @@ const DxfFields<AcDbMText>::Subclass DxfFields<AcDbMText>::subclass(
             }),
         Subclass::custom(
             Subclass::PointCodes(210),
-            [](const AcDbMText& m, AcDbDxfFiler* f) { f->writeVector3d(AcDb::kDxfNormalX, m.m_normal); },
+            [](const AcDbMText& m, AcDbDxfFiler* f) {
+                f->writeVector3d(AcDb::kDxfNormalX, m.m_normal);
+            },
             [](AcDbMText&, MTextReading& r, const resbuf& item, AcDbDxfFiler*) {
                 r.normal = VectorOf(item);
                 return Acad::eOk;

@@ -1,9 +1,9 @@
 // Database objects: identity, the open state and erasing.
 #include "arx/dbobject.h"
-#include "db/writegate.h"
 #include "db/objectaccess.h"
 #include "db/objectstate.h"
 #include "db/undolog.h"
+#include "db/writegate.h"
 #include "db/xdatastore.h"
 
 namespace cadhost::db {

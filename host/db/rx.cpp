@@ -23,17 +23,25 @@ struct AcRxClass::Impl {
 };
 
 AcRxClass::AcRxClass(Impl* impl) : m_impl(impl) {}
-AcRxClass::~AcRxClass() { delete m_impl; }
+AcRxClass::~AcRxClass() {
+    delete m_impl;
+}
 
-const char* AcRxClass::name() const { return m_impl->name.c_str(); }
+const char* AcRxClass::name() const {
+    return m_impl->name.c_str();
+}
 const char* AcRxClass::dxfName() const {
     return m_impl->dxfName.empty() ? nullptr : m_impl->dxfName.c_str();
 }
 const char* AcRxClass::appName() const {
     return m_impl->appName.empty() ? nullptr : m_impl->appName.c_str();
 }
-AcRxClass* AcRxClass::myParent() const { return m_impl->parent; }
-int AcRxClass::proxyFlags() const { return m_impl->proxyFlags; }
+AcRxClass* AcRxClass::myParent() const {
+    return m_impl->parent;
+}
+int AcRxClass::proxyFlags() const {
+    return m_impl->proxyFlags;
+}
 int AcRxClass::dwgVersion(int& maintenanceVersion) const {
     maintenanceVersion = m_impl->maintenanceVersion;
     return m_impl->dwgVersion;
@@ -44,7 +52,9 @@ bool AcRxClass::isDerivedFrom(const AcRxClass* other) const {
             return true;
     return false;
 }
-AcRxObject* AcRxClass::create() const { return m_impl->construct ? m_impl->construct() : nullptr; }
+AcRxObject* AcRxClass::create() const {
+    return m_impl->construct ? m_impl->construct() : nullptr;
+}
 
 // ---- AcRxObject ------------------------------------------------------------------------------
 
@@ -62,7 +72,9 @@ AcRxClass* AcRxObject::desc() {
     static AcRxClass* cls = MakeCoreClass("AcRxObject", "");
     return cls;
 }
-AcRxClass* AcRxObject::isA() const { return AcRxObject::desc(); }
+AcRxClass* AcRxObject::isA() const {
+    return AcRxObject::desc();
+}
 bool AcRxObject::isKindOf(const AcRxClass* cls) const {
     const AcRxClass* mine = isA();
     return mine && cls && mine->isDerivedFrom(cls);
@@ -72,7 +84,9 @@ AcRxClass* AcRxClass::desc() {
     static AcRxClass* cls = MakeCoreClass("AcRxClass", "AcRxObject");
     return cls;
 }
-AcRxClass* AcRxClass::isA() const { return AcRxClass::desc(); }
+AcRxClass* AcRxClass::isA() const {
+    return AcRxClass::desc();
+}
 
 // ---- AcRxDictionary --------------------------------------------------------------------------
 
@@ -81,7 +95,9 @@ struct AcRxDictionary::Impl {
 };
 
 AcRxDictionary::AcRxDictionary() : m_impl(new Impl) {}
-AcRxDictionary::~AcRxDictionary() { delete m_impl; }
+AcRxDictionary::~AcRxDictionary() {
+    delete m_impl;
+}
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcRxDictionary, AcRxObject)
 
@@ -114,7 +130,9 @@ AcRxObject* AcRxDictionary::remove(const char* key) {
     return previous;
 }
 
-bool AcRxDictionary::has(const char* key) const { return key && m_impl->entries.count(key); }
+bool AcRxDictionary::has(const char* key) const {
+    return key && m_impl->entries.count(key);
+}
 std::uint32_t AcRxDictionary::numEntries() const {
     return static_cast<std::uint32_t>(m_impl->entries.size());
 }

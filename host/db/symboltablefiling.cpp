@@ -98,21 +98,19 @@ template <> struct cadhost::db::DxfFields<AcDbSymbolTable> {
 };
 
 const DxfFields<AcDbSymbolTable>::Subclass DxfFields<AcDbSymbolTable>::subclass(
-    "AcDbSymbolTable",
-    {
-        // The count of live records; only a hint when read, as the records come as objects
-        // of their own.
-        Subclass::custom(
-            {AcDb::kDxfInt16},
-            [](const AcDbSymbolTable& table, AcDbDxfFiler* f) {
-                Adesk::Int16 live = 0;
-                for (const AcDbObjectId& id : table.impl()->records)
-                    if (!id.isErased())
-                        ++live;
-                f->writeInt16(AcDb::kDxfInt16, live);
-            },
-            {}),
-    });
+    "AcDbSymbolTable", {
+                           // The count of live records; only a hint when read, as the records come
+                           // as objects of their own.
+                           Subclass::custom({AcDb::kDxfInt16},
+                                            [](const AcDbSymbolTable& table, AcDbDxfFiler* f) {
+                                                Adesk::Int16 live = 0;
+                                                for (const AcDbObjectId& id : table.impl()->records)
+                                                    if (!id.isErased())
+                                                        ++live;
+                                                f->writeInt16(AcDb::kDxfInt16, live);
+                                            },
+                                            {}),
+                       });
 
 Acad::ErrorStatus AcDbSymbolTable::dxfOutFields(AcDbDxfFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbObject::dxfOutFields(filer); es != Acad::eOk)
@@ -125,8 +123,6 @@ Acad::ErrorStatus AcDbSymbolTable::dxfInFields(AcDbDxfFiler* filer) {
         return es;
     return DxfFields<AcDbSymbolTable>::subclass.fileIn(*this, filer);
 }
-
-
 
 // ---- Records ---------------------------------------------------------------------------------
 
@@ -153,7 +149,8 @@ template <> struct cadhost::db::DxfFields<AcDbSymbolTableRecord> {
     static const Subclass subclass;
 };
 
-const DxfFields<AcDbSymbolTableRecord>::Subclass DxfFields<AcDbSymbolTableRecord>::subclass("AcDbSymbolTableRecord", {});
+const DxfFields<AcDbSymbolTableRecord>::Subclass
+    DxfFields<AcDbSymbolTableRecord>::subclass("AcDbSymbolTableRecord", {});
 
 Acad::ErrorStatus AcDbSymbolTableRecord::dxfOutFields(AcDbDxfFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbObject::dxfOutFields(filer); es != Acad::eOk)
@@ -166,8 +163,6 @@ Acad::ErrorStatus AcDbSymbolTableRecord::dxfInFields(AcDbDxfFiler* filer) {
         return es;
     return DxfFields<AcDbSymbolTableRecord>::subclass.fileIn(*this, filer);
 }
-
-
 
 Acad::ErrorStatus AcDbBlockTableRecord::dwgOutFields(AcDbDwgFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbSymbolTableRecord::dwgOutFields(filer); es != Acad::eOk)
@@ -190,7 +185,9 @@ template <> struct cadhost::db::DxfFields<AcDbBlockTableRecord> {
     static const Subclass subclass;
 };
 
-const DxfFields<AcDbBlockTableRecord>::Subclass DxfFields<AcDbBlockTableRecord>::subclass("AcDbBlockTableRecord", {NameField<AcDbBlockTableRecord>()});
+const DxfFields<AcDbBlockTableRecord>::Subclass
+    DxfFields<AcDbBlockTableRecord>::subclass("AcDbBlockTableRecord",
+                                              {NameField<AcDbBlockTableRecord>()});
 
 Acad::ErrorStatus AcDbBlockTableRecord::dxfOutFields(AcDbDxfFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbSymbolTableRecord::dxfOutFields(filer); es != Acad::eOk)
@@ -203,8 +200,6 @@ Acad::ErrorStatus AcDbBlockTableRecord::dxfInFields(AcDbDxfFiler* filer) {
         return es;
     return DxfFields<AcDbBlockTableRecord>::subclass.fileIn(*this, filer);
 }
-
-
 
 Acad::ErrorStatus AcDbLayerTableRecord::dwgOutFields(AcDbDwgFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbSymbolTableRecord::dwgOutFields(filer); es != Acad::eOk)
@@ -246,8 +241,8 @@ const DxfFields<AcDbLayerTableRecord>::Subclass DxfFields<AcDbLayerTableRecord>:
         Subclass::custom(
             {AcDb::kDxfInt16},
             [](const AcDbLayerTableRecord& r, AcDbDxfFiler* f) {
-                f->writeInt16(AcDb::kDxfInt16,
-                              static_cast<Adesk::Int16>((r.m_frozen ? 1 : 0) | (r.m_locked ? 4 : 0)));
+                f->writeInt16(AcDb::kDxfInt16, static_cast<Adesk::Int16>((r.m_frozen ? 1 : 0) |
+                                                                         (r.m_locked ? 4 : 0)));
             },
             [](AcDbLayerTableRecord& r, NoReadState&, const resbuf& item, AcDbDxfFiler*) {
                 r.m_frozen = item.resval.rint & 1;
@@ -283,8 +278,6 @@ Acad::ErrorStatus AcDbLayerTableRecord::dxfInFields(AcDbDxfFiler* filer) {
         return es;
     return DxfFields<AcDbLayerTableRecord>::subclass.fileIn(*this, filer);
 }
-
-
 
 Acad::ErrorStatus AcDbTextStyleTableRecord::dwgOutFields(AcDbDwgFiler* filer) const {
     if (Acad::ErrorStatus es = AcDbSymbolTableRecord::dwgOutFields(filer); es != Acad::eOk)
@@ -327,12 +320,12 @@ const DxfFields<AcDbTextStyleTableRecord>::Subclass DxfFields<AcDbTextStyleTable
         Subclass::fixedReal(AcDb::kDxfAngle, 0.0),
         Subclass::fixedInt16(AcDb::kDxfTxtStyleFlags, 0),
         // The last height used: the fixed height, or the host's default for new texts.
-        Subclass::custom(
-            {AcDb::kDxfTxtStylePSize},
-            [](const AcDbTextStyleTableRecord& r, AcDbDxfFiler* f) {
-                f->writeDouble(AcDb::kDxfTxtStylePSize, r.m_textSize > 0.0 ? r.m_textSize : 2.5);
-            },
-            {}),
+        Subclass::custom({AcDb::kDxfTxtStylePSize},
+                         [](const AcDbTextStyleTableRecord& r, AcDbDxfFiler* f) {
+                             f->writeDouble(AcDb::kDxfTxtStylePSize,
+                                            r.m_textSize > 0.0 ? r.m_textSize : 2.5);
+                         },
+                         {}),
         Subclass::custom(
             {AcDb::kDxfTextFontFile},
             [](const AcDbTextStyleTableRecord& r, AcDbDxfFiler* f) {
@@ -357,8 +350,6 @@ Acad::ErrorStatus AcDbTextStyleTableRecord::dxfInFields(AcDbDxfFiler* filer) {
     return DxfFields<AcDbTextStyleTableRecord>::subclass.fileIn(*this, filer);
 }
 
-
-
 template <> struct cadhost::db::DxfFields<AcDbRegAppTableRecord> {
     using Subclass = DxfSubclass<AcDbRegAppTableRecord>;
     static const Subclass subclass;
@@ -379,5 +370,3 @@ Acad::ErrorStatus AcDbRegAppTableRecord::dxfInFields(AcDbDxfFiler* filer) {
         return es;
     return DxfFields<AcDbRegAppTableRecord>::subclass.fileIn(*this, filer);
 }
-
-

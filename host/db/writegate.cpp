@@ -12,6 +12,8 @@ WriteGate SetWriteGate(WriteGate gate) {
     return previous;
 }
 
-bool WriteAllowed(const AcDbDatabase* db) { return !g_gate || g_gate(db); }
+bool WriteAllowed(const AcDbDatabase* db) {
+    return !g_gate || g_gate(db);
+}
 
 } // namespace cadhost::db

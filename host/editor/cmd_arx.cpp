@@ -44,6 +44,8 @@ void CmdArx() {
 
 } // namespace
 
-void RegisterModuleCommands(CommandStack& stack) { AddHostCommand(stack, "ARX", CmdArx); }
+void RegisterModuleCommands(CommandStack& stack) {
+    AddHostCommand(stack, "ARX", CmdArx);
+}
 
 } // namespace cadhost::editor

@@ -82,7 +82,9 @@ void CmdSwitch() {
     s.cmdline.print(std::string("\nCurrent drawing: ") + target->fileName() + ".");
 }
 
-void CmdQuit() { TheSession()->quit = true; }
+void CmdQuit() {
+    TheSession()->quit = true;
+}
 
 } // namespace
 

@@ -65,6 +65,8 @@ void CmdExport() {
 
 } // namespace
 
-void RegisterExportCommands(CommandStack& stack) { AddHostCommand(stack, "EXPORT", CmdExport); }
+void RegisterExportCommands(CommandStack& stack) {
+    AddHostCommand(stack, "EXPORT", CmdExport);
+}
 
 } // namespace cadhost::editor

@@ -15,14 +15,17 @@ void RunSysVarPrompt(Session& s, const std::string& typedName) {
         return;
     }
     switch (s.sysvars.set(name, *value)) {
-    case SystemVariables::Result::Ok: break;
+    case SystemVariables::Result::Ok:
+        break;
     case SystemVariables::Result::ReadOnly:
         s.cmdline.print("\n" + name + " is read-only.");
         break;
     case SystemVariables::Result::OutOfRange:
         s.cmdline.print("\nValue out of range for " + name + ".");
         break;
-    default: s.cmdline.print("\nInvalid value for " + name + "."); break;
+    default:
+        s.cmdline.print("\nInvalid value for " + name + ".");
+        break;
     }
 }
 

@@ -33,9 +33,9 @@ void CmdUcs() {
     InputItem option = s.ask("\nEnter an option [Origin/X/Y/Z/World] <World>: ");
     if (option.kind != InputItem::Text)
         return;
-    char c = option.text.empty() ? 'W'
-                                 : static_cast<char>(std::toupper(
-                                       static_cast<unsigned char>(option.text[0])));
+    char c = option.text.empty()
+                 ? 'W'
+                 : static_cast<char>(std::toupper(static_cast<unsigned char>(option.text[0])));
     switch (c) {
     case 'W':
         db->setUcs(AcGePoint3d::kOrigin, AcGeVector3d::kXAxis, AcGeVector3d::kYAxis);
@@ -70,12 +70,16 @@ void CmdUcs() {
         Rotate(db, axis, degrees);
         return;
     }
-    default: s.cmdline.print("\nInvalid option keyword."); return;
+    default:
+        s.cmdline.print("\nInvalid option keyword.");
+        return;
     }
 }
 
 } // namespace
 
-void RegisterUcsCommands(CommandStack& stack) { AddHostCommand(stack, "UCS", CmdUcs); }
+void RegisterUcsCommands(CommandStack& stack) {
+    AddHostCommand(stack, "UCS", CmdUcs);
+}
 
 } // namespace cadhost::editor

@@ -11,7 +11,9 @@ ACRX_NO_CONS_DEFINE_MEMBERS(AcEdUIContext, AcRxObject)
 namespace cadhost::editor {
 
 namespace {
-bool SameName(const std::string& a, const char* b) { return b && strcasecmp(a.c_str(), b) == 0; }
+bool SameName(const std::string& a, const char* b) {
+    return b && strcasecmp(a.c_str(), b) == 0;
+}
 } // namespace
 
 struct CommandStack::Command final : public AcEdCommand {
@@ -127,8 +129,12 @@ AcEdCommand* CommandStack::lookupCmd(const char* name, bool globalFlag) {
     return nullptr;
 }
 
-AcEdCommand* CommandStack::lookupGlobalCmd(const char* name) { return lookupCmd(name, true); }
-AcEdCommand* CommandStack::lookupLocalCmd(const char* name) { return lookupCmd(name, false); }
+AcEdCommand* CommandStack::lookupGlobalCmd(const char* name) {
+    return lookupCmd(name, true);
+}
+AcEdCommand* CommandStack::lookupLocalCmd(const char* name) {
+    return lookupCmd(name, false);
+}
 
 AcEdCommand* CommandStack::resolveTyped(const std::string& typed) {
     if (typed.empty())

@@ -18,10 +18,9 @@ public:
     ~CommandStack() override;
 
     Acad::ErrorStatus addCommand(const char* groupName, const char* globalName,
-                                 const char* localName, int commandFlags,
-                                 AcRxFunctionPtr function, AcEdUIContext* uiContext,
-                                 int functionCode, HINSTANCE__* resourceHandle,
-                                 AcEdCommand** commandOut) override;
+                                 const char* localName, int commandFlags, AcRxFunctionPtr function,
+                                 AcEdUIContext* uiContext, int functionCode,
+                                 HINSTANCE__* resourceHandle, AcEdCommand** commandOut) override;
     Acad::ErrorStatus removeCmd(const char* groupName, const char* globalName) override;
     Acad::ErrorStatus removeGroup(const char* groupName) override;
     AcEdCommand* lookupCmd(const char* name, bool globalFlag) override;

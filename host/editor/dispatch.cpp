@@ -35,9 +35,10 @@ void Execute(Session& session, AcEdCommand* command) {
         BeginUndoGroup(doc, name, function);
     if (doc && modal && (command->commandFlags() & ACRX_CMD_SESSION) == 0)
         ++doc->commandDepth();
-    if (doc && modal && (command->commandFlags() & (ACRX_CMD_SESSION | ACRX_CMD_NOINTERNALLOCK)) == 0) {
-        locked = Docs().lockDocument(doc, AcAp::kAutoWrite, name.c_str(), nullptr, false) ==
-                 Acad::eOk;
+    if (doc && modal &&
+        (command->commandFlags() & (ACRX_CMD_SESSION | ACRX_CMD_NOINTERNALLOCK)) == 0) {
+        locked =
+            Docs().lockDocument(doc, AcAp::kAutoWrite, name.c_str(), nullptr, false) == Acad::eOk;
     }
     session.editor.notify([&](AcEditorReactor* r) { r->commandWillStart(name.c_str()); });
     bool failed = false;

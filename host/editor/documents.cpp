@@ -2,8 +2,8 @@
 
 #include "arx/dbapserv.h"
 #include "arx/dbdatabase.h"
-#include "arx/dbservices.h"
 #include "arx/dbid.h"
+#include "arx/dbservices.h"
 
 #include <algorithm>
 #include <new>
@@ -50,7 +50,9 @@ Document::Document(std::string fileName, AcDbDatabase* db)
     : m_fileName(std::move(fileName)), m_title(TitleOf(m_fileName)), m_db(db),
       m_pickfirst(std::make_unique<std::vector<AcDbObjectId>>()) {}
 
-Document::~Document() { delete m_db; }
+Document::~Document() {
+    delete m_db;
+}
 
 AcAp::DocLockMode Document::lockMode(bool) const {
     if (m_locks.empty())
@@ -61,14 +63,18 @@ AcAp::DocLockMode Document::lockMode(bool) const {
     return static_cast<AcAp::DocLockMode>(mode);
 }
 
-AcAp::DocLockMode Document::myLockMode() const { return lockMode(); }
+AcAp::DocLockMode Document::myLockMode() const {
+    return lockMode();
+}
 
 void Document::setFileName(const std::string& windowsPath) {
     m_fileName = windowsPath;
     m_title = TitleOf(windowsPath);
 }
 
-std::vector<AcDbObjectId>& Document::pickfirst() { return *m_pickfirst; }
+std::vector<AcDbObjectId>& Document::pickfirst() {
+    return *m_pickfirst;
+}
 
 bool Document::popLock() {
     if (m_locks.empty())
@@ -90,7 +96,9 @@ struct DocManager::Slot {
     Document* doc() { return std::launder(reinterpret_cast<Document*>(storage)); }
 };
 
-DocManager::DocManager() { g_manager = this; }
+DocManager::DocManager() {
+    g_manager = this;
+}
 
 DocManager::~DocManager() {
     closeAll();
@@ -139,7 +147,9 @@ private:
 };
 } // namespace
 
-AcApDocumentIterator* DocManager::newAcApDocumentIterator() { return new DocIterator(m_docs); }
+AcApDocumentIterator* DocManager::newAcApDocumentIterator() {
+    return new DocIterator(m_docs);
+}
 
 Acad::ErrorStatus DocManager::lockDocument(AcApDocument* doc, AcAp::DocLockMode mode,
                                            const char* globalCmdName, const char*, bool) {
@@ -233,15 +243,14 @@ void DocManager::addReactor(AcApDocManagerReactor* reactor) {
 }
 
 void DocManager::removeReactor(AcApDocManagerReactor* reactor) {
-    m_reactors.erase(std::remove(m_reactors.begin(), m_reactors.end(), reactor),
-                     m_reactors.end());
+    m_reactors.erase(std::remove(m_reactors.begin(), m_reactors.end(), reactor), m_reactors.end());
 }
 
 Document* DocManager::create(AcDbDatabase* db, const std::string& fileName) {
     if (!db)
         db = new AcDbDatabase(true, false);
-    std::string name = fileName.empty() ? "Drawing" + std::to_string(m_nextNumber++) + ".dwg"
-                                        : fileName;
+    std::string name =
+        fileName.empty() ? "Drawing" + std::to_string(m_nextNumber++) + ".dwg" : fileName;
     Slot* slot = nullptr;
     for (auto& s : m_slots)
         if (!s->used) {

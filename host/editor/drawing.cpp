@@ -2,8 +2,8 @@
 
 #include "arx/dbapserv.h"
 #include "arx/dbdatabase.h"
-#include "arx/dbservices.h"
 #include "arx/dbentity.h"
+#include "arx/dbservices.h"
 #include "arx/dbsymtb.h"
 #include "editor/session.h"
 
@@ -76,8 +76,7 @@ std::vector<AcDbObjectId> CurrentSpaceEntities(AcDbDatabase* db) {
     return ids;
 }
 
-std::optional<AcDbObjectId> EntityAt(AcDbDatabase* db, const AcGePoint3d& world,
-                                     double tolerance) {
+std::optional<AcDbObjectId> EntityAt(AcDbDatabase* db, const AcGePoint3d& world, double tolerance) {
     std::vector<AcDbObjectId> ids = CurrentSpaceEntities(db);
     for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
         AcDbEntity* entity = nullptr;

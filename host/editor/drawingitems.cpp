@@ -9,8 +9,12 @@ namespace cadhost::editor {
 
 namespace {
 
-text::Vec3 V(const AcGePoint3d& p) { return {p.x, p.y, p.z}; }
-text::Vec3 V(const AcGeVector3d& v) { return {v.x, v.y, v.z}; }
+text::Vec3 V(const AcGePoint3d& p) {
+    return {p.x, p.y, p.z};
+}
+text::Vec3 V(const AcGeVector3d& v) {
+    return {v.x, v.y, v.z};
+}
 
 class ItemTraits final : public AcGiSubEntityTraits {
 public:

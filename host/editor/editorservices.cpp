@@ -1,8 +1,8 @@
 // The editor services modules call: printing, prompts, system variables, the selection, the
 // display and the frame window.
 #include "arx/dbdatabase.h"
-#include "arx/dbservices.h"
 #include "arx/dbid.h"
+#include "arx/dbservices.h"
 #include "arx/editor.h"
 #include "editor/documents.h"
 #include "editor/moduleloader.h"
@@ -38,16 +38,19 @@ namespace {
 Session* g_session = nullptr;
 } // namespace
 
-Session* TheSession() { return g_session; }
-void SetSession(Session* session) { g_session = session; }
+Session* TheSession() {
+    return g_session;
+}
+void SetSession(Session* session) {
+    g_session = session;
+}
 
 void HostEditor::addReactor(AcRxEventReactor* reactor) {
     if (reactor && !has(reactor))
         m_reactors.push_back(reactor);
 }
 void HostEditor::removeReactor(AcRxEventReactor* reactor) {
-    m_reactors.erase(std::remove(m_reactors.begin(), m_reactors.end(), reactor),
-                     m_reactors.end());
+    m_reactors.erase(std::remove(m_reactors.begin(), m_reactors.end(), reactor), m_reactors.end());
 }
 bool HostEditor::has(const AcRxEventReactor* reactor) const {
     return std::find(m_reactors.begin(), m_reactors.end(), reactor) != m_reactors.end();

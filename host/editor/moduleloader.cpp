@@ -27,7 +27,7 @@ std::string BaseName(const std::string& path) {
 }
 
 bool IsFile(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
@@ -46,8 +46,8 @@ std::string ResolveModulePath(const std::string& fileName) {
 // so that a module may change the drawing (register its application name, say).
 AcRx::AppRetCode SendLocked(EntryPoint entry, AcRx::AppMsgCode message, void* packet) {
     Document* doc = Docs().current();
-    bool locked = doc && Docs().lockDocument(doc, AcAp::kAutoWrite, nullptr, nullptr, false) ==
-                             Acad::eOk;
+    bool locked =
+        doc && Docs().lockDocument(doc, AcAp::kAutoWrite, nullptr, nullptr, false) == Acad::eOk;
     AcRx::AppRetCode result = entry(message, packet);
     if (locked && Docs().find(doc))
         Docs().unlockDocument(doc);
@@ -172,8 +172,7 @@ bool ModuleLoader::load(const std::string& fileName, std::string& error) {
     module->entry = entry;
     module->dllMain = reinterpret_cast<DllMainFn>(::dlsym(handle, "DllMain"));
     Module* m = module.get();
-    if (m->dllMain &&
-        !m->dllMain(static_cast<HINSTANCE__*>(handle), DLL_PROCESS_ATTACH, nullptr)) {
+    if (m->dllMain && !m->dllMain(static_cast<HINSTANCE__*>(handle), DLL_PROCESS_ATTACH, nullptr)) {
         ::dlclose(handle);
         error = "cannot load " + fileName + ": the module's initialisation failed";
         return false;

@@ -34,8 +34,8 @@ std::optional<Point3> ParsePoint(const std::string& typed, const Point3& base) {
     std::size_t start = 0;
     while (true) {
         std::size_t comma = text.find(',', start);
-        std::string part = text.substr(start, comma == std::string::npos ? std::string::npos
-                                                                         : comma - start);
+        std::string part =
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         if (count == 3 || !ParseNumber(part, v[count]))
             return std::nullopt;
         ++count;

@@ -12,8 +12,12 @@ namespace cadhost::editor {
 
 namespace {
 
-Point3 ToPoint(const AcGePoint3d& p) { return {p.x, p.y, p.z}; }
-Point3 ToPoint(const AcGeVector3d& v) { return {v.x, v.y, v.z}; }
+Point3 ToPoint(const AcGePoint3d& p) {
+    return {p.x, p.y, p.z};
+}
+Point3 ToPoint(const AcGeVector3d& v) {
+    return {v.x, v.y, v.z};
+}
 
 AcDbObjectId SpaceId(AcDbDatabase* db, const char* name) {
     AcDbBlockTable* table = nullptr;

@@ -53,7 +53,9 @@ SystemVariables::Entry* SystemVariables::find(const std::string& name) {
     return it == m_vars.end() ? nullptr : &it->second;
 }
 
-bool SystemVariables::known(const std::string& name) const { return find(name) != nullptr; }
+bool SystemVariables::known(const std::string& name) const {
+    return find(name) != nullptr;
+}
 
 std::optional<SysVarValue> SystemVariables::get(const std::string& name) const {
     const Entry* e = find(name);
@@ -86,8 +88,7 @@ void SystemVariables::setInternal(const std::string& name, const SysVarValue& va
         e->value = value;
 }
 
-SystemVariables::Result SystemVariables::setFromResbuf(const std::string& name,
-                                                       const resbuf& rb) {
+SystemVariables::Result SystemVariables::setFromResbuf(const std::string& name, const resbuf& rb) {
     const Entry* e = find(name);
     if (!e)
         return Result::Unknown;

@@ -2,5 +2,7 @@
 #include "arx/apiversion.h"
 
 namespace cadhost {
-int HostApiVersion() { return CADHOST_API_VERSION; }
+int HostApiVersion() {
+    return CADHOST_API_VERSION;
+}
 } // namespace cadhost

@@ -15,6 +15,6 @@
 //
 // Answers the number of items placed, or 0 when a text could not be created (the texts made
 // until then stay, and the records of the items finished until then are saved).
-int LayOutItems(const AcGePoint3d& topPoint, const AcGePoint3d& cornerA,
-                const AcGePoint3d& cornerB, const CMtextRtfHolder& items, double textHeight,
-                double plainTextHeight, double itemGap, double columnGap);
+int LayOutItems(const AcGePoint3d& topPoint, const AcGePoint3d& cornerA, const AcGePoint3d& cornerB,
+                const CMtextRtfHolder& items, double textHeight, double plainTextHeight,
+                double itemGap, double columnGap);

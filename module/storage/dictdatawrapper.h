@@ -1,4 +1,5 @@
-// The database object that holds one text value of the specification dictionary, filed to DWG and DXF.
+// The database object that holds one text value of the specification dictionary, filed to DWG and
+// DXF.
 #pragma once
 
 #include "arx/dbobject.h"

@@ -189,7 +189,8 @@ TEST_F(EntityGeometry, EachEntityDrawsItsOwnShapesInTheColourGiven) {
 }
 
 TEST_F(EntityGeometry, ListingGoesWhereTheHostServicesShowText) {
-    AcDbObjectId id = appendToModelSpace(new AcDbCircle(AcGePoint3d(1, 2, 3), AcGeVector3d::kZAxis, 4.5));
+    AcDbObjectId id =
+        appendToModelSpace(new AcDbCircle(AcGePoint3d(1, 2, 3), AcGeVector3d::kZAxis, 4.5));
     RecordingServices services;
     acdbSetHostApplicationServices(&services);
     // The working database carries over to the new services.

@@ -126,7 +126,6 @@ TEST_F(DocumentsTest, ADocumentsDrawingIsWrittenOnlyUnderALock) {
               Acad::eLockViolation);
     acDocManager->unlockDocument(doc);
     AcDbDatabase loose(true, true);
-    ASSERT_EQ(acdbOpenObject(object, loose.namedObjectsDictionaryId(), AcDb::kForWrite),
-              Acad::eOk);
+    ASSERT_EQ(acdbOpenObject(object, loose.namedObjectsDictionaryId(), AcDb::kForWrite), Acad::eOk);
     object->close();
 }

@@ -18,14 +18,20 @@ std::vector<std::string> g_calls;
 ads_point g_point;
 int g_pointResult;
 
-void Record(const char* what) { g_calls.push_back(what); }
+void Record(const char* what) {
+    g_calls.push_back(what);
+}
 void CmdA() {
     Record("A");
-    acDocManager->sendStringToExecute(acDocManager->curDocument(), "\x03TESTB \x03", false,
-                                      true, true);
+    acDocManager->sendStringToExecute(acDocManager->curDocument(), "\x03TESTB \x03", false, true,
+                                      true);
 }
-void CmdB() { Record("B"); }
-void CmdC() { Record("C"); }
+void CmdB() {
+    Record("B");
+}
+void CmdC() {
+    Record("C");
+}
 void CmdPoint() {
     ads_point base = {10, 10, 0};
     g_pointResult = acedGetPoint(base, "\nPoint: ", g_point);
@@ -180,8 +186,8 @@ TEST_F(SessionTest, FileDialogsAreAnsweredFromTheScriptAndCheckTheirRules) {
     ASSERT_NE(f, nullptr);
     std::fclose(f);
     // A missing file is refused with the dialog's own message; the next answer is taken.
-    std::string log = run("PICK\nfiledlg " + root() + "/tmp/missing.txt\nfiledlg " + existing +
-                          "\n");
+    std::string log =
+        run("PICK\nfiledlg " + root() + "/tmp/missing.txt\nfiledlg " + existing + "\n");
     EXPECT_EQ(g_dialogResult, IDOK);
     std::string windows = "Z:" + existing;
     for (char& c : windows)

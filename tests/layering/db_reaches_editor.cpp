@@ -3,4 +3,6 @@
 #include "arx/dbdatabase.h"
 #include "editor/session.h"
 
-int main() { return 0; }
+int main() {
+    return 0;
+}

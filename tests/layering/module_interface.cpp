@@ -3,4 +3,6 @@
 #include "arx/dbmtext.h"
 #include "win/dialog.h"
 
-int main() { return 0; }
+int main() {
+    return 0;
+}

@@ -68,8 +68,8 @@ TEST_F(RivletAppTest, StartUpRegistersTheFourCommandsAndPrintsOneBanner) {
     for (AcEdCommand* c : cadhost::editor::TheSession()->commands.all())
         if (std::string(c->groupName()) == "KSRRivlet")
             order.push_back(c->localName());
-    EXPECT_EQ(order, (std::vector<std::string>{"reformFromDict", "RtfToAcad", "SheetSpec",
-                                               "Reform"}));
+    EXPECT_EQ(order,
+              (std::vector<std::string>{"reformFromDict", "RtfToAcad", "SheetSpec", "Reform"}));
     EXPECT_EQ(EditorReactorCount(), 1u);
     ASSERT_NE(RivletApp().editorReactor(), nullptr);
     EXPECT_TRUE(RivletApp().editorReactor()->IsAttached());
@@ -103,9 +103,12 @@ TEST_F(RivletAppTest, StartUpReadsTheInstallFolderAndWritesThePreferencesOnce) {
     EXPECT_EQ(g_InstallFolder, "C:\\Program Files\\VIZUDaro\\");
     const char* key = "Software\\KSR\\MTEXT\\Preferences";
     std::string text;
-    for (auto [name, value] : {std::pair{"SPACER", "0.250000"}, {"HSPACER", "0.500000"},
-                               {"THEIGHT", "0.250000"}, {"VHEIGHT", "0.150000"},
-                               {"RTFFOLDER", ""}, {"GENERATE", ""}}) {
+    for (auto [name, value] : {std::pair{"SPACER", "0.250000"},
+                               {"HSPACER", "0.500000"},
+                               {"THEIGHT", "0.250000"},
+                               {"VHEIGHT", "0.150000"},
+                               {"RTFFOLDER", ""},
+                               {"GENERATE", ""}}) {
         text = "unread";
         ASSERT_TRUE(ReadRegValue(HKEY_CURRENT_USER, key, name, text)) << name;
         EXPECT_EQ(text, value) << name;
@@ -120,8 +123,7 @@ TEST_F(RivletAppTest, WithoutALocationTheInstallFolderStaysEmpty) {
 TEST_F(RivletAppTest, StartUpRegistersTheApplicationNameInTheDrawing) {
     Start();
     AcDbRegAppTable* table = nullptr;
-    ASSERT_EQ(acdbHostApplicationServices()->workingDatabase()->getRegAppTable(table),
-              Acad::eOk);
+    ASSERT_EQ(acdbHostApplicationServices()->workingDatabase()->getRegAppTable(table), Acad::eOk);
     EXPECT_TRUE(table->has("KSRRivlet"));
     table->close();
 }

@@ -5,7 +5,9 @@
 
 namespace {
 
-void CmdProbe() { acutPrintf("\nprobe: command"); }
+void CmdProbe() {
+    acutPrintf("\nprobe: command");
+}
 
 const AcRxCommandEntry kCommands[] = {
     {"PROBE", "_PROBE", "PROBE", ACRX_CMD_MODAL, CmdProbe, nullptr},

@@ -34,6 +34,10 @@ BOOL AfxOleInitModule() {
 }
 
 namespace win {
-bool RichEdit2Ready() { return g_richEdit; }
-bool OleReady() { return g_ole; }
+bool RichEdit2Ready() {
+    return g_richEdit;
+}
+bool OleReady() {
+    return g_ole;
+}
 } // namespace win

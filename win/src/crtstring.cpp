@@ -1,7 +1,9 @@
 #include "win/crtstring.h"
 
 namespace {
-int Fold(unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
+int Fold(unsigned char c) {
+    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+}
 } // namespace
 
 int _strnicmp(const char* a, const char* b, std::size_t count) {
@@ -14,4 +16,6 @@ int _strnicmp(const char* a, const char* b, std::size_t count) {
     return 0;
 }
 
-int _stricmp(const char* a, const char* b) { return _strnicmp(a, b, static_cast<std::size_t>(-1)); }
+int _stricmp(const char* a, const char* b) {
+    return _strnicmp(a, b, static_cast<std::size_t>(-1));
+}

@@ -20,8 +20,12 @@ thread_local DWORD t_lastError = 0;
 
 } // namespace
 
-DWORD GetLastError() { return t_lastError; }
-void SetLastError(DWORD err) { t_lastError = err; }
+DWORD GetLastError() {
+    return t_lastError;
+}
+void SetLastError(DWORD err) {
+    t_lastError = err;
+}
 
 namespace win::detail {
 

@@ -103,6 +103,5 @@ std::string AfxFormatString1(UINT nIDS, const std::string& arg1) {
 }
 
 std::string AfxFormatString2(UINT nIDS, const std::string& arg1, const std::string& arg2) {
-    return win::ReplaceArgument(win::ReplaceArgument(AfxLoadString(nIDS), "%1", arg1), "%2",
-                                arg2);
+    return win::ReplaceArgument(win::ReplaceArgument(AfxLoadString(nIDS), "%1", arg1), "%2", arg2);
 }

@@ -76,7 +76,9 @@ public:
     CPoint BottomRight() const { return CPoint(right, bottom); }
     CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
     BOOL IsRectEmpty() const { return right <= left || bottom <= top; }
-    BOOL PtInRect(POINT p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+    BOOL PtInRect(POINT p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
 
     void SetRect(int l, int t, int r, int b) {
         left = l;
