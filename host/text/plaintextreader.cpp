@@ -1,38 +1,13 @@
 #include "text/plaintextreader.h"
 
-#include "text/codepages.h"
 #include "text/textbytes.h"
-#include "text/utf8.h"
 
 #include <string>
 
 namespace cadhost::text {
-namespace {
-
-// Decodes the whole input to UTF-8, whatever encoding it is in.
-std::string DecodeToUtf8(std::string_view bytes) {
-    TextEncoding encoding = DetectTextEncoding(bytes);
-    if (encoding != TextEncoding::Narrow)
-        return Utf16ToUtf8(bytes, encoding == TextEncoding::Utf16LE);
-    if (bytes.starts_with(kUtf8ByteOrderMark))
-        bytes.remove_prefix(kUtf8ByteOrderMark.size());
-    if (IsValidUtf8(bytes))
-        return std::string(bytes);
-    std::string out;
-    out.reserve(bytes.size());
-    ByteDecoder decoder(1252);
-    for (char c : bytes) {
-        char32_t decoded = decoder.Decode(static_cast<unsigned char>(c));
-        if (decoded != ByteDecoder::kNoChar)
-            AppendUtf8(out, decoded);
-    }
-    return out;
-}
-
-} // namespace
 
 TextDocument ReadPlainText(std::string_view bytes) {
-    std::string text = DecodeToUtf8(bytes);
+    std::string text = TextToUtf8(bytes);
     TextDocument document;
     document.fonts.push_back(DefaultFontFace());
     Paragraph paragraph;

@@ -1,5 +1,6 @@
 #include "text/textbytes.h"
 
+#include "text/codepages.h"
 #include "text/utf8.h"
 
 #include <algorithm>
@@ -127,6 +128,30 @@ bool IsBinaryData(std::string_view bytes) {
         return IsStrayControl(static_cast<unsigned char>(c));
     });
     return TooManyControls(strays, sample.size());
+}
+
+std::string TextToUtf8(std::string_view bytes) {
+    TextEncoding encoding = DetectTextEncoding(bytes);
+    std::string text;
+    if (encoding != TextEncoding::Narrow) {
+        text = Utf16ToUtf8(bytes, encoding == TextEncoding::Utf16LE);
+    } else {
+        if (bytes.starts_with(kUtf8ByteOrderMark))
+            bytes.remove_prefix(kUtf8ByteOrderMark.size());
+        if (IsValidUtf8(bytes)) {
+            text = bytes;
+        } else {
+            text.reserve(bytes.size());
+            ByteDecoder decoder(1252);
+            for (char c : bytes) {
+                char32_t decoded = decoder.Decode(static_cast<unsigned char>(c));
+                if (decoded != ByteDecoder::kNoChar)
+                    AppendUtf8(text, decoded);
+            }
+        }
+    }
+    text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+    return text;
 }
 
 std::string TextBytesWithoutNul(std::string_view bytes) {

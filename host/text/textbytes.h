@@ -31,6 +31,11 @@ std::string Utf16ToUtf8(std::string_view bytes, bool littleEndian);
 // too many for text (at least eight of them, and more than one byte in 32).  UTF-16 is text.
 bool IsBinaryData(std::string_view bytes);
 
+// The text of a text file in UTF-8: UTF-16 (see DetectTextEncoding) and UTF-8 with their byte
+// order marks left out, Windows-1252 when the bytes are no well-formed UTF-8.  NUL characters
+// are left out.
+std::string TextToUtf8(std::string_view bytes);
+
 // The bytes with the text they hold and no zero byte, so that a C string carries all of it.
 // UTF-16 becomes UTF-8, behind UTF-8's byte order mark when it has characters beyond ASCII so
 // that readers take it as UTF-8.  A NUL character, which has no place in text, is left out, as
