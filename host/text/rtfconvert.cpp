@@ -31,8 +31,8 @@ std::size_t FindRtfStart(std::string_view bytes) {
 TextDocument ReadDocument(std::string_view bytes) {
     // UTF-16 is read as the same text in UTF-8, which tells the readers so by its byte order
     // mark; NUL bytes, which hold no text, are read past.
-    std::string text = TextBytesWithoutNul(bytes);
-    std::string_view view = text;
+    std::string converted;
+    std::string_view view = TextBytesWithoutNul(bytes, converted);
     std::size_t start = FindRtfStart(view);
     if (start == std::string_view::npos)
         return ReadPlainText(view);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace cadhost::text {
 namespace {
@@ -42,6 +43,10 @@ TextEncoding GuessUtf16(std::string_view bytes) {
     if (bytes.size() < 2 || bytes.size() % 2 != 0)
         return TextEncoding::Narrow;
     std::string_view sample = bytes.substr(0, kSampleBytes);
+    // Either byte order needs zero bytes; narrow text has none, and memchr finds that out
+    // many bytes at a time.
+    if (std::memchr(sample.data(), 0, sample.size()) == nullptr)
+        return TextEncoding::Narrow;
     std::size_t units = sample.size() / 2;
     std::size_t little = 0; // units "xx 00": Latin characters in little-endian order
     std::size_t big = 0;    // units "00 xx"
@@ -152,6 +157,14 @@ std::string TextToUtf8(std::string_view bytes) {
     }
     text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
     return text;
+}
+
+std::string_view TextBytesWithoutNul(std::string_view bytes, std::string& storage) {
+    if (DetectTextEncoding(bytes) == TextEncoding::Narrow &&
+        std::memchr(bytes.data(), 0, bytes.size()) == nullptr)
+        return bytes;
+    storage = TextBytesWithoutNul(bytes);
+    return storage;
 }
 
 std::string TextBytesWithoutNul(std::string_view bytes) {

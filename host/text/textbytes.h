@@ -42,4 +42,9 @@ std::string TextToUtf8(std::string_view bytes);
 // readers leave out other control characters; narrow bytes are otherwise kept as they are.
 std::string TextBytesWithoutNul(std::string_view bytes);
 
+// The same text, without a copy when the bytes already are that text (narrow and free of NUL
+// bytes, as nearly every file is): the view is then `bytes` itself, else it views `storage`,
+// which holds the converted text.
+std::string_view TextBytesWithoutNul(std::string_view bytes, std::string& storage);
+
 } // namespace cadhost::text

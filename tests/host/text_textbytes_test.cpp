@@ -74,4 +74,30 @@ TEST(TextBytes, TextKeepsAllItsCharactersAndLosesItsNulBytes) {
     EXPECT_EQ(TextToUtf8("caf\xE9\0 \x93q\x94"s), "caf\xC3\xA9 \xE2\x80\x9Cq\xE2\x80\x9D");
 }
 
+TEST(TextBytes, TextThatNeedsNoChangeIsNotCopied) {
+    std::string storage;
+    std::string narrow = "{\\rtf1 caf\xE9}";
+    std::string_view same = TextBytesWithoutNul(narrow, storage);
+    EXPECT_EQ(same.data(), narrow.data()) << "the bytes themselves, not a copy";
+    EXPECT_EQ(same.size(), narrow.size());
+    EXPECT_TRUE(storage.empty());
+    // Bytes that do change give what the copying form gives, held in the storage.
+    for (const std::string& bytes : {"before\0after"s, Utf16(kLetter, true, true),
+                                     Utf16(u"20\u00B0C"s, false, false), "ab\0\0ab\0\0"s}) {
+        std::string held;
+        std::string_view text = TextBytesWithoutNul(bytes, held);
+        EXPECT_EQ(text, TextBytesWithoutNul(bytes));
+        EXPECT_EQ(text.data(), held.data());
+    }
+}
+
+TEST(TextBytes, Utf16WithoutZeroBytesInItsStartIsNarrow) {
+    // CJK text in UTF-16 has no zero byte; neither byte order can be told from Latin letters.
+    std::string bytes = Utf16(u"\u4E2D\u6587\u6587\u4E2D", true, false);
+    EXPECT_EQ(DetectTextEncoding(bytes), TextEncoding::Narrow);
+    // One Latin letter in it gives zero bytes, but not in most units.
+    EXPECT_EQ(DetectTextEncoding(bytes + Utf16(u"a", true, false)), TextEncoding::Narrow);
+    EXPECT_EQ(DetectTextEncoding(Utf16(u"ab\u4E2D", true, false)), TextEncoding::Utf16LE);
+}
+
 } // namespace
