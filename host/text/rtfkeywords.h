@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace cadhost::text {
 
@@ -162,7 +164,12 @@ enum class RtfKeyword : std::uint16_t {
 // record only formatting).
 enum class RtfKeywordKind : std::uint8_t { Other, CharFormat, ParaFormat };
 
+// The keyword of a control word's name (its letters, without backslash or parameter); Unknown
+// for a name the reader does not act on.
 RtfKeyword LookupRtfKeyword(std::string_view name);
 RtfKeywordKind KindOf(RtfKeyword keyword);
+
+// Every name LookupRtfKeyword knows, with its keyword (for tests).
+std::vector<std::pair<std::string_view, RtfKeyword>> RtfKeywordNames();
 
 } // namespace cadhost::text
