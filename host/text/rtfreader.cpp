@@ -2,6 +2,7 @@
 // destination a control word goes to.
 #include "text/rtfreader.h"
 
+#include "text/bytescan.h"
 #include "text/rtfreaderimpl.h"
 #include "text/utf8.h"
 
@@ -137,7 +138,12 @@ void Reader::CloseGroup() {
 // Consumes the rest of the current group without reading it, then closes the group.
 void Reader::SkipGroup() {
     std::size_t depth = 1;
-    while (pos_ < data_.size()) {
+    while (true) {
+        // Only braces and backslashes matter here; the bytes between them (picture data,
+        // mostly) are passed over many at a time.
+        pos_ = FindAnyOf<'{', '}', '\\'>(data_, pos_);
+        if (pos_ >= data_.size())
+            break;
         char c = data_[pos_++];
         if (c == '{') {
             ++depth;
@@ -300,12 +306,7 @@ void Reader::OnControlSymbol(char symbol) {
 
 void Reader::ReadText() {
     std::size_t start = pos_;
-    while (pos_ < data_.size()) {
-        char c = data_[pos_];
-        if (c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n')
-            break;
-        ++pos_;
-    }
+    pos_ = FindAnyOf<'\\', '{', '}', '\r', '\n'>(data_, pos_);
     std::string_view bytes = data_.substr(start, pos_ - start);
     if (skipCount_ > 0) {
         std::size_t n = std::min<std::size_t>(bytes.size(), static_cast<std::size_t>(skipCount_));
