@@ -156,11 +156,12 @@ void Reader::SkipGroup() {
                 ++pos_; // an escaped brace or backslash is no group delimiter
                 continue;
             }
-            std::size_t start = pos_;
-            while (pos_ < data_.size() && IsLetter(data_[pos_]))
-                ++pos_;
-            if (data_.substr(start, pos_ - start) != "bin")
+            // Of the control words only \bin matters: its data may hold braces.  The letters
+            // of the others are no delimiters and are passed over with the bytes after them.
+            std::string_view rest = data_.substr(pos_);
+            if (!rest.starts_with("bin") || (rest.size() > 3 && IsLetter(rest[3])))
                 continue;
+            pos_ += 3;
             long long count = 0;
             bool hasCount = false;
             while (pos_ < data_.size() && IsDigit(data_[pos_])) {

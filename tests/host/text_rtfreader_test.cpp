@@ -69,6 +69,25 @@ TEST(TextRtfReaderSyntax, BinaryDataIsSkippedByItsCount) {
     EXPECT_EQ(Plain(Doc("a\\bin-5 b")), "ab");
 }
 
+TEST(TextRtfReaderSyntax, SkippedGroupsEndAtTheirOwnClosingBrace) {
+    // Long stretches without syntax (picture data) around escaped braces and nested groups.
+    std::string hex;
+    for (int i = 0; i < 40; ++i)
+        hex += "0123456789abcdef";
+    EXPECT_EQ(Plain(Doc("a{\\*\\gone " + hex + "\\{" + hex + "{" + hex + "}\\}\\\\}b")), "ab");
+    EXPECT_EQ(Plain(Doc("a{\\pict " + hex + "\r\n" + hex + "}b{\\pict}c")), "abc");
+    // Only \bin counts bytes; a longer word that starts with its letters does not.
+    EXPECT_EQ(Plain(Doc("a{\\*\\gone\\bin4 }{{}}b")), "ab");
+    EXPECT_EQ(Plain(Doc("a{\\*\\gone\\bin2{}}b")), "ab");
+    EXPECT_EQ(Plain(Doc("a{\\*\\gone\\bin1 }}b}c")), "ab");
+    EXPECT_EQ(Plain(Doc("a{\\*\\gone\\binfsxn1 }}b}c")), "a");
+    EXPECT_EQ(Plain(Doc("a{\\*\\gone\\bi1 }}b}c")), "a");
+    EXPECT_EQ(Plain(Doc("a{\\*\\gone\\bin}b}c")), "ab");
+    // A skipped group cut short ends the document.
+    EXPECT_EQ(Plain("{\\rtf1 a{\\*\\gone\\bin"), "a");
+    EXPECT_EQ(Plain("{\\rtf1 a{\\*\\gone{\\"), "a");
+}
+
 TEST(TextRtfReaderSyntax, GroupsScopeFormattingAndDeepNestingIsFlattened) {
     auto document = ReadRtf(Doc("a{\\b b{\\i c}d}e"));
     ASSERT_EQ(document.paragraphs.size(), 1u);
