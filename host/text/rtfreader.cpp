@@ -337,8 +337,10 @@ void Reader::Dispatch(RtfKeyword keyword, int parameter, bool hasParameter) {
         return;
     case Dest::ColorTable:
         if (keyword == RtfKeyword::Red || keyword == RtfKeyword::Green ||
-            keyword == RtfKeyword::Blue)
+            keyword == RtfKeyword::Blue) {
             colors_.SetComponent(keyword, parameter);
+            TablesChanged();
+        }
         return;
     case Dest::StyleSheet:
         StyleSheetWord(keyword, parameter, hasParameter);

@@ -52,6 +52,7 @@ struct CharState {
     bool hidden = false;
     int color = 0;
     VerticalPosition vertical = VerticalPosition::Baseline;
+    bool operator==(const CharState&) const = default;
 };
 
 struct ParaState {
@@ -155,8 +156,11 @@ private:
     void FinishStyle();
     RtfFont& ResolveFont(int number);
     int CurrentCodePage();
-    CharFormat CurrentFormat();
+    const CharFormat& CurrentFormat();
     CharFormat CurrentFormatIn(RtfFont& font); // the current format, but in this font
+    // The font table, the default font or the colour table changed: what was resolved
+    // through them is resolved again.
+    void TablesChanged();
 
     // Structure
     void EndParagraph(ParagraphEnd end, int tableLevel);
@@ -186,6 +190,13 @@ private:
 
     std::unordered_map<int, RtfFont> fonts_;
     RtfFont fallbackFont_{DefaultFontFace(), 0, {}, -1};
+    // The font a number last resolved to (null: none yet), and the character format the
+    // character state last resolved to: text mostly comes in the same state again.
+    RtfFont* resolvedFont_ = nullptr;
+    int resolvedFontNumber_ = 0;
+    bool formatResolved_ = false;
+    CharState resolvedChar_;
+    CharFormat resolvedFormat_;
     RtfFontEntry fontEntry_;
     RtfColorTable colors_;
     RtfStyleSheet styles_;

@@ -1,5 +1,6 @@
 // The Rich Text reader, through the document model and its plain text.
 #include "text/plaintextwriter.h"
+#include "text/rtfconvert.h"
 #include "text/rtfreader.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,10 @@ using namespace cadhost::text;
 
 std::string Plain(const std::string& rtf) {
     return WritePlainText(ReadRtf(rtf));
+}
+
+std::string ReadDocumentPlain(const std::string& bytes) {
+    return WritePlainText(ReadDocument(bytes));
 }
 
 std::string Doc(const std::string& body) {
@@ -143,6 +148,51 @@ TEST(TextRtfReaderCodePages, BytesAreDecodedWithTheFontsCharset) {
     ASSERT_FALSE(document.fonts.empty());
     EXPECT_EQ(document.fonts[0].name, "\xEF\xBC\xAD\xEF\xBC\xB3 Gothic");
     EXPECT_EQ(document.fonts[0].charset, 128);
+}
+
+TEST(TextRtfReaderCodePages, PlainTextAndTheBytesBetweenItAreEachDecodedInTurn) {
+    // Long stretches of plain text with, among them, controls that are left out (a literal
+    // tab is kept), bytes of the code page and escapes.
+    std::string words = "the quick brown fox jumps over the lazy dog ";
+    EXPECT_EQ(Plain(Doc(words + "\x01" + words + "\x7F" + words + "\t" + words + "\xE9" + words +
+                        "\\'e9" + words)),
+              words + words + words + "\t" + words + "\xC3\xA9" + words + "\xC3\xA9" + words);
+    // A lead byte that closes a stretch waits for its trail byte, which may be plain ASCII.
+    EXPECT_EQ(Plain(Doc("{\\f4 " + words + "\x93@" + words + "\\'93@}")),
+              words + "\xE9\x82\xB8" + words + "\xE9\x82\xB8");
+    // In a symbol font even ASCII letters are glyph positions.
+    EXPECT_EQ(Plain(Doc("{\\f3 abc}x")), "\xEF\x81\xA1\xEF\x81\xA2\xEF\x81\xA3x");
+    // Text that says it is UTF-8 by its byte order mark reads its bytes beyond ASCII so.
+    EXPECT_EQ(ReadDocumentPlain("\xEF\xBB\xBF{\\rtf1 " + words + "caf\xC3\xA9 \\'e9\x01}"),
+              words + "caf\xC3\xA9 \xC3\xA9");
+}
+
+TEST(TextRtfReaderTables, TablesReadAfterTextApplyToTheTextAfterThem) {
+    // Text before the tables and text after them, in the same character state: each gets
+    // the font and colour that are known where it stands.
+    auto document = ReadRtf("{\\rtf1\\f1\\cf1 before{\\fonttbl{\\f1\\froman Times;}}"
+                            "{\\colortbl;\\red255\\green0\\blue0;} after\\par"
+                            "{\\fonttbl{\\f1\\fswiss Arial;}}again"
+                            "\\deff2{\\fonttbl{\\f2\\fmodern Courier;}}\\f5 default\\par}");
+    ASSERT_EQ(document.paragraphs.size(), 2u);
+    const auto& first = document.paragraphs[0].runs;
+    ASSERT_EQ(first.size(), 2u);
+    const auto& second = document.paragraphs[1].runs;
+    ASSERT_EQ(second.size(), 2u);
+    auto face = [&](const cadhost::text::Run& run) {
+        return document.fonts.at(static_cast<std::size_t>(run.format.font));
+    };
+    EXPECT_EQ(face(first[0]).name, "Arial") << "the default face, as no font table came yet";
+    EXPECT_FALSE(first[0].format.hasColor);
+    EXPECT_EQ(face(first[1]).name, "Times");
+    EXPECT_EQ(first[1].format.color, (Rgb{255, 0, 0}));
+    // A second table's entry replaces the first one's.
+    EXPECT_EQ(second[0].text, "again");
+    EXPECT_EQ(face(second[0]), (FontFace{"Arial", 0, 0x20}));
+    EXPECT_EQ(second[0].format.color, (Rgb{255, 0, 0}));
+    // A font number not in the table is the default font, as \deff says it now.
+    EXPECT_EQ(second[1].text, "default");
+    EXPECT_EQ(face(second[1]).name, "Courier");
 }
 
 TEST(TextRtfReaderTables, FontColourAndStyleSheetsFormatTheText) {
