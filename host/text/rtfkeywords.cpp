@@ -286,13 +286,13 @@ struct Slot {
     RtfKeyword keyword = K::Unknown;
 };
 
-// FNV-1a with a starting value picked, among a few thousand tried, so that no word of the table
-// lies more than one slot past its own.
+// RtfKeywordHash's starting value was picked, among a few thousand tried, so that no word of
+// the table lies more than one slot past its own.
 constexpr std::uint32_t Hash(std::string_view name) {
-    std::uint32_t hash = 2166136438u;
+    RtfKeywordHash hash;
     for (char c : name)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-    return hash ^ (hash >> 15);
+        hash.Add(c);
+    return hash.Value();
 }
 
 struct Table {
@@ -338,9 +338,16 @@ static_assert(kTable.longestProbe <= 4, "the hash clusters the control words");
 } // namespace
 
 RtfKeyword LookupRtfKeyword(std::string_view name) {
+    RtfKeywordHash hash;
+    for (char c : name)
+        hash.Add(c);
+    return LookupRtfKeyword(name, hash);
+}
+
+RtfKeyword LookupRtfKeyword(std::string_view name, RtfKeywordHash nameHash) {
     if (name.empty() || name.size() > kMaxNameLength)
         return K::Unknown;
-    std::uint32_t hash = Hash(name);
+    std::uint32_t hash = nameHash.Value();
     for (std::size_t probe = 0; probe < kTable.longestProbe; ++probe) {
         const Slot& slot = kTable.slots[(hash + probe) & (kTableSize - 1)];
         if (slot.length == 0)
@@ -358,43 +365,6 @@ std::vector<std::pair<std::string_view, RtfKeyword>> RtfKeywordNames() {
     for (const auto& pair : kWords)
         names.push_back(pair);
     return names;
-}
-
-RtfKeywordKind KindOf(RtfKeyword keyword) {
-    switch (keyword) {
-    case K::Font:
-    case K::FontSize:
-    case K::Bold:
-    case K::Italic:
-    case K::Underline:
-    case K::UnderlineNone:
-    case K::Strike:
-    case K::Color:
-    case K::Superscript:
-    case K::Subscript:
-    case K::NoSuperSub:
-    case K::Up:
-    case K::Down:
-    case K::Hidden:
-        return RtfKeywordKind::CharFormat;
-    case K::FirstIndent:
-    case K::LeftIndent:
-    case K::RightIndent:
-    case K::SpaceBefore:
-    case K::SpaceAfter:
-    case K::AlignLeft:
-    case K::AlignCenter:
-    case K::AlignRight:
-    case K::AlignJustify:
-    case K::TabCenter:
-    case K::TabRight:
-    case K::TabDecimal:
-    case K::TabPosition:
-    case K::BarTabPosition:
-        return RtfKeywordKind::ParaFormat;
-    default:
-        return RtfKeywordKind::Other;
-    }
 }
 
 } // namespace cadhost::text

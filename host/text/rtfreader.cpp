@@ -188,42 +188,52 @@ void Reader::SkipBinary(int count) {
 }
 
 void Reader::ReadControl() {
-    ++pos_; // the backslash
-    if (pos_ >= data_.size())
+    const char* const begin = data_.data();
+    const char* const end = begin + data_.size();
+    const char* p = begin + pos_ + 1; // past the backslash
+    if (p >= end) {
+        pos_ = data_.size();
         return;
-    char c = data_[pos_];
+    }
+    char c = *p;
     if (!IsLetter(c)) {
-        ++pos_;
+        pos_ = static_cast<std::size_t>(p + 1 - begin);
         OnControlSymbol(c);
         return;
     }
-    std::size_t start = pos_;
-    while (pos_ < data_.size() && IsLetter(data_[pos_]))
-        ++pos_;
-    std::string_view name = data_.substr(start, pos_ - start);
+    // The name is hashed for the keyword table as it is read.
+    const char* start = p;
+    RtfKeywordHash hash;
+    do {
+        hash.Add(*p);
+        ++p;
+    } while (p < end && IsLetter(*p));
+    std::string_view name(start, static_cast<std::size_t>(p - start));
     bool negative = false;
-    if (pos_ + 1 < data_.size() && data_[pos_] == '-' && IsDigit(data_[pos_ + 1])) {
+    if (end - p > 1 && *p == '-' && IsDigit(p[1])) {
         negative = true;
-        ++pos_;
+        ++p;
     }
     long long value = 0;
     bool hasParameter = false;
-    while (pos_ < data_.size() && IsDigit(data_[pos_])) {
+    while (p < end && IsDigit(*p)) {
         // Saturate: a parameter of forty digits is a damaged file, not a reason to overflow.
         if (value <= INT_MAX)
-            value = value * 10 + (data_[pos_] - '0');
+            value = value * 10 + (*p - '0');
         hasParameter = true;
-        ++pos_;
+        ++p;
     }
-    if (pos_ < data_.size() && data_[pos_] == ' ')
-        ++pos_; // the delimiter belongs to the control word
+    if (p < end && *p == ' ')
+        ++p; // the delimiter belongs to the control word
+    pos_ = static_cast<std::size_t>(p - begin);
     value = std::min<long long>(value, INT_MAX);
     int parameter = static_cast<int>(negative ? -value : value);
-    OnControlWord(name, parameter, hasParameter);
+    OnControlWord(name, hash, parameter, hasParameter);
 }
 
-void Reader::OnControlWord(std::string_view name, int parameter, bool hasParameter) {
-    RtfKeyword keyword = LookupRtfKeyword(name);
+void Reader::OnControlWord(std::string_view name, RtfKeywordHash hash, int parameter,
+                           bool hasParameter) {
+    RtfKeyword keyword = LookupRtfKeyword(name, hash);
     bool starred = starPending_;
     starPending_ = false;
     if (keyword == RtfKeyword::Binary) {
@@ -245,6 +255,10 @@ void Reader::OnControlWord(std::string_view name, int parameter, bool hasParamet
             SkipGroup();
         return;
     }
+    // Most words of a word processor's file are none the reader acts on; only in a style
+    // sheet does such a word count, as the start of an entry.
+    if (keyword == RtfKeyword::Unknown && Top().dest != Dest::StyleSheet)
+        return;
     Dispatch(keyword, parameter, hasParameter);
 }
 

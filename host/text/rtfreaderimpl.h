@@ -97,7 +97,8 @@ constexpr std::size_t kMaxFieldInstruction = 512;
 constexpr std::size_t kMaxFieldNesting = 32;
 
 inline bool IsLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    // Setting 0x20 lowers A..Z to a..z and makes no other byte a letter.
+    return static_cast<unsigned char>((c | 0x20) - 'a') < 26;
 }
 inline bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -127,7 +128,8 @@ private:
     void SkipGroup();
     void ReadControl();
     void ReadText();
-    void OnControlWord(std::string_view name, int parameter, bool hasParameter);
+    void OnControlWord(std::string_view name, RtfKeywordHash hash, int parameter,
+                       bool hasParameter);
     void OnControlSymbol(char symbol);
     void SkipBinary(int count);
 

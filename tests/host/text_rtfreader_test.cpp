@@ -195,6 +195,23 @@ TEST(TextRtfReaderTables, TablesReadAfterTextApplyToTheTextAfterThem) {
     EXPECT_EQ(face(second[1]).name, "Courier");
 }
 
+TEST(TextRtfReaderTables, AStyleWithoutANumberIsParagraphStyleZero) {
+    // An entry is style 0 when it names no number, whichever words it starts with, words
+    // the reader does not know included: the later entry replaces the bold one.
+    for (std::string entry : {"{\\madeupword Other;}", "{\\i Other;}"}) {
+        auto document = ReadRtf("{\\rtf1{\\stylesheet{\\s0\\b Normal;}" + entry +
+                                "}\\pard\\plain\\s0 text\\par}");
+        const auto& run = OnlyRun(document);
+        EXPECT_FALSE(run.format.bold) << entry;
+        EXPECT_EQ(run.format.italic, entry == "{\\i Other;}") << entry;
+    }
+    // Words the reader does not know change nothing elsewhere.
+    auto plain =
+        ReadRtf("{\\rtf1\\madeupword{\\b\\madeupword bold\\madeupword2}\\madeupword\\par}");
+    EXPECT_TRUE(OnlyRun(plain).format.bold);
+    EXPECT_EQ(OnlyRun(plain).text, "bold");
+}
+
 TEST(TextRtfReaderTables, FontColourAndStyleSheetsFormatTheText) {
     std::string rtf =
         "{\\rtf1\\deff1{\\fonttbl{\\f0\\froman\\fprq2 Times;}{\\f1\\fswiss\\fcharset0\\fprq2 "
