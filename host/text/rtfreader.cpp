@@ -262,26 +262,40 @@ void Reader::OnControlWord(std::string_view name, RtfKeywordHash hash, int param
     Dispatch(keyword, parameter, hasParameter);
 }
 
+// The byte of the hex digits of a \' escape at pos_ (one digit or two), reading past them;
+// -1, reading nothing, when no hex digit is there.
+int Reader::ReadEscapedByte() {
+    int high = pos_ < data_.size() ? HexDigit(data_[pos_]) : -1;
+    if (high < 0)
+        return -1;
+    ++pos_;
+    int low = pos_ < data_.size() ? HexDigit(data_[pos_]) : -1;
+    if (low < 0)
+        return high;
+    ++pos_;
+    return high * 16 + low;
+}
+
 void Reader::OnControlSymbol(char symbol) {
     if (symbol == '\'') {
-        int high = pos_ < data_.size() ? HexDigit(data_[pos_]) : -1;
-        if (high < 0)
+        int value = ReadEscapedByte();
+        if (value < 0)
             return;
-        ++pos_;
-        int low = pos_ < data_.size() ? HexDigit(data_[pos_]) : -1;
-        int value = high;
-        if (low >= 0) {
-            ++pos_;
-            value = high * 16 + low;
-        }
         if (skipCount_ > 0) {
             --skipCount_;
             return;
         }
         if (stack_.empty())
             return;
-        char byte = static_cast<char>(value);
-        OnBytes(std::string_view(&byte, 1), false);
+        // Text in a code page is often written as escapes only: a run of them is decoded
+        // as one stretch of bytes.
+        escaped_.assign(1, static_cast<char>(value));
+        while (data_.size() - pos_ >= 3 && data_[pos_] == '\\' && data_[pos_ + 1] == '\'' &&
+               HexDigit(data_[pos_ + 2]) >= 0) {
+            pos_ += 2;
+            escaped_.push_back(static_cast<char>(ReadEscapedByte()));
+        }
+        OnBytes(escaped_, false);
         return;
     }
     if (symbol == '*') {

@@ -131,6 +131,7 @@ private:
     void OnControlWord(std::string_view name, RtfKeywordHash hash, int parameter,
                        bool hasParameter);
     void OnControlSymbol(char symbol);
+    int ReadEscapedByte();
     void SkipBinary(int count);
 
     // Content
@@ -189,6 +190,7 @@ private:
     ParaState defaultPara_;
     ByteDecoder decoder_;
     std::string scratch_;
+    std::string escaped_; // the bytes of a run of \'hh escapes
 
     std::unordered_map<int, RtfFont> fonts_;
     RtfFont fallbackFont_{DefaultFontFace(), 0, {}, -1};

@@ -169,13 +169,25 @@ std::string_view TextBytesWithoutNul(std::string_view bytes, std::string& storag
 
 std::string TextBytesWithoutNul(std::string_view bytes) {
     TextEncoding encoding = DetectTextEncoding(bytes);
-    std::string text = encoding == TextEncoding::Narrow
-                           ? std::string(bytes)
-                           : Utf16ToUtf8(bytes, encoding == TextEncoding::Utf16LE);
+    if (encoding == TextEncoding::Narrow) {
+        // The stretches between NUL bytes, copied whole.
+        std::string text;
+        text.reserve(bytes.size());
+        while (!bytes.empty()) {
+            const void* nul = std::memchr(bytes.data(), 0, bytes.size());
+            std::size_t stretch =
+                nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data())
+                    : bytes.size();
+            text.append(bytes.data(), stretch);
+            bytes.remove_prefix(std::min(bytes.size(), stretch + 1));
+        }
+        return text;
+    }
+    std::string text = Utf16ToUtf8(bytes, encoding == TextEncoding::Utf16LE);
     text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
     bool beyondAscii = std::any_of(text.begin(), text.end(),
                                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-    if (encoding != TextEncoding::Narrow && beyondAscii && !text.starts_with(kUtf8ByteOrderMark))
+    if (beyondAscii && !text.starts_with(kUtf8ByteOrderMark))
         text.insert(0, kUtf8ByteOrderMark);
     return text;
 }

@@ -235,6 +235,24 @@ TEST(TextMTextWriter, TheBodySizeIsTheOneOfMostCharactersNotBytes) {
     EXPECT_EQ(FindBodyText(fonts).font, 0) << "three characters in each font: the first met";
 }
 
+TEST(TextMTextWriter, LongRunsAreCountedInCharactersToo) {
+    // Runs long enough to be counted many bytes at a time, one in two-byte characters:
+    // 6000 of those against 6000 letters is a tie, won by the first; one letter more wins.
+    std::string accented;
+    for (int i = 0; i < 6000; ++i)
+        accented += "\xC3\xA9";
+    for (std::size_t letters : {5999u, 6000u, 6001u}) {
+        auto document = D({P({R(accented, Size(40)), R(std::string(letters, 'a'), Size(20))})});
+        EXPECT_EQ(FindBodyText(document).halfPoints, letters > 6000 ? 20 : 40) << letters;
+    }
+    // Three-byte characters in a run whose length is no multiple of any step.
+    std::string dashes;
+    for (int i = 0; i < 4099; ++i)
+        dashes += "\xE2\x80\x94";
+    auto document = D({P({R(std::string(4099, 'b'), Size(20)), R(dashes + "c", Size(30))})});
+    EXPECT_EQ(FindBodyText(document).halfPoints, 30);
+}
+
 TEST(TextMTextWriter, MTextSyntaxInTextIsEscapedWhereverItStands) {
     // Escapes at the start, the end and in the middle of long stretches of plain text.
     std::string plain(40, 'p');

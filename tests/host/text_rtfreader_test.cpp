@@ -134,6 +134,15 @@ TEST(TextRtfReaderCodePages, BytesAreDecodedWithTheFontsCharset) {
     EXPECT_EQ(Plain(Doc("{\\f2 \\'b9\\'e6}")), "\xC4\x85\xC4\x87");              // 1250
     // Shift-JIS: the trail byte may be an escape or a literal character.
     EXPECT_EQ(Plain(Doc("{\\f4 \\'82\\'a0\\'93@}")), "\xE3\x81\x82\xE9\x82\xB8");
+    // Runs of escapes: a Unicode fallback takes only its own, a broken one ends the run,
+    // and an escaped ';' ends a font table entry as a plain one does.
+    EXPECT_EQ(Plain(Doc("\\uc1\\u233\\'e9\\'e8\\'e0x")), "\xC3\xA9\xC3\xA8\xC3\xA0x");
+    EXPECT_EQ(Plain(Doc("\\'e9\\'zz\\'e\\'e8")), "\xC3\xA9zz\xC3\xA8");
+    EXPECT_EQ(Plain(Doc("{\\f1 \\'cf\\'f0}\\'cf{\\f4 \\'82\\'a0\\'82}\\'a0")),
+              "\xD0\x9F\xD1\x80\xC3\x8F\xE3\x81\x82\xC2\xA0");
+    auto fonts = ReadRtf("{\\rtf1{\\fonttbl{\\f0 Ab\\'3b\\'43d;}{\\f1 Ef;}}\\f1 x}");
+    ASSERT_EQ(fonts.fonts.size(), 1u);
+    EXPECT_EQ(fonts.fonts[0].name, "Ef");
     // A symbol font's bytes keep their glyphs at U+F000 + byte.
     EXPECT_EQ(Plain(Doc("{\\f3 a\\'b7}")), "\xEF\x81\xA1\xEF\x82\xB7");
     // The document's code page applies to fonts without a charset and to the default one.

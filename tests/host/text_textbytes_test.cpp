@@ -60,6 +60,8 @@ TEST(TextBytes, BinaryDataIsNeitherUtf16NorText) {
 
 TEST(TextBytes, TextKeepsAllItsCharactersAndLosesItsNulBytes) {
     EXPECT_EQ(TextBytesWithoutNul("before\0after"s), "beforeafter");
+    EXPECT_EQ(TextBytesWithoutNul("\0\0one\0\0two\0three\0"s), "onetwothree");
+    EXPECT_EQ(TextBytesWithoutNul("\0\0\0"s), "");
     EXPECT_EQ(TextBytesWithoutNul("caf\xE9"), "caf\xE9") << "narrow bytes stay for the reader";
     EXPECT_EQ(TextBytesWithoutNul(Utf16(u"one\0two"s, false, false)), "onetwo");
     // Beyond ASCII, UTF-8's mark says how the bytes are to be read.
