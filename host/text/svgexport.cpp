@@ -250,7 +250,7 @@ private:
 void AddLayoutBounds(Bounds& bounds, const MTextLayout& layout, const TextFrame& frame) {
     for (std::size_t i = 0; i < layout.lines.size(); ++i) {
         const LaidOutLine& line = layout.lines[i];
-        if (line.runs.empty())
+        if (!line.shows)
             continue;
         // Room above for overlines and stacks, below for descenders.
         double top = line.top + 0.3 * line.height;
