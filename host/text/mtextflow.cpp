@@ -355,7 +355,7 @@ void MTextFlow::Recorder::buildLine(const MTextFlowState& state,
         runWidth = g.x + shift + g.advance - runX;
         if (keepRuns) {
             LaidOutRun& run = out.runs.back();
-            if (run.kind == LaidOutRun::Kind::Text) {
+            if (run.kind == LaidOutRun::Kind::Text && keepCharacters) {
                 run.charX.push_back(g.x + shift - run.x);
                 AppendUtf8(run.text, g.ch);
             }

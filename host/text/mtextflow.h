@@ -131,6 +131,9 @@ public:
 
     // False: each line keeps its extents and `shows`, but not its runs.
     bool keepRuns = true;
+    // False: runs keep their place, size and format, but not their characters (text and
+    // charX), for drawing them without letters.
+    bool keepCharacters = true;
     // When set, each line goes to it as soon as it is finished instead of into `lines`, so
     // that only one line at a time is held.
     std::function<void(LaidOutLine&)> sink;

@@ -57,7 +57,7 @@ MTextLayout LayOutMTextExtents(std::string_view contents, double textHeight, dou
 
 void ForEachMTextLine(std::string_view contents, double textHeight, double width,
                       std::string_view styleFont, const MTextLayout& extents,
-                      const std::function<void(const LaidOutLine&)>& onLine) {
+                      const std::function<void(const LaidOutLine&)>& onLine, bool characters) {
     if (!(textHeight > 0.0) || !std::isfinite(textHeight))
         return;
     MTextFormatPools pools;
@@ -65,6 +65,7 @@ void ForEachMTextLine(std::string_view contents, double textHeight, double width
     reader.begin(contents);
     std::vector<Font*> fonts;
     MTextFlow::Recorder recorder;
+    recorder.keepCharacters = characters;
     recorder.sink = [&](LaidOutLine& line) { onLine(line); };
     if (!(width > 0.0))
         recorder.widest = extents.alignWidth;

@@ -46,9 +46,11 @@ MTextLayout LayOutMTextExtents(std::string_view contents, double textHeight, dou
 // The lines of LayOutMText one at a time, with their runs, for a content too large to keep
 // laid out whole: each line is handed to `onLine` as soon as it is finished and dropped after.
 // `extents` is the layout of the same content and arguments (from LayOutMTextExtents); it
-// tells where lines of text that is not wrapped are aligned.
+// tells where lines of text that is not wrapped are aligned.  Without `characters` the runs
+// have their place, size and format but no text and no character positions.
 void ForEachMTextLine(std::string_view contents, double textHeight, double width,
                       std::string_view styleFont, const MTextLayout& extents,
-                      const std::function<void(const LaidOutLine&)>& onLine);
+                      const std::function<void(const LaidOutLine&)>& onLine,
+                      bool characters = true);
 
 } // namespace cadhost::text

@@ -194,19 +194,22 @@ public:
     void mtext(const DrawingItem& item, const MTextLayout& extents) {
         TextFrame frame = FrameOf(item.placement, extents.width, extents.height);
         m_out += "<g class=\"mtext\"" + handleAttribute(item) + ">\n";
-        ForEachMTextLine(item.contents, item.textHeight, item.placement.width, item.styleFont,
-                         extents, [&](const LaidOutLine& line) {
-                             for (const LaidOutRun& run : line.runs) {
-                                 if (m_detail == PictureDetail::Pixels &&
-                                     tooSmall(extents, run.format))
-                                     band(item, frame, run);
-                                 else if (run.kind == LaidOutRun::Kind::Stack)
-                                     stack(item, extents, frame, run);
-                                 else
-                                     text(item, extents, frame, run);
-                             }
-                             m_sink.piece();
-                         });
+        // A text all of whose letters are too small to draw is drawn without them.
+        bool letters = m_detail == PictureDetail::Full || !allTooSmall(extents);
+        ForEachMTextLine(
+            item.contents, item.textHeight, item.placement.width, item.styleFont, extents,
+            [&](const LaidOutLine& line) {
+                for (const LaidOutRun& run : line.runs) {
+                    if (m_detail == PictureDetail::Pixels && tooSmall(extents, run.format))
+                        band(item, frame, run);
+                    else if (run.kind == LaidOutRun::Kind::Stack)
+                        stack(item, extents, frame, run);
+                    else
+                        text(item, extents, frame, run);
+                }
+                m_sink.piece();
+            },
+            letters);
         endBand(frame);
         m_out += "</g>\n";
         m_sink.piece();
@@ -231,6 +234,16 @@ private:
     bool tooSmall(const MTextLayout& layout, const MTextCharFormat& format) const {
         double em = format.height * layout.faces[format.font].emPerHeight;
         return em < kSmallestDrawnEm * m_pixel;
+    }
+
+    // No run is higher than its line, nor its face's em larger than the largest.
+    bool allTooSmall(const MTextLayout& layout) const {
+        double tallest = 0.0, emPerHeight = 0.0;
+        for (const LaidOutLine& line : layout.lines)
+            tallest = std::max(tallest, line.height);
+        for (const LaidOutFace& face : layout.faces)
+            emPerHeight = std::max(emPerHeight, face.emPerHeight);
+        return tallest * emPerHeight < kSmallestDrawnEm * m_pixel;
     }
 
     static std::string handleAttribute(const DrawingItem& item) {

@@ -116,6 +116,29 @@ TEST(MTextLayoutLarge, ExtentsAndLineByLineGiveTheLinesOfTheFullLayout) {
             ++index;
         });
         EXPECT_EQ(index, full.lines.size()) << at;
+        // Without characters: the same runs in the same places, with no letters.
+        index = 0;
+        ForEachMTextLine(
+            content, kHeight, width, "Arial", extents,
+            [&](const LaidOutLine& line) {
+                ASSERT_LT(index, full.lines.size()) << at;
+                const LaidOutLine& expected = full.lines[index++];
+                ExpectSameLine(line, expected, false, at);
+                ASSERT_EQ(line.runs.size(), expected.runs.size()) << at;
+                for (std::size_t r = 0; r < line.runs.size(); ++r) {
+                    const LaidOutRun& run = line.runs[r];
+                    EXPECT_EQ(run.x, expected.runs[r].x) << at;
+                    EXPECT_EQ(run.width, expected.runs[r].width) << at;
+                    EXPECT_EQ(run.baseline, expected.runs[r].baseline) << at;
+                    EXPECT_TRUE(run.format == expected.runs[r].format) << at;
+                    EXPECT_TRUE(run.charX.empty()) << at;
+                    if (run.kind == LaidOutRun::Kind::Text) {
+                        EXPECT_TRUE(run.text.empty()) << at;
+                    }
+                }
+            },
+            false);
+        EXPECT_EQ(index, full.lines.size()) << at;
         EXPECT_GT(shown, full.lines.size() / 2) << at;
         // Text that is not wrapped has its centred and right-aligned lines moved into the
         // widest line, line by line too.
