@@ -33,12 +33,17 @@ MTextFlow::MTextFlow(MTextReader& reader, std::vector<Font*>& fonts, double text
 MTextFlow::~MTextFlow() = default;
 
 Font& MTextFlow::font(int index) {
+    // Text comes in long stretches of one font.
+    if (index == m_lastFontIndex)
+        return *m_lastFont;
     auto at = static_cast<std::size_t>(index);
     if (at >= m_fonts.size())
         m_fonts.resize(at + 1, nullptr);
     if (!m_fonts[at])
         m_fonts[at] = &FontLibrary::instance().resolve(m_reader.pools().font(index));
-    return *m_fonts[at];
+    m_lastFontIndex = index;
+    m_lastFont = m_fonts[at];
+    return *m_lastFont;
 }
 
 double MTextFlow::advance(const MTextCharFormat& format, char32_t c) {
@@ -156,7 +161,7 @@ void MTextFlow::addGlyph(double advance, double height, const MTextToken* token)
         Recorder::Glyph glyph;
         glyph.x = s.wordWidth;
         glyph.advance = advance;
-        glyph.format = m_recorder->formatIndex(m_reader.format());
+        glyph.format = recordedFormat();
         if (token->kind == MTextTokenKind::Stack) {
             glyph.stack = static_cast<int>(m_recorder->stacks.size());
             m_recorder->stacks.push_back(*token);
@@ -175,7 +180,7 @@ void MTextFlow::addSpace(double advance, double height) {
         glyph.x = m_state.spaceWidth;
         glyph.advance = advance;
         glyph.ch = ' ';
-        glyph.format = m_recorder->formatIndex(m_reader.format());
+        glyph.format = recordedFormat();
         m_recorder->spaces.push_back(glyph);
     }
     m_state.spaceWidth += advance;
@@ -186,17 +191,20 @@ void MTextFlow::placeWord() {
     MTextFlowState& s = m_state;
     double start = s.x + s.spaceWidth;
     if (m_recorder) {
-        g_work.glyphCopies += m_recorder->spaces.size() + m_recorder->word.size();
-        for (Recorder::Glyph glyph : m_recorder->spaces) {
-            glyph.x += s.x;
-            m_recorder->line.push_back(glyph);
-        }
-        for (Recorder::Glyph glyph : m_recorder->word) {
-            glyph.x += start;
-            m_recorder->line.push_back(glyph);
-        }
-        m_recorder->spaces.clear();
-        m_recorder->word.clear();
+        std::vector<Recorder::Glyph>& line = m_recorder->line;
+        std::vector<Recorder::Glyph>& spaces = m_recorder->spaces;
+        std::vector<Recorder::Glyph>& word = m_recorder->word;
+        g_work.glyphCopies += spaces.size() + word.size();
+        std::size_t at = line.size();
+        line.insert(line.end(), spaces.begin(), spaces.end());
+        for (std::size_t i = at; i < line.size(); ++i)
+            line[i].x += s.x;
+        at = line.size();
+        line.insert(line.end(), word.begin(), word.end());
+        for (std::size_t i = at; i < line.size(); ++i)
+            line[i].x += start;
+        spaces.clear();
+        word.clear();
     }
     if (s.spaceWidth > 0.0)
         s.lineHeight = std::max(s.lineHeight, s.spaceHeight);
@@ -283,6 +291,16 @@ void MTextFlow::startLine(bool first) {
         m_recorder->spaces.clear();
         m_recorder->line.clear();
     }
+}
+
+int MTextFlow::recordedFormat() {
+    // The reader's format is the last one recorded unless a code or brace came in between.
+    Recorder& r = *m_recorder;
+    if (r.formats.empty() || r.formatSerial != m_reader.formatSerial()) {
+        r.formatSerial = m_reader.formatSerial();
+        return r.formatIndex(m_reader.format());
+    }
+    return static_cast<int>(r.formats.size() - 1);
 }
 
 int MTextFlow::Recorder::formatIndex(const MTextCharFormat& format) {

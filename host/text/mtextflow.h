@@ -115,9 +115,12 @@ private:
     void finishLine();
     void startLine(bool first);
     double limit() const;
+    int recordedFormat();
 
     MTextReader& m_reader;
     std::vector<Font*>& m_fonts;
+    int m_lastFontIndex = -1; // the font last asked for, which a flow's pools keep meaning
+    Font* m_lastFont = nullptr;
     double m_textHeight;
     double m_width;
     Recorder* m_recorder;
@@ -160,6 +163,7 @@ private:
 
     std::vector<MTextParagraphAlign> aligns; // of each line
     std::vector<MTextCharFormat> formats;
+    std::uint64_t formatSerial = 0; // the reader's when the last of `formats` was looked up
     std::vector<MTextToken> stacks;
     std::vector<Glyph> word, spaces, line;
 };
