@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -70,46 +71,34 @@ DrawingItem Line(Vec3 a, Vec3 b) {
     return item;
 }
 
-// The bands of a picture of pixels: their colour, opacity and the area of their outline.
+// The bands of a picture of pixels: their colour, opacity, outline's area and bounding box.
 struct Band {
     std::string color;
-    double opacity = 0.0;
-    double area = 0.0;
-    double minX = 1e300, maxX = -1e300, minY = 1e300, maxY = -1e300;
+    double opacity = 0.0, area = 0.0;
+    double minX = 0.0, maxX = 0.0, minY = 0.0, maxY = 0.0;
 };
 
 std::vector<Band> Bands(const std::string& svg) {
     std::vector<Band> bands;
-    for (std::size_t at = svg.find("<path d=\"M"); at != std::string::npos;
-         at = svg.find("<path d=\"M", at + 1)) {
-        std::size_t end = svg.find("/>", at);
-        std::string element = svg.substr(at, end - at);
-        std::string d = element.substr(10, element.find('"', 10) - 10);
-        for (char& c : d)
-            if (c == 'L' || c == 'Z')
-                c = ' ';
-        std::istringstream in(d);
-        std::vector<double> xs, ys;
-        double x, y;
-        while (in >> x >> y) {
-            xs.push_back(x);
-            ys.push_back(y);
-        }
+    for (std::size_t at = svg.find("<path "); at != std::string::npos;
+         at = svg.find("<path ", at + 1)) {
+        double x[4], y[4];
+        char color[8] = {};
         Band band;
-        EXPECT_EQ(xs.size(), 4u) << element;
-        for (std::size_t i = 0; i < xs.size(); ++i) {
-            std::size_t j = (i + 1) % xs.size();
-            band.area += (xs[i] * ys[j] - xs[j] * ys[i]) / 2.0;
-            band.minX = std::min(band.minX, xs[i]);
-            band.maxX = std::max(band.maxX, xs[i]);
-            band.minY = std::min(band.minY, ys[i]);
-            band.maxY = std::max(band.maxY, ys[i]);
-        }
+        int read = std::sscanf(svg.c_str() + at,
+                               "<path d=\"M %lf %lf L %lf %lf L %lf %lf L %lf %lf Z\" "
+                               "fill=\"%7[#0-9a-f]\" fill-opacity=\"%lf\"/>",
+                               &x[0], &y[0], &x[1], &y[1], &x[2], &y[2], &x[3], &y[3], color,
+                               &band.opacity);
+        EXPECT_EQ(read, 10) << svg.substr(at, 200);
+        band.color = color;
+        for (int i = 0; i < 4; ++i)
+            band.area += (x[i] * y[(i + 1) % 4] - x[(i + 1) % 4] * y[i]) / 2.0;
         band.area = std::fabs(band.area);
-        std::size_t fill = element.find(" fill=\"");
-        band.color = element.substr(fill + 7, 7);
-        std::size_t opacity = element.find("fill-opacity=\"");
-        band.opacity = std::stod(element.substr(opacity + 14));
+        band.minX = *std::min_element(x, x + 4);
+        band.maxX = *std::max_element(x, x + 4);
+        band.minY = *std::min_element(y, y + 4);
+        band.maxY = *std::max_element(y, y + 4);
         bands.push_back(band);
     }
     return bands;
