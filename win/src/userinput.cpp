@@ -68,14 +68,30 @@ void UserPressesLeftButton(bool down) {
     PostMouse(down ? WM_LBUTTONDOWN : WM_LBUTTONUP);
 }
 
+void UserPressesLeftButtonAgain() {
+    WindowStore::instance().leftButtonDown = true;
+    PostMouse(WM_LBUTTONDBLCLK);
+}
+
 void UserClicks(bool twice) {
     UserPressesLeftButton(true);
     UserPressesLeftButton(false);
     if (twice) {
-        WindowStore::instance().leftButtonDown = true;
-        PostMouse(WM_LBUTTONDBLCLK);
+        UserPressesLeftButtonAgain();
         UserPressesLeftButton(false);
     }
+}
+
+void UserTurnsWheel(int delta) {
+    WindowStore& store = WindowStore::instance();
+    HWND target = MouseTarget(store.cursor);
+    if (!target)
+        return;
+    // The key flags in the low word, the turn in the high word; the point in screen
+    // coordinates, as the wheel's message carries it.
+    WPARAM w =
+        MAKEWPARAM(static_cast<WORD>(KeyFlags()), static_cast<WORD>(static_cast<short>(delta)));
+    PostMessageA(target, WM_MOUSEWHEEL, w, PointToLParam(store.cursor));
 }
 
 namespace {
@@ -92,18 +108,22 @@ void PostKey(HWND target, UINT vk, bool down) {
 
 } // namespace
 
-void UserPressesKey(UINT virtualKey, bool shift) {
+void UserPressesKey(UINT virtualKey, bool shift, bool control) {
     HWND target = KeyTarget();
     if (!target)
         return;
-    // The shift key goes down and up around the key, as the keyboard sends it; the loop
-    // takes the key state from the messages as it retrieves them.
+    // The shift and control keys go down and up around the key, as the keyboard sends them;
+    // the loop takes the key state from the messages as it retrieves them.
+    if (control)
+        PostKey(target, VK_CONTROL, true);
     if (shift)
         PostKey(target, VK_SHIFT, true);
     PostKey(target, virtualKey, true);
     PostKey(target, virtualKey, false);
     if (shift)
         PostKey(target, VK_SHIFT, false);
+    if (control)
+        PostKey(target, VK_CONTROL, false);
 }
 
 void UserTypes(const std::string& text) {

@@ -184,6 +184,11 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
         return HTCLIENT;
     case WM_MOUSEACTIVATE:
         return 1; // MA_ACTIVATE
+    case WM_MOUSEWHEEL:
+        // A child that does not scroll hands the wheel on to its parent.
+        if ((w->style & WS_CHILD) && w->parent)
+            return SendMessageA(w->parent, Msg, wParam, lParam);
+        return 0;
     case WM_GETDLGCODE:
         return 0;
     default:
