@@ -145,7 +145,9 @@ void UserTypes(const std::string& text) {
 
 void UserTypesOver(HWND field, const std::string& text) {
     SetFocus(field);
-    SendMessageA(field, EM_SETSEL, 0, -1);
+    // Queued like the keys, so that a click into the field before it places the caret first
+    // and the whole text is selected after it.
+    PostMessageA(field, EM_SETSEL, 0, -1);
     if (text.empty())
         UserPressesKey(VK_DELETE);
     else

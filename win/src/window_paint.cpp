@@ -5,7 +5,6 @@
 
 #include "win/gdi.h"
 #include "win/paint.h"
-#include "win/richedit.h"
 
 #include <map>
 #include <utility>
@@ -420,18 +419,6 @@ void PaintListBox(HWND list, HDC dc) {
         if (selected && GetFocus() == list)
             DrawFocusRect(dc, &item);
     }
-}
-
-void PaintRichEdit(HWND edit, HDC dc) {
-    RECT r;
-    GetClientRect(edit, &r);
-    FillWith(dc, r, COLOR_WINDOW);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    RECT text{r.left + 2, r.top + 1, r.right - 2, r.bottom};
-    std::string plain = RichEditPlainText(edit);
-    UINT wrap = RichEditLineWidth(edit) == 1 ? 0 : DT_WORDBREAK;
-    DrawTextA(dc, plain.c_str(), -1, &text, wrap | DT_NOPREFIX | DT_EXPANDTABS);
 }
 
 void PaintToolTip(HWND tip, HDC dc) {

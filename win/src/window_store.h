@@ -154,7 +154,6 @@ void PaintStandardButton(HWND button, HDC dc, UINT drawState);
 void PaintStatic(HWND control, HDC dc);
 void PaintEdit(HWND edit, HDC dc);
 void PaintListBox(HWND list, HDC dc);
-void PaintRichEdit(HWND edit, HDC dc);
 void PaintToolTip(HWND tip, HDC dc);
 void PaintDialogBackground(HWND dialog, HDC dc);
 } // namespace win
