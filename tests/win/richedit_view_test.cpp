@@ -212,6 +212,13 @@ TEST_F(RichEditView, IndentsAndAlignmentPlaceTheLines) {
     Picture hanging = Paint();
     EXPECT_NEAR(hanging.InkOf(0, 0, -1, 12).left, flush.left, 1);
     EXPECT_NEAR(hanging.InkOf(0, 16, -1, 30).left - flush.left, 48, 1);
+    // Its indent is a tab stop: the text after the number starts where the lines below do.
+    Rtf("\\fi-720\\li1440 1.\\tab Text\\par");
+    Picture numbered = Paint();
+    Ink number = numbered.InkOf(0, 0, 80);
+    Ink text = numbered.InkOf(80);
+    EXPECT_NEAR(number.left - flush.left, 48, 1);
+    EXPECT_NEAR(text.left - flush.left, 96, 1);
     // A right indent keeps wrapped lines away from the right edge.
     Rtf("\\ri1440 AAAA AAAA AAAA AAAA AAAA AAAA AAAA AAAA AAAA AAAA\\par");
     EXPECT_LE(Paint().InkOf().right, 300 - 96);

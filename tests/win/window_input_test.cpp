@@ -34,6 +34,9 @@ protected:
             wheel.push_back(static_cast<short>(HIWORD(wParam)));
         if (message == WM_KEYDOWN && wParam == VK_HOME)
             controlHeld.push_back(GetKeyState(VK_CONTROL) < 0);
+        if (message == WM_USER && lParam)
+            ::SetFocus(reinterpret_cast<HWND>(lParam)); // a key that moves the focus
+
         return CWnd::WindowProc(message, wParam, lParam);
     }
 };
@@ -107,6 +110,32 @@ TEST(WindowInput, ControlIsHeldOnlyAroundTheKeyItWasPressedWith) {
     Pump();
     EXPECT_EQ(window.controlHeld, (std::vector<bool>{true, false}));
     EXPECT_FALSE(GetKeyState(VK_CONTROL) < 0);
+}
+
+TEST(WindowInput, KeysGoToTheWindowThatHasTheFocusWhenTheyAreTaken) {
+    Recorder parent;
+    HWND first = Child(parent.m_hWnd, WC_EDITA, 12, WS_BORDER, RECT{10, 10, 110, 30});
+    HWND second = Child(parent.m_hWnd, WC_EDITA, 13, WS_BORDER, RECT{10, 40, 110, 60});
+    SetFocus(first);
+    // Typed before the focus moves on and after it, all before the loop takes any of it.
+    win::UserTypes("ab");
+    PostMessageA(parent.m_hWnd, WM_USER, 0, reinterpret_cast<LPARAM>(second));
+    win::UserTypes("c!");
+    Pump();
+    char text[16] = "";
+    GetWindowTextA(first, text, sizeof text);
+    EXPECT_STREQ(text, "ab");
+    GetWindowTextA(second, text, sizeof text);
+    EXPECT_STREQ(text, "c!");
+    // Keys whose focus has gone by the time they are taken go nowhere.
+    win::UserTypes("x");
+    SetFocus(nullptr);
+    SetActiveWindow(nullptr);
+    ASSERT_EQ(GetFocus(), nullptr);
+    ASSERT_EQ(GetActiveWindow(), nullptr);
+    Pump();
+    GetWindowTextA(second, text, sizeof text);
+    EXPECT_STREQ(text, "c!");
 }
 
 TEST(WindowInput, AWindowsPictureHasItsVisibleChildrenOverItsOwnSurface) {

@@ -165,12 +165,19 @@ void Layout::LayOutParagraph(const TextDocument& document, std::size_t index, lo
     const int firstLeft = std::max(0, left + Pixels(format.firstIndent));
     const int right = std::max(left + 1, m_width - Pixels(format.rightIndent));
     auto nextTab = [&](int x) {
+        int next = (x / kDefaultTab + 1) * kDefaultTab;
         for (const auto& stop : format.tabs) {
             int at = Pixels(stop.position);
-            if (at > x)
-                return at;
+            if (at > x) {
+                next = at;
+                break;
+            }
         }
-        return (x / kDefaultTab + 1) * kDefaultTab;
+        // A hanging indent is a tab stop of its own: the text after the number lines up with
+        // the lines below it.
+        if (format.firstIndent < 0 && left > x)
+            next = std::min(next, left);
+        return next;
     };
 
     m_height += Pixels(format.spaceBefore);

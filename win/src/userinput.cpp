@@ -101,9 +101,16 @@ HWND KeyTarget() {
     return store.focus ? store.focus : store.active;
 }
 
-void PostKey(HWND target, UINT vk, bool down) {
-    PostMessageA(target, down ? WM_KEYDOWN : WM_KEYUP, vk,
-                 down ? 1 : static_cast<LPARAM>(0xC0000001u));
+// Keys go to the window that has the focus when the loop takes them, so that a key that moves
+// the focus (Tab) sends the keys typed after it to the next field.
+void PostToFocus(UINT message, WPARAM wParam, LPARAM lParam) {
+    WindowStore& store = WindowStore::instance();
+    store.queue.push_back(
+        MSG{kKeyboardFocus, message, wParam, lParam, ++store.clock, store.cursor});
+}
+
+void PostKey(UINT vk, bool down) {
+    PostToFocus(down ? WM_KEYDOWN : WM_KEYUP, vk, down ? 1 : static_cast<LPARAM>(0xC0000001u));
 }
 
 } // namespace
@@ -115,15 +122,15 @@ void UserPressesKey(UINT virtualKey, bool shift, bool control) {
     // The shift and control keys go down and up around the key, as the keyboard sends them;
     // the loop takes the key state from the messages as it retrieves them.
     if (control)
-        PostKey(target, VK_CONTROL, true);
+        PostKey(VK_CONTROL, true);
     if (shift)
-        PostKey(target, VK_SHIFT, true);
-    PostKey(target, virtualKey, true);
-    PostKey(target, virtualKey, false);
+        PostKey(VK_SHIFT, true);
+    PostKey(virtualKey, true);
+    PostKey(virtualKey, false);
     if (shift)
-        PostKey(target, VK_SHIFT, false);
+        PostKey(VK_SHIFT, false);
     if (control)
-        PostKey(target, VK_CONTROL, false);
+        PostKey(VK_CONTROL, false);
 }
 
 void UserTypes(const std::string& text) {
@@ -138,7 +145,7 @@ void UserTypes(const std::string& text) {
         } else {
             // A character without a key of its own here (punctuation, bytes of letters
             // beyond ASCII) arrives as the character alone, as an input method sends it.
-            PostMessageA(target, WM_CHAR, c, 1);
+            PostToFocus(WM_CHAR, c, 1);
         }
     }
 }

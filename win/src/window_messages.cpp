@@ -59,8 +59,14 @@ BOOL PeekMessageA(LPMSG lpMsg, HWND, UINT, UINT, UINT wRemoveMsg) {
     WindowStore& store = WindowStore::instance();
     if (!lpMsg)
         return FALSE;
+    // Keyboard input for a focus that has gone nowhere is dropped.
+    while (!store.queue.empty() && store.queue.front().hwnd == win::kKeyboardFocus &&
+           !(store.focus || store.active))
+        store.queue.pop_front();
     if (!store.queue.empty()) {
         *lpMsg = store.queue.front();
+        if (lpMsg->hwnd == win::kKeyboardFocus)
+            lpMsg->hwnd = store.focus ? store.focus : store.active;
         if (wRemoveMsg & PM_REMOVE) {
             store.queue.pop_front();
             // The key state follows the keys as they are taken from the queue.
