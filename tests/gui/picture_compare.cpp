@@ -20,12 +20,12 @@ std::string OutputFolder() {
     return folder;
 }
 
-bool Updating() {
+} // namespace
+
+bool UpdatingReferences() {
     const char* update = std::getenv("RIVLET_UPDATE_PICTURES");
     return update && *update && std::strcmp(update, "0") != 0;
 }
-
-} // namespace
 
 QImage DifferencePicture(const QImage& actual, const QImage& reference, const Tolerance& tolerance,
                          long& differing) {
@@ -57,7 +57,7 @@ QImage DifferencePicture(const QImage& actual, const QImage& reference, const To
     if (actual.isNull())
         return ::testing::AssertionFailure() << "no picture was taken for " << name;
     std::string referencePath = ReferencePath(name);
-    if (Updating()) {
+    if (UpdatingReferences()) {
         if (!actual.save(QString::fromStdString(referencePath)))
             return ::testing::AssertionFailure() << "cannot write " << referencePath;
         return ::testing::AssertionSuccess() << "reference " << referencePath << " written";

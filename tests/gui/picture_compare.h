@@ -23,6 +23,9 @@ struct Tolerance {
 QImage DifferencePicture(const QImage& actual, const QImage& reference, const Tolerance& tolerance,
                          long& differing);
 
+// Whether the pictures taken become the references (RIVLET_UPDATE_PICTURES set, not 0).
+bool UpdatingReferences();
+
 // Compares a picture with tests/data/gui/<name>.png.
 ::testing::AssertionResult MatchesReference(const QImage& actual, const std::string& name,
                                             const Tolerance& tolerance = {});
