@@ -126,9 +126,9 @@ bool WindowFrontEnd::WaitForPerson(HWND dialog) {
         m_loop = nullptr;
     }
     m_waiting = nullptr;
-    if (m_quitting && !m_acted)
-        return false;
-    return true;
+    // A loop that ended with nothing done was ended by the application (it quits): the
+    // dialog is closed as Escape closes it.
+    return done() && !(m_quitting && !m_acted);
 }
 
 bool WindowFrontEnd::TakesInput(HWND window) const {

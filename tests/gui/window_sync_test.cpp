@@ -180,5 +180,16 @@ TEST_F(WindowSync, ThePersonsInputDuringAScriptedStepIsNotTaken) {
     EXPECT_EQ(selected, 4);
 }
 
+TEST_F(WindowSync, ADialogWaitingWhenTheApplicationEndsItsEventLoopsIsClosedAsEscapeClosesIt) {
+    int waits = 0;
+    frontEnd->SetWaitListener([&](HWND) {
+        ++waits;
+        QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    });
+    COptions options(nullptr);
+    EXPECT_EQ(options.DoModal(), IDCANCEL);
+    EXPECT_EQ(waits, 1);
+}
+
 } // namespace
 } // namespace gui_test
