@@ -39,9 +39,9 @@ int main(int argc, char** argv) {
         std::puts("cadhost 16.0 (module interface 16)");
         return 0;
     }
-    std::string script;
-    if (options->script && !cadhost::editor::ReadWholeFile(*options->script, script))
-        return Fail("cannot read script " + *options->script, 2);
+    std::string script, why;
+    if (options->script && !cadhost::editor::ReadWholeFile(*options->script, script, &why))
+        return Fail("cannot read script " + *options->script + ": " + why, 2);
 
     bool interactive = !options->script && ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
     cadhost::HostOptions hostOptions;

@@ -38,7 +38,8 @@ InputItem ScriptLineToItem(const std::string& rawLine) {
 }
 
 void ScriptInput::feed(const std::string& lines) {
-    std::size_t start = 0;
+    // A byte order mark that an editor put before the first line is no part of it.
+    std::size_t start = lines.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (start <= lines.size()) {
         std::size_t end = lines.find('\n', start);
         if (end == std::string::npos) {

@@ -26,6 +26,7 @@ InputItem ScriptLineToItem(const std::string& line);
 
 class ScriptInput {
 public:
+    // Appends lines; a UTF-8 byte order mark at the start of the text is skipped.
     void feed(const std::string& lines);
     // The next line that is not a comment (";" first), without taking it.
     std::optional<std::string> peek();
