@@ -84,6 +84,9 @@ int main(int argc, char** argv) {
         host.feedInput(all.str());
     }
     host.runPendingInput();
+    // A script run, from -b or standard input, says whether every command did what it was
+    // asked; a person at the terminal has seen it.
+    bool failed = !interactive && host.failures() > 0;
     cadhost::Host::stop();
-    return 0;
+    return failed ? 1 : 0;
 }

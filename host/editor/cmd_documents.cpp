@@ -38,7 +38,7 @@ void CmdClose() {
     Session& s = *TheSession();
     Document* doc = Docs().current();
     if (!doc) {
-        s.cmdline.print("\nNo drawing is open.");
+        s.reportFailure("\nNo drawing is open.");
         return;
     }
     std::string name = doc->fileName();
@@ -57,7 +57,7 @@ void ListDocuments(Session& s) {
 void CmdSwitch() {
     Session& s = *TheSession();
     if (Docs().documents().empty()) {
-        s.cmdline.print("\nNo drawing is open.");
+        s.reportFailure("\nNo drawing is open.");
         return;
     }
     ListDocuments(s);
@@ -75,7 +75,7 @@ void CmdSwitch() {
                         strcasecmp(d->docTitle(), item.text.c_str()) == 0))
             target = d;
     if (!target) {
-        s.cmdline.print("\nNo open drawing \"" + item.text + "\".");
+        s.reportFailure("\nNo open drawing \"" + item.text + "\".");
         return;
     }
     Docs().activateDocument(target, false);

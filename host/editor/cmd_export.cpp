@@ -40,7 +40,7 @@ void CmdExport() {
     if (EndsWith(name, ".png")) {
         std::string error;
         if (!text::SvgToPng(svg, hostPath, error)) {
-            s.cmdline.print("\nCannot write " + name + ": " + error);
+            s.reportFailure("\nCannot write " + name + ": " + error);
             return;
         }
     } else {
@@ -49,13 +49,13 @@ void CmdExport() {
             std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
             out << svg;
             if (!out.flush()) {
-                s.cmdline.print("\nCannot write " + name + ".");
+                s.reportFailure("\nCannot write " + name + ".");
                 std::remove(temporary.c_str());
                 return;
             }
         }
         if (std::rename(temporary.c_str(), hostPath.c_str()) != 0) {
-            s.cmdline.print("\nCannot write " + name + ".");
+            s.reportFailure("\nCannot write " + name + ".");
             std::remove(temporary.c_str());
             return;
         }

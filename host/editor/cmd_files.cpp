@@ -45,11 +45,11 @@ bool SaveTo(Session& s, Document* doc, const std::string& typed) {
     std::string path = HostPathOf(typed);
     std::string error;
     if (path.empty()) {
-        s.cmdline.print("\nCannot save " + typed + ": the path cannot be mapped");
+        s.reportFailure("\nCannot save " + typed + ": the path cannot be mapped");
         return false;
     }
     if (db::dxf::WriteDxfFile(doc->database(), path, error) != Acad::eOk) {
-        s.cmdline.print("\nCannot save " + typed + ": " + error);
+        s.reportFailure("\nCannot save " + typed + ": " + error);
         return false;
     }
     if (db::dxf::FileState* state = db::dxf::FileStateOf(doc->database()))
@@ -69,7 +69,7 @@ void CmdSaveAs() {
     Session& s = *TheSession();
     Document* doc = Docs().current();
     if (!doc) {
-        s.cmdline.print("\nNo drawing is open.");
+        s.reportFailure("\nNo drawing is open.");
         return;
     }
     SaveAs(s, doc);
@@ -79,7 +79,7 @@ void CmdQSave() {
     Session& s = *TheSession();
     Document* doc = Docs().current();
     if (!doc) {
-        s.cmdline.print("\nNo drawing is open.");
+        s.reportFailure("\nNo drawing is open.");
         return;
     }
     const db::dxf::FileState* state = db::dxf::FileStateOf(doc->database());
@@ -98,7 +98,7 @@ void CmdOpen() {
     std::string typed = Unquoted(item.text);
     std::string error;
     if (!OpenDrawingDocument(typed, error))
-        s.cmdline.print("\nCannot open " + typed + ": " + error);
+        s.reportFailure("\nCannot open " + typed + ": " + error);
 }
 
 } // namespace

@@ -44,7 +44,7 @@ void CmdMText() {
             return;
         }
         if (!ReadWholeFile(win::ToHostPath(file.text), bytes)) {
-            s.cmdline.print("\nCannot read " + file.text + ".");
+            s.reportFailure("\nCannot read " + file.text + ".");
             delete mtext;
             return;
         }
@@ -55,7 +55,7 @@ void CmdMText() {
     mtext->transformBy(UcsToWorld(db));
     AcDbObjectId id;
     if (!AppendToCurrentSpace(db, mtext, &id))
-        s.cmdline.print("\nThe text could not be added to the drawing.");
+        s.reportFailure("\nThe text could not be added to the drawing.");
 }
 
 } // namespace

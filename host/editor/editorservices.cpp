@@ -83,6 +83,11 @@ InputItem Session::read() {
     return {InputItem::End, "", true, false};
 }
 
+void Session::reportFailure(const std::string& message) {
+    ++failures;
+    cmdline.print(message);
+}
+
 InputItem Session::ask(const std::string& promptText) {
     cmdline.print(promptText);
     InputItem item = read();
@@ -135,7 +140,7 @@ int GetPointImpl(const ads_point base, const char* prompt, ads_point result) {
     cadhost::editor::Point3 from = base ? cadhost::editor::Point3{base[0], base[1], base[2]} : last;
     auto p = cadhost::editor::ParsePoint(item.text, from);
     if (!p) {
-        s->cmdline.print("\nPoint or option keyword required.");
+        s->reportFailure("\nPoint or option keyword required.");
         return RTERROR;
     }
     result[0] = p->x;

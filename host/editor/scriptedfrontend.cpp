@@ -33,11 +33,13 @@ int AnswerMessageBox(Session& s, const win::MessageBoxRequest& box) {
     std::string scripted;
     if (TakeScriptedAnswer(s, "msgbox", scripted)) {
         int id = win::ParseButton(scripted, box.type);
-        if (id)
+        if (id) {
             answer = id;
-        else
+        } else {
+            ++s.failures;
             s.cmdline.printBlock("** MessageBox has no button \"" + scripted + "\"; " +
                                  win::ButtonName(answer) + " is taken\n");
+        }
     } else if (s.script.empty() && s.script.hasTerminal()) {
         s.cmdline.prompt("Answer [" + buttons + "] <" + win::ButtonName(answer) + ">: ");
         std::string typed;

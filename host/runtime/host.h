@@ -65,6 +65,11 @@ public:
 
     // Whether QUIT was given.
     bool quitRequested() const;
+    // How often a command could not do what it was asked, or refused an answer or a dialog
+    // action of the script: unknown commands, commands that threw, and the failures the
+    // host's commands report ("Cannot save ...", "No drawing is open.", a refused value).
+    // A module's command counts only when it throws.
+    int failures() const;
 
     struct Impl;
     Impl& impl() { return *m_impl; }
