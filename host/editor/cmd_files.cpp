@@ -7,9 +7,12 @@
 #include "editor/moduleloader.h"
 #include "editor/session.h"
 
+#include "win/msgbox.h"
 #include "win/paths.h"
 
 #include "arx/dbdatabase.h"
+
+#include <sys/stat.h>
 
 #include <cctype>
 
@@ -58,11 +61,34 @@ bool SaveTo(Session& s, Document* doc, const std::string& typed) {
     return true;
 }
 
+// An existing file is replaced only when it holds a drawing and the user says yes; a folder
+// or a file of another kind is refused.  False when the save is not to go ahead.
+bool MayReplace(Session& s, const std::string& typed) {
+    std::string path = HostPathOf(typed);
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0)
+        return true; // nothing there; SaveTo reports a path that cannot be mapped
+    if (S_ISDIR(info.st_mode)) {
+        s.reportFailure("\nCannot save " + typed + ": it is a folder");
+        return false;
+    }
+    if (!db::dxf::IsReplaceableDrawing(path)) {
+        s.reportFailure("\nCannot save " + typed +
+                        ": the file there is not a drawing, and only a drawing is replaced");
+        return false;
+    }
+    // No is the default: a script that gives no answer replaces nothing.
+    std::string question = typed + " already exists.\nDo you want to replace it?";
+    return AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
+}
+
 void SaveAs(Session& s, Document* doc) {
     InputItem item = s.ask("\nEnter file name: ");
     if (item.kind != InputItem::Text || item.text.empty())
         return;
-    SaveTo(s, doc, WithExtension(Unquoted(item.text)));
+    std::string typed = WithExtension(Unquoted(item.text));
+    if (MayReplace(s, typed))
+        SaveTo(s, doc, typed);
 }
 
 void CmdSaveAs() {

@@ -23,6 +23,10 @@ Acad::ErrorStatus WriteDxfFile(AcDbDatabase* db, const std::string& unixPath, st
 // error is one line naming the line of the file: "line 123: ...".
 Acad::ErrorStatus ReadDxfFile(const std::string& unixPath, AcDbDatabase*& db, std::string& error);
 
+// Whether the file holds a drawing that saving may replace: an empty file, or one that begins
+// as a DXF file does (group 0 SECTION, after any 999 comments).  Reads only its start.
+bool IsReplaceableDrawing(const std::string& unixPath);
+
 // The same without the file.
 Acad::ErrorStatus WriteDxfText(AcDbDatabase* db, std::string& text, std::string& error);
 Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::string& error);
