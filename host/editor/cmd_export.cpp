@@ -1,5 +1,6 @@
 // EXPORT: a picture of the current space, as SVG or (through rsvg-convert) PNG, drawn with the
-// same line layout that measures the texts.
+// same line layout that measures the texts.  A name that ends in neither gets ".svg"; a file
+// that is there already is replaced only after the user says yes.
 #include "editor/documents.h"
 #include "editor/drawing.h"
 #include "editor/drawingitems.h"
@@ -11,6 +12,7 @@
 #include "win/paths.h"
 
 #include <strings.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <fstream>
@@ -35,8 +37,21 @@ void CmdExport() {
     if (reply.kind != InputItem::Text)
         return;
     std::string name = reply.text.empty() ? title + ".svg" : reply.text;
-    std::string svg = text::ExportSvg(DrawingItemsOf(db));
+    // Only pictures are written: any other name becomes a picture's, so that a drawing or a
+    // document of the same name stays as it is.
+    if (!EndsWith(name, ".svg") && !EndsWith(name, ".png"))
+        name += ".svg";
     std::string hostPath = win::ToHostPath(name);
+    struct stat info {};
+    if (!hostPath.empty() && ::stat(hostPath.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            s.reportFailure("\nCannot write " + name + ": it is a folder");
+            return;
+        }
+        if (!UserAllowsReplacing(name))
+            return;
+    }
+    std::string svg = text::ExportSvg(DrawingItemsOf(db));
     if (EndsWith(name, ".png")) {
         std::string error;
         if (!text::SvgToPng(svg, hostPath, error)) {

@@ -77,9 +77,7 @@ bool MayReplace(Session& s, const std::string& typed) {
                         ": the file there is not a drawing, and only a drawing is replaced");
         return false;
     }
-    // No is the default: a script that gives no answer replaces nothing.
-    std::string question = typed + " already exists.\nDo you want to replace it?";
-    return AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
+    return UserAllowsReplacing(typed);
 }
 
 void SaveAs(Session& s, Document* doc) {
@@ -128,6 +126,12 @@ void CmdOpen() {
 }
 
 } // namespace
+
+bool UserAllowsReplacing(const std::string& name) {
+    // No is the default: a script that gives no answer replaces nothing.
+    std::string question = name + " already exists.\nDo you want to replace it?";
+    return AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
+}
 
 Document* OpenDrawingDocument(const std::string& typedPath, std::string& error) {
     std::string path = HostPathOf(typedPath);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Files that exist are replaced only after a question: SAVEAS replaces a drawing when the
-# user says yes (no answer keeps it) and never a file of another kind.
+# user says yes (no answer keeps it) and never a file of another kind; EXPORT writes only
+# pictures, and replaces one when the user says yes.
 . "$(dirname "$0")/lib.sh"
 
 cd "$work" || fatal "cd"
@@ -36,4 +37,32 @@ printf 'LINE\n0,0\n3,3\n\nSAVEAS\nplan.dxf\nmsgbox yes\n' >replaced.scr
 host_run_ok replaced.scr replaced.log
 check replaced.log "** MessageBox answered Yes"
 check plan.dxf "LINE"
+
+# EXPORT onto the drawing's own name writes a picture beside it; the drawing still opens.
+cp plan.dxf plan.before
+printf 'EXPORT\nplan.dxf\nEXPORT\nsheet\n' >export.scr
+host_run_ok export.scr export.log plan.dxf
+check export.log "Picture written to plan.dxf.svg."
+check export.log "Picture written to sheet.svg."
+cmp -s plan.dxf plan.before || failed "EXPORT changed the drawing"
+check plan.dxf.svg "<svg"
+check sheet.svg "<svg"
+printf '' >empty.scr
+host_run_ok empty.scr reopen.log plan.dxf
+
+# An existing picture: kept without a yes, replaced with one; a folder is refused.
+cp sheet.svg sheet.before
+mkdir shots.svg
+printf 'CIRCLE\n0,0\n9\nEXPORT\nsheet.svg\nEXPORT\nshots.svg\n' >keep.scr
+host_run keep.scr keep.log plan.dxf
+status=$?
+[ "$status" = 1 ] || failed "EXPORT onto a folder ended the run with status $status, not 1"
+check keep.log "** MessageBox (warning, Yes/No): sheet.svg already exists."
+check keep.log "** MessageBox answered No"
+check keep.log "Cannot write shots.svg: it is a folder"
+cmp -s sheet.svg sheet.before || failed "sheet.svg was replaced without a yes"
+printf 'CIRCLE\n0,0\n9\nEXPORT\nsheet.svg\nmsgbox yes\n' >replace.scr
+host_run_ok replace.scr replace.log plan.dxf
+check replace.log "Picture written to sheet.svg."
+cmp -s sheet.svg sheet.before && failed "sheet.svg was not replaced after a yes"
 exit $fail
