@@ -58,6 +58,7 @@ bool SaveTo(Session& s, Document* doc, const std::string& typed) {
     if (db::dxf::FileState* state = db::dxf::FileStateOf(doc->database()))
         state->path = path;
     doc->setFileName(win::ToWindowsPath(path));
+    doc->markSaved();
     return true;
 }
 
@@ -80,13 +81,12 @@ bool MayReplace(Session& s, const std::string& typed) {
     return UserAllowsReplacing(typed);
 }
 
-void SaveAs(Session& s, Document* doc) {
+bool SaveAs(Session& s, Document* doc) {
     InputItem item = s.ask("\nEnter file name: ");
     if (item.kind != InputItem::Text || item.text.empty())
-        return;
+        return false;
     std::string typed = WithExtension(Unquoted(item.text));
-    if (MayReplace(s, typed))
-        SaveTo(s, doc, typed);
+    return MayReplace(s, typed) && SaveTo(s, doc, typed);
 }
 
 void CmdSaveAs() {
@@ -106,12 +106,7 @@ void CmdQSave() {
         s.reportFailure("\nNo drawing is open.");
         return;
     }
-    const db::dxf::FileState* state = db::dxf::FileStateOf(doc->database());
-    if (!state || state->path.empty()) {
-        SaveAs(s, doc);
-        return;
-    }
-    SaveTo(s, doc, state->path);
+    SaveDocument(s, doc);
 }
 
 void CmdOpen() {
@@ -126,6 +121,13 @@ void CmdOpen() {
 }
 
 } // namespace
+
+bool SaveDocument(Session& s, Document* doc) {
+    const db::dxf::FileState* state = db::dxf::FileStateOf(doc->database());
+    if (!state || state->path.empty())
+        return SaveAs(s, doc);
+    return SaveTo(s, doc, state->path);
+}
 
 bool UserAllowsReplacing(const std::string& name) {
     // No is the default: a script that gives no answer replaces nothing.
