@@ -20,6 +20,8 @@ Document* OpenNewDocument(Session& session) {
     Document* doc = Docs().create();
     if (session.loader)
         session.loader->broadcast(AcRx::kLoadDwgMsg, doc);
+    // What modules do to a drawing as it opens is no change of the user's.
+    doc->markSaved();
     return doc;
 }
 

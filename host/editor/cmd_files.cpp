@@ -148,6 +148,8 @@ Document* OpenDrawingDocument(const std::string& typedPath, std::string& error) 
     Document* doc = Docs().create(db, win::ToWindowsPath(path));
     if (Session* s = TheSession(); s && s->loader)
         s->loader->broadcast(AcRx::kLoadDwgMsg, doc);
+    // What modules do to a drawing as it opens is no change of the user's.
+    doc->markSaved();
     return doc;
 }
 
