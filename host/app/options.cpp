@@ -18,6 +18,10 @@ const char* const kUsage =
     "not (or the drawing or a module given here cannot be loaded), with 2 for a wrong command\n"
     "line or a script that cannot be read.\n"
     "\n"
+    "Ctrl+C at the terminal cancels the prompt that waits; QUIT ends the session.  Ctrl+C\n"
+    "while a script runs stops it: the lines left are not run, and cadhost ends as\n"
+    "interrupted (status 130).\n"
+    "\n"
     "The prefix folder (registry hives, drive C:) is $CADHOST_PREFIX, or\n"
     "$XDG_DATA_HOME/cadhost, or ~/.local/share/cadhost.\n";
 

@@ -15,6 +15,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcRxEventReactor, AcRxObject)
 ACRX_NO_CONS_DEFINE_MEMBERS(AcEditorReactor, AcRxEventReactor)
@@ -75,6 +76,13 @@ InputItem Session::read() {
     }
     if (auto line = script.take())
         return ScriptLineToItem(*line);
+    if (auto left = script.takeStop()) {
+        // As Escape stops a script: the prompt waiting is cancelled, and so is the rest.
+        cmdline.echoInput("*Cancel*");
+        cmdline.printBlock("Ctrl+C: the script stops; its last " + std::to_string(*left) +
+                           (*left == 1 ? " line is" : " lines are") + " not run.");
+        return {InputItem::Cancel, "", false, false};
+    }
     std::string typed;
     if (script.readTerminal(typed)) {
         InputItem item = ScriptLineToItem(typed);

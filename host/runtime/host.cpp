@@ -166,6 +166,10 @@ void Host::setTerminalReader(std::function<bool(std::string&)> reader) {
     m_impl->session.script.setTerminal(std::move(reader));
 }
 
+void Host::setScriptStop(std::function<bool()> stop) {
+    m_impl->session.script.setStopCheck(std::move(stop));
+}
+
 bool Host::unloadModule(const std::string& nameOrPath) {
     std::string error;
     if (m_impl->loader.unload(nameOrPath, error))

@@ -41,6 +41,9 @@ public:
     // The person at a terminal, asked for a line whenever the script has none; the reader
     // returns false at the end of input.
     void setTerminalReader(std::function<bool(std::string&)> reader);
+    // Asked before each script line while lines are left: true (Ctrl+C) stops the script.
+    // The prompt waiting then is cancelled, and the lines left are not run.
+    void setScriptStop(std::function<bool()> stop);
     // Reads and runs input until none is left or QUIT.  Returns false after QUIT.
     bool runPendingInput();
     // Runs one command line as if typed at the "Command:" prompt (with its answers taken from
