@@ -51,23 +51,27 @@ void CmdExport() {
         if (!UserAllowsReplacing(name))
             return;
     }
-    std::string svg = text::ExportSvg(DrawingItemsOf(db));
+    std::vector<text::DrawingItem> items = DrawingItemsOf(db);
     if (EndsWith(name, ".png")) {
+        // Drawn as its pixels show it, so that the picture of a huge text stays small.
+        std::string svg = text::ExportSvg(items, text::PictureDetail::Pixels);
         std::string error;
         if (!text::SvgToPng(svg, hostPath, error)) {
             s.reportFailure("\nCannot write " + name + ": " + error);
             return;
         }
     } else {
+        // Written as it is made: the document of a large text is many times its size.
         std::string temporary = hostPath + ".part";
+        bool written = false;
         {
             std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            out << svg;
-            if (!out.flush()) {
-                s.reportFailure("\nCannot write " + name + ".");
-                std::remove(temporary.c_str());
-                return;
-            }
+            written = out && text::WriteSvg(items, out) && out.flush();
+        }
+        if (!written) {
+            s.reportFailure("\nCannot write " + name + ".");
+            std::remove(temporary.c_str());
+            return;
         }
         if (std::rename(temporary.c_str(), hostPath.c_str()) != 0) {
             s.reportFailure("\nCannot write " + name + ".");

@@ -46,6 +46,8 @@ void CommandLine::endLine() {
         m_log += finished;
     m_log += '\n';
     m_reported.clear();
+    if (m_listener)
+        m_listener->lineFinished(m_line);
     if (m_out && !m_interactive) {
         std::fwrite(m_line.data(), 1, m_line.size(), m_out);
         std::fputc('\n', m_out);
@@ -74,6 +76,12 @@ void CommandLine::print(const std::string& text) {
         std::fwrite(shown.data(), 1, shown.size(), m_out);
         std::fflush(m_out);
     }
+    notify();
+}
+
+void CommandLine::notify() {
+    if (m_listener)
+        m_listener->currentLineChanged(m_line);
 }
 
 void CommandLine::prompt(const std::string& text) {
@@ -88,6 +96,7 @@ void CommandLine::echoInput(const std::string& text) {
         for (char c : text)
             put(c);
         m_terminalAtLineStart = true;
+        notify();
     } else {
         print(text);
     }
@@ -109,6 +118,7 @@ void CommandLine::dropPrompt(const std::string& prompt) {
         m_cursor = 0;
         if (m_out && m_interactive)
             std::fputs("\n", m_out);
+        notify();
     }
 }
 

@@ -15,6 +15,19 @@ namespace cadhost::editor {
 
 class CommandLine {
 public:
+    // Follows the text as it shows: a window's command-line pane.
+    class Listener {
+    public:
+        virtual ~Listener() = default;
+        // A line is finished: it moves to the history.
+        virtual void lineFinished(const std::string& line) = 0;
+        // The current, unfinished line now reads so (a prompt, an answer being echoed, a
+        // spinner's frame).
+        virtual void currentLineChanged(const std::string& line) = 0;
+    };
+    // nullptr: none.  The listener stays the caller's.
+    void setListener(Listener* listener) { m_listener = listener; }
+
     // echo: write to out (standard output in the program); interactive: out is a terminal.
     void configure(FILE* out, bool interactive);
 
@@ -43,6 +56,9 @@ private:
     bool put(char c);
     void endLine();
 
+    void notify();
+
+    Listener* m_listener = nullptr;
     FILE* m_out = nullptr;
     bool m_interactive = false;
     std::string m_line;       // the current line as it shows

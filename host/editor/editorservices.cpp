@@ -133,11 +133,15 @@ int acutPrintf(const char* format, ...) {
 
 namespace {
 
-int GetPointImpl(const ads_point base, const char* prompt, ads_point result) {
+int GetPointImpl(const ads_point base, bool corner, const char* prompt, ads_point result) {
     auto* s = TheSession();
     if (!s)
         return RTERROR;
+    s->pointRequest = {true, corner, base != nullptr,
+                       base ? cadhost::editor::Point3{base[0], base[1], base[2]}
+                            : cadhost::editor::Point3{}};
     InputItem item = s->ask(prompt ? prompt : "");
+    s->pointRequest = {};
     if (item.kind != InputItem::Text)
         return RTCAN;
     if (item.text.empty())
@@ -161,13 +165,13 @@ int GetPointImpl(const ads_point base, const char* prompt, ads_point result) {
 } // namespace
 
 int acedGetPoint(const ads_point basePoint, const char* prompt, ads_point result) {
-    return GetPointImpl(basePoint, prompt, result);
+    return GetPointImpl(basePoint, false, prompt, result);
 }
 
 int acedGetCorner(const ads_point basePoint, const char* prompt, ads_point result) {
     if (!basePoint)
         return RTERROR;
-    return GetPointImpl(basePoint, prompt, result);
+    return GetPointImpl(basePoint, true, prompt, result);
 }
 
 int acedGetString(int allowSpaces, const char* prompt, char* result, std::size_t resultSize) {

@@ -7,6 +7,7 @@
 #include "editor/commandline.h"
 #include "editor/commandstack.h"
 #include "editor/input.h"
+#include "editor/points.h"
 #include "editor/sysvars.h"
 
 #include <deque>
@@ -54,6 +55,16 @@ struct Session {
     // before anything else.
     std::deque<InputItem> pending;
     std::string lastCommand;
+
+    // What the prompt now waiting asks for, so that a window can answer it with a click: a
+    // point, or the opposite corner of a box from base (in the user coordinate system).
+    struct PointRequest {
+        bool active = false;
+        bool corner = false;
+        bool hasBase = false;
+        Point3 base;
+    };
+    PointRequest pointRequest;
 
     // The next input: what was sent to the current (then the active) document's command line,
     // then the script, then the terminal.
