@@ -44,17 +44,31 @@ const std::string kCorpus = (rivlet_test::CorpusDir() / "dxf").string() + "/";
 
 class DxfFiles : public HostSessionTest {};
 
+// An empty drawing saved as plan.dxf in a new folder: answers the file's path.
+std::string SavedPlan(AcDbDatabase& db, const std::string& folder) {
+    fs::create_directories(folder);
+    std::string target = folder + "/plan.dxf";
+    std::string error;
+    EXPECT_EQ(WriteDxfFile(&db, target, error), Acad::eOk) << error;
+    return target;
+}
+
+std::set<std::string> Names(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
 } // namespace
 
 TEST_F(DxfFiles, AFailedSaveLeavesTheOldFileWholeAndNoTemporaryBehind) {
     std::string folder = root() + "/drawings";
-    fs::create_directories(folder);
-    std::string target = folder + "/plan.dxf";
     AcDbDatabase db;
-    std::string error;
-    ASSERT_EQ(WriteDxfFile(&db, target, error), Acad::eOk) << error;
+    std::string target = SavedPlan(db, folder);
     std::string before = Slurp(target);
     ASSERT_GT(before.size(), 1000u);
+    std::string error;
 
     // The disk "fills up" after 100 bytes: the write fails part way.
     struct rlimit old {};
@@ -162,9 +176,7 @@ namespace {
 // write, as a save killed in the middle; answers the new files it left in the folder.
 std::set<std::string> KilledSave(AcDbDatabase& db, const std::string& target) {
     std::string folder = fs::path(target).parent_path().string();
-    std::set<std::string> before;
-    for (const auto& entry : fs::directory_iterator(folder))
-        before.insert(entry.path().filename().string());
+    std::set<std::string> before = Names(folder);
     pid_t pid = ::fork();
     if (pid == 0) {
         std::signal(SIGXFSZ, SIG_DFL);
@@ -180,29 +192,20 @@ std::set<std::string> KilledSave(AcDbDatabase& db, const std::string& target) {
     ::waitpid(pid, &status, 0);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
     std::set<std::string> left;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (!before.count(entry.path().filename().string()))
-            left.insert(entry.path().filename().string());
+    for (const std::string& name : Names(folder))
+        if (!before.count(name))
+            left.insert(name);
     return left;
-}
-
-std::set<std::string> Names(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
 }
 
 } // namespace
 
 TEST_F(DxfFiles, TheNextSaveRemovesWhatKilledSavesOfTheSameFileLeftUnlessASaveHoldsIt) {
     std::string folder = root() + "/killed";
-    fs::create_directories(folder);
-    std::string target = folder + "/plan.dxf";
     AcDbDatabase db;
-    std::string error;
-    ASSERT_EQ(WriteDxfFile(&db, target, error), Acad::eOk) << error;
+    std::string target = SavedPlan(db, folder);
     std::string before = Slurp(target);
+    std::string error;
 
     std::set<std::string> killed = KilledSave(db, target);
     ASSERT_EQ(killed.size(), 1u) << "the killed save left its temporary";

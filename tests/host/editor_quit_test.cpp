@@ -1,21 +1,13 @@
 // QUIT with unsaved changes: the question for each changed drawing, and what its answers do.
 #include "host_fixture.h"
 
+#include "file_bytes.h"
+
 #include "arx/docman.h"
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
 
 std::size_t Count(const std::string& text, const std::string& part) {
     std::size_t n = 0;
@@ -46,7 +38,7 @@ TEST_F(QuitTest, WithoutChangesQuitAsksNothing) {
 
 TEST_F(QuitTest, CancelOrNoAnswerStaysAndNoLeavesTheFileAsItWas) {
     std::string path = openSaved("plan.dxf");
-    std::string before = Slurp(path);
+    std::string before = rivlet_test::ReadBytes(path);
     std::string log = run("LINE\n0,0\n4,4\n\nQUIT\nGETVAR\nTEXTSIZE\nQUIT\nmsgbox cancel\n");
     EXPECT_FALSE(host().quitRequested());
     EXPECT_EQ(Count(log, "** MessageBox (question, Yes/No/Cancel): Save changes to "), 2u) << log;
@@ -54,14 +46,14 @@ TEST_F(QuitTest, CancelOrNoAnswerStaysAndNoLeavesTheFileAsItWas) {
     EXPECT_NE(log.find("TEXTSIZE = "), std::string::npos) << "the session went on";
     log = run("QUIT\nmsgbox no\n");
     EXPECT_TRUE(host().quitRequested());
-    EXPECT_TRUE(Slurp(path) == before);
+    EXPECT_TRUE(rivlet_test::ReadBytes(path) == before);
 }
 
 TEST_F(QuitTest, YesSavesTheDrawingToItsFile) {
     std::string path = openSaved("plan.dxf");
     run("CIRCLE\n1,1\n3\nQUIT\nmsgbox yes\n");
     EXPECT_TRUE(host().quitRequested());
-    EXPECT_NE(Slurp(path).find("\nCIRCLE\n"), std::string::npos);
+    EXPECT_NE(rivlet_test::ReadBytes(path).find("\nCIRCLE\n"), std::string::npos);
 }
 
 TEST_F(QuitTest, YesAsksANameForANewDrawingAndStaysWhenNoneIsGiven) {
@@ -71,7 +63,7 @@ TEST_F(QuitTest, YesAsksANameForANewDrawingAndStaysWhenNoneIsGiven) {
     std::string path = root() + "/named.dxf";
     log = run("QUIT\nmsgbox yes\n" + path + "\n");
     EXPECT_TRUE(host().quitRequested()) << log;
-    EXPECT_NE(Slurp(path).find("\nLINE\n"), std::string::npos);
+    EXPECT_NE(rivlet_test::ReadBytes(path).find("\nLINE\n"), std::string::npos);
 }
 
 TEST_F(QuitTest, SavingClearsTheChangesAndUndoingMakesNewOnes) {
