@@ -2,6 +2,7 @@
 #include "db/dxf/dxffile.h"
 
 #include "db/dxf/replacefile.h"
+#include "db/dxf/tags.h"
 
 #include <sys/stat.h>
 
@@ -20,34 +21,6 @@ std::string Reason(int error) {
 
 // The start of a file is read to tell a drawing; comments longer than this say no.
 constexpr std::size_t kHeadSize = 64 * 1024;
-
-std::string_view Trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
-
-bool TakeLine(std::string_view& text, std::string_view& line) {
-    std::size_t end = text.find('\n');
-    if (end == std::string_view::npos)
-        return false; // a line cut off by the end of what was read
-    line = Trimmed(text.substr(0, end));
-    text.remove_prefix(end + 1);
-    return true;
-}
-
-bool BeginsAsDxf(std::string_view text) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);
-    std::string_view code, value;
-    while (TakeLine(text, code) && TakeLine(text, value)) {
-        if (code != "999")
-            return code == "0" && value == "SECTION";
-    }
-    return false;
-}
 
 } // namespace
 
