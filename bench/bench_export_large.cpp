@@ -136,6 +136,9 @@ Run Measure(const std::string& cadhost, const rivlet_test::TempFolder& folder,
                           << (folder / picture) << "\n";
     std::vector<Run> all;
     for (int r = 0; r < runs; ++r) {
+        // A picture that is there already is replaced only after a question: each run writes
+        // a new one.
+        std::remove((folder / picture).c_str());
         rivlet_test::TempFolder prefix("bench-export-prefix");
         ::setenv("CADHOST_PREFIX", prefix.path().c_str(), 1);
         all.push_back(RunCadhost(cadhost, script, folder / "log.txt", timeout));

@@ -1,8 +1,10 @@
 // cadhost: the headless CAD host.  Loads modules, then runs a script or an interactive
 // "Command:" prompt.
 #include "app/options.h"
+#include "editor/ctrlc.h"
 #include "editor/documents.h"
 #include "editor/hostcommands.h"
+#include "editor/terminal.h"
 #include "editor/wholefile.h"
 #include "runtime/host.h"
 
@@ -10,8 +12,10 @@
 
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -39,9 +43,9 @@ int main(int argc, char** argv) {
         std::puts("cadhost 16.0 (module interface 16)");
         return 0;
     }
-    std::string script;
-    if (options->script && !cadhost::editor::ReadWholeFile(*options->script, script))
-        return Fail("cannot read script " + *options->script, 2);
+    std::string script, why;
+    if (options->script && !cadhost::editor::ReadWholeFile(*options->script, script, &why))
+        return Fail("cannot read script " + *options->script + ": " + why, 2);
 
     bool interactive = !options->script && ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
     cadhost::HostOptions hostOptions;
@@ -70,20 +74,37 @@ int main(int argc, char** argv) {
     }
     if (options->script) {
         host.feedInput(script);
-    } else if (interactive) {
-        host.setTerminalReader([](std::string& line) {
-            if (!std::getline(std::cin, line))
-                return false;
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            return true;
-        });
-    } else {
+    } else if (!interactive) {
         std::ostringstream all;
         all << std::cin.rdbuf();
         host.feedInput(all.str());
     }
+    // Ctrl+C at the terminal cancels the prompt waiting, as a typed ^C does, and never ends
+    // the session (QUIT does).  In a script run it stops the script: the prompt waiting is
+    // cancelled, the lines left are not run, and cadhost ends as interrupted; a second Ctrl+C
+    // ends it at once.
+    using cadhost::editor::CtrlCCatcher;
+    CtrlCCatcher ctrlC(interactive ? CtrlCCatcher::Again::Caught
+                                   : CtrlCCatcher::Again::EndsProgram);
+    std::optional<cadhost::editor::TerminalInput> terminal;
+    bool stopped = false;
+    if (interactive) {
+        terminal.emplace(STDIN_FILENO, stdout, ctrlC);
+        host.setTerminalReader([&](std::string& line) { return terminal->readLine(line); });
+    } else {
+        host.setScriptStop([&] { return stopped = stopped || ctrlC.take(); });
+    }
     host.runPendingInput();
+    // A script run, from -b or standard input, says whether every command did what it was
+    // asked; a person at the terminal has seen it.
+    bool failed = !interactive && host.failures() > 0;
     cadhost::Host::stop();
-    return 0;
+    if (stopped) {
+        // Ended as Ctrl+C ends a program, so that a shell running cadhost in a loop stops too.
+        std::fflush(nullptr);
+        std::signal(SIGINT, SIG_DFL);
+        std::raise(SIGINT);
+        return 128 + SIGINT;
+    }
+    return failed ? 1 : 0;
 }

@@ -14,6 +14,14 @@ const char* const kUsage =
     "  --help         show this text\n"
     "  --version      show the host's version\n"
     "\n"
+    "A script run exits with 0 when every command did what it asked, with 1 when any could\n"
+    "not (or the drawing or a module given here cannot be loaded), with 2 for a wrong command\n"
+    "line or a script that cannot be read.\n"
+    "\n"
+    "Ctrl+C at the terminal cancels the prompt that waits; QUIT ends the session.  Ctrl+C\n"
+    "while a script runs stops it: the lines left are not run, and cadhost ends as\n"
+    "interrupted (status 130).\n"
+    "\n"
     "The prefix folder (registry hives, drive C:) is $CADHOST_PREFIX, or\n"
     "$XDG_DATA_HOME/cadhost, or ~/.local/share/cadhost.\n";
 

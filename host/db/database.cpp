@@ -4,6 +4,7 @@
 #include "arx/dbsymtb.h"
 #include "db/databaseimpl.h"
 #include "db/databaseregistry.h"
+#include "db/edits.h"
 #include "db/objectaccess.h"
 #include "db/symbolname.h"
 #include "db/symboltableimpl.h"
@@ -73,6 +74,7 @@ void AcDbDatabase::Impl::attach(AcDbObjectId id, AcDbObject* object) {
     stubs[IdAccess::slot(id)].object = object;
     ObjectAccess::makeResident(*object, self, id);
     ++objectCount;
+    ++edits;
     if (undo)
         undo->noteCreated(id);
 }
@@ -258,6 +260,8 @@ Acad::ErrorStatus AcDbDatabase::setCurrentSpaceId(AcDbObjectId blockId) {
     std::string folded = FoldCase(block->nameText());
     if (folded != FoldCase(ACDB_MODEL_SPACE) && folded.rfind(FoldCase(ACDB_PAPER_SPACE), 0) != 0)
         return Acad::eInvalidInput;
+    if (m_impl->currentSpace != blockId)
+        ++m_impl->edits;
     m_impl->currentSpace = blockId;
     return Acad::eOk;
 }
@@ -277,6 +281,8 @@ Acad::ErrorStatus AcDbDatabase::setTextstyle(AcDbObjectId styleId) {
         return Acad::eWrongObjectType;
     if (style->isErased())
         return Acad::eWasErased;
+    if (m_impl->textStyle != styleId)
+        ++m_impl->edits;
     m_impl->textStyle = styleId;
     return Acad::eOk;
 }
@@ -305,12 +311,28 @@ Acad::ErrorStatus AcDbDatabase::setUcs(const AcGePoint3d& origin, const AcGeVect
     AcGeVector3d y = yAxis - x * yAxis.dotProduct(x);
     if (y.length() <= 1e-9 * yAxis.length())
         return Acad::eInvalidInput;
+    AcGeVector3d yNormal = y.normal();
+    if (!(origin == m_impl->ucsOrigin && x == m_impl->ucsX && yNormal == m_impl->ucsY))
+        ++m_impl->edits;
     m_impl->ucsOrigin = origin;
     m_impl->ucsX = x;
-    m_impl->ucsY = y.normal();
+    m_impl->ucsY = yNormal;
     return Acad::eOk;
 }
 
 bool AcDbDatabase::noDocument() const {
     return m_impl->noDocument;
 }
+
+namespace cadhost::db {
+
+std::uint64_t EditCount(const AcDbDatabase& db) {
+    return db.impl()->edits;
+}
+
+void NoteEdit(const AcDbDatabase* db) {
+    if (db)
+        ++db->impl()->edits;
+}
+
+} // namespace cadhost::db

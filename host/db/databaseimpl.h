@@ -92,6 +92,8 @@ struct AcDbDatabase::Impl {
 
     // Made when the editor first records a command on this drawing (undolog.h).
     cadhost::db::UndoLog* undo = nullptr;
+    // How many changes the drawing has had (db/edits.h).
+    std::uint64_t edits = 0;
 
     // What the drawing keeps of the file it was read from or saved to (db/dxf/filestate.h).
     std::shared_ptr<void> fileState;

@@ -1,5 +1,6 @@
 // Database objects: identity, the open state and erasing.
 #include "arx/dbobject.h"
+#include "db/edits.h"
 #include "db/objectaccess.h"
 #include "db/objectstate.h"
 #include "db/undolog.h"
@@ -168,6 +169,8 @@ void AcDbObject::assertWriteEnabled(bool autoUndo, bool recordModified) {
         AbortNotOpen(*this, "write");
     if (autoUndo && m_database)
         NoteObjectChange(*this);
+    else if (recordModified)
+        NoteEdit(m_database);
     if (recordModified)
         m_modified = true;
 }

@@ -2,6 +2,7 @@
 
 #include "db/databaseimpl.h"
 #include "db/dwgfiler.h"
+#include "db/edits.h"
 #include "db/objectaccess.h"
 
 #include <unordered_set>
@@ -153,6 +154,7 @@ Acad::ErrorStatus UndoLog::undoLast(std::string& name) {
     m_db.ucsX = group.ucsX;
     m_db.ucsY = group.ucsY;
     m_replaying = false;
+    NoteEdit(m_db.self);
     name = group.name;
     m_closed.pop_back();
     return result;
@@ -166,9 +168,10 @@ UndoLog& UndoLogOf(AcDbDatabase& db) {
 }
 
 void NoteObjectChange(AcDbObject& object) {
+    AcDbDatabase* db = object.database();
+    NoteEdit(db);
     if (g_openGroups == 0)
         return;
-    AcDbDatabase* db = object.database();
     if (db && db->impl()->undo)
         db->impl()->undo->noteChange(object);
 }

@@ -60,8 +60,9 @@ private:
 
 // The log of a drawing, made on first use.
 UndoLog& UndoLogOf(AcDbDatabase& db);
-// The database layer's hook before an object's first change in the running command; costs a
-// test of one counter while no drawing records.
+// The database layer's hook before an object changes: counts the change (db/edits.h) and,
+// the first time in the running command, keeps the object's state; costs a count and a test
+// of one counter while no drawing records.
 void NoteObjectChange(AcDbObject& object);
 
 } // namespace cadhost::db

@@ -26,7 +26,7 @@ void CmdArx() {
         if (file.kind != InputItem::Text || file.text.empty())
             return;
         if (!s.loader->load(file.text, error))
-            s.cmdline.print("\n" + error + ".");
+            s.reportFailure("\n" + error + ".");
         return;
     }
     if (c == 'U') {
@@ -36,10 +36,10 @@ void CmdArx() {
         if (s.loader->unload(file.text, error))
             s.cmdline.print("\n" + file.text + " unloaded.");
         else
-            s.cmdline.print("\n" + error + ".");
+            s.reportFailure("\n" + error + ".");
         return;
     }
-    s.cmdline.print("\nInvalid option keyword.");
+    s.reportFailure("\nInvalid option keyword.");
 }
 
 } // namespace

@@ -7,9 +7,12 @@
 
 #include "arx/rxobject.h"
 
+#include "win/msgbox.h"
+
 #include <strings.h>
 
 #include <cstdlib>
+#include <vector>
 
 namespace cadhost::editor {
 
@@ -17,6 +20,8 @@ Document* OpenNewDocument(Session& session) {
     Document* doc = Docs().create();
     if (session.loader)
         session.loader->broadcast(AcRx::kLoadDwgMsg, doc);
+    // What modules do to a drawing as it opens is no change of the user's.
+    doc->markSaved();
     return doc;
 }
 
@@ -38,7 +43,7 @@ void CmdClose() {
     Session& s = *TheSession();
     Document* doc = Docs().current();
     if (!doc) {
-        s.cmdline.print("\nNo drawing is open.");
+        s.reportFailure("\nNo drawing is open.");
         return;
     }
     std::string name = doc->fileName();
@@ -57,7 +62,7 @@ void ListDocuments(Session& s) {
 void CmdSwitch() {
     Session& s = *TheSession();
     if (Docs().documents().empty()) {
-        s.cmdline.print("\nNo drawing is open.");
+        s.reportFailure("\nNo drawing is open.");
         return;
     }
     ListDocuments(s);
@@ -75,15 +80,42 @@ void CmdSwitch() {
                         strcasecmp(d->docTitle(), item.text.c_str()) == 0))
             target = d;
     if (!target) {
-        s.cmdline.print("\nNo open drawing \"" + item.text + "\".");
+        s.reportFailure("\nNo open drawing \"" + item.text + "\".");
         return;
     }
     Docs().activateDocument(target, false);
     s.cmdline.print(std::string("\nCurrent drawing: ") + target->fileName() + ".");
 }
 
+// Asks about each drawing with unsaved changes, the current one first: Yes saves it, No
+// leaves the changes, Cancel (the default) ends QUIT and the session goes on; so does a save
+// that fails or is cancelled.
 void CmdQuit() {
-    TheSession()->quit = true;
+    Session& s = *TheSession();
+    std::vector<Document*> changed;
+    for (Document* d : Docs().documents())
+        if (d->hasUnsavedChanges())
+            changed.insert(d == Docs().current() ? changed.begin() : changed.end(), d);
+    for (Document* doc : changed) {
+        if (!Docs().find(doc))
+            continue;
+        Docs().activateDocument(doc, false);
+        std::string question = std::string("Save changes to ") + doc->fileName() + "?";
+        int answer =
+            AfxMessageBox(question.c_str(), MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3);
+        if (answer == IDNO)
+            continue;
+        if (answer != IDYES)
+            return;
+        // The command locked the drawing it started on; this one may be another.
+        bool locked = Docs().lockDocument(doc, AcAp::kWrite, "QUIT", nullptr, false) == Acad::eOk;
+        bool saved = SaveDocument(s, doc);
+        if (locked)
+            Docs().unlockDocument(doc);
+        if (!saved)
+            return;
+    }
+    s.quit = true;
 }
 
 } // namespace

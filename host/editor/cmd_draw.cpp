@@ -58,7 +58,7 @@ void CmdCircle() {
     char* end = nullptr;
     double radius = std::strtod(item.text.c_str(), &end);
     if (item.text.empty() || *end || !(radius > 0) || !std::isfinite(radius)) {
-        s.cmdline.print("\nRequires a positive number.");
+        s.reportFailure("\nRequires a positive number.");
         return;
     }
     AcGeMatrix3d toWorld = UcsToWorld(db);

@@ -1,5 +1,6 @@
 // EXPORT: a picture of the current space, as SVG or (through rsvg-convert) PNG, drawn with the
-// same line layout that measures the texts.
+// same line layout that measures the texts.  A name that ends in neither gets ".svg"; a file
+// that is there already is replaced only after the user says yes.
 #include "editor/documents.h"
 #include "editor/drawing.h"
 #include "editor/drawingitems.h"
@@ -11,6 +12,7 @@
 #include "win/paths.h"
 
 #include <strings.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <fstream>
@@ -35,14 +37,27 @@ void CmdExport() {
     if (reply.kind != InputItem::Text)
         return;
     std::string name = reply.text.empty() ? title + ".svg" : reply.text;
-    std::vector<text::DrawingItem> items = DrawingItemsOf(db);
+    // Only pictures are written: any other name becomes a picture's, so that a drawing or a
+    // document of the same name stays as it is.
+    if (!EndsWith(name, ".svg") && !EndsWith(name, ".png"))
+        name += ".svg";
     std::string hostPath = win::ToHostPath(name);
+    struct stat info {};
+    if (!hostPath.empty() && ::stat(hostPath.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            s.reportFailure("\nCannot write " + name + ": it is a folder");
+            return;
+        }
+        if (!UserAllowsReplacing(name))
+            return;
+    }
+    std::vector<text::DrawingItem> items = DrawingItemsOf(db);
     if (EndsWith(name, ".png")) {
         // Drawn as its pixels show it, so that the picture of a huge text stays small.
         std::string svg = text::ExportSvg(items, text::PictureDetail::Pixels);
         std::string error;
         if (!text::SvgToPng(svg, hostPath, error)) {
-            s.cmdline.print("\nCannot write " + name + ": " + error);
+            s.reportFailure("\nCannot write " + name + ": " + error);
             return;
         }
     } else {
@@ -51,15 +66,15 @@ void CmdExport() {
         bool written = false;
         {
             std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            written = out && text::WriteSvg(items, out);
+            written = out && text::WriteSvg(items, out) && out.flush();
         }
         if (!written) {
-            s.cmdline.print("\nCannot write " + name + ".");
+            s.reportFailure("\nCannot write " + name + ".");
             std::remove(temporary.c_str());
             return;
         }
         if (std::rename(temporary.c_str(), hostPath.c_str()) != 0) {
-            s.cmdline.print("\nCannot write " + name + ".");
+            s.reportFailure("\nCannot write " + name + ".");
             std::remove(temporary.c_str());
             return;
         }

@@ -7,9 +7,12 @@
 #include "editor/moduleloader.h"
 #include "editor/session.h"
 
+#include "win/msgbox.h"
 #include "win/paths.h"
 
 #include "arx/dbdatabase.h"
+
+#include <sys/stat.h>
 
 #include <cctype>
 
@@ -45,31 +48,52 @@ bool SaveTo(Session& s, Document* doc, const std::string& typed) {
     std::string path = HostPathOf(typed);
     std::string error;
     if (path.empty()) {
-        s.cmdline.print("\nCannot save " + typed + ": the path cannot be mapped");
+        s.reportFailure("\nCannot save " + typed + ": the path cannot be mapped");
         return false;
     }
     if (db::dxf::WriteDxfFile(doc->database(), path, error) != Acad::eOk) {
-        s.cmdline.print("\nCannot save " + typed + ": " + error);
+        s.reportFailure("\nCannot save " + typed + ": " + error);
         return false;
     }
     if (db::dxf::FileState* state = db::dxf::FileStateOf(doc->database()))
         state->path = path;
     doc->setFileName(win::ToWindowsPath(path));
+    doc->markSaved();
     return true;
 }
 
-void SaveAs(Session& s, Document* doc) {
+// An existing file is replaced only when it holds a drawing and the user says yes; a folder
+// or a file of another kind is refused.  False when the save is not to go ahead.
+bool MayReplace(Session& s, const std::string& typed) {
+    std::string path = HostPathOf(typed);
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0)
+        return true; // nothing there; SaveTo reports a path that cannot be mapped
+    if (S_ISDIR(info.st_mode)) {
+        s.reportFailure("\nCannot save " + typed + ": it is a folder");
+        return false;
+    }
+    if (!db::dxf::IsReplaceableDrawing(path)) {
+        s.reportFailure("\nCannot save " + typed +
+                        ": the file there is not a drawing, and only a drawing is replaced");
+        return false;
+    }
+    return UserAllowsReplacing(typed);
+}
+
+bool SaveAs(Session& s, Document* doc) {
     InputItem item = s.ask("\nEnter file name: ");
     if (item.kind != InputItem::Text || item.text.empty())
-        return;
-    SaveTo(s, doc, WithExtension(Unquoted(item.text)));
+        return false;
+    std::string typed = WithExtension(Unquoted(item.text));
+    return MayReplace(s, typed) && SaveTo(s, doc, typed);
 }
 
 void CmdSaveAs() {
     Session& s = *TheSession();
     Document* doc = Docs().current();
     if (!doc) {
-        s.cmdline.print("\nNo drawing is open.");
+        s.reportFailure("\nNo drawing is open.");
         return;
     }
     SaveAs(s, doc);
@@ -79,15 +103,10 @@ void CmdQSave() {
     Session& s = *TheSession();
     Document* doc = Docs().current();
     if (!doc) {
-        s.cmdline.print("\nNo drawing is open.");
+        s.reportFailure("\nNo drawing is open.");
         return;
     }
-    const db::dxf::FileState* state = db::dxf::FileStateOf(doc->database());
-    if (!state || state->path.empty()) {
-        SaveAs(s, doc);
-        return;
-    }
-    SaveTo(s, doc, state->path);
+    SaveDocument(s, doc);
 }
 
 void CmdOpen() {
@@ -98,10 +117,23 @@ void CmdOpen() {
     std::string typed = Unquoted(item.text);
     std::string error;
     if (!OpenDrawingDocument(typed, error))
-        s.cmdline.print("\nCannot open " + typed + ": " + error);
+        s.reportFailure("\nCannot open " + typed + ": " + error);
 }
 
 } // namespace
+
+bool SaveDocument(Session& s, Document* doc) {
+    const db::dxf::FileState* state = db::dxf::FileStateOf(doc->database());
+    if (!state || state->path.empty())
+        return SaveAs(s, doc);
+    return SaveTo(s, doc, state->path);
+}
+
+bool UserAllowsReplacing(const std::string& name) {
+    // No is the default: a script that gives no answer replaces nothing.
+    std::string question = name + " already exists.\nDo you want to replace it?";
+    return AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
+}
 
 Document* OpenDrawingDocument(const std::string& typedPath, std::string& error) {
     std::string path = HostPathOf(typedPath);
@@ -116,6 +148,8 @@ Document* OpenDrawingDocument(const std::string& typedPath, std::string& error) 
     Document* doc = Docs().create(db, win::ToWindowsPath(path));
     if (Session* s = TheSession(); s && s->loader)
         s->loader->broadcast(AcRx::kLoadDwgMsg, doc);
+    // What modules do to a drawing as it opens is no change of the user's.
+    doc->markSaved();
     return doc;
 }
 

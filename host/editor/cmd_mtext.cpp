@@ -31,16 +31,16 @@ bool ReadImportFile(Session& s, std::string& rtf) {
     std::string hostPath = win::ToHostPath(file.text);
     std::error_code error;
     if (std::filesystem::is_directory(hostPath, error)) {
-        s.cmdline.print("\n" + file.text + " is a folder, not a text file.");
+        s.reportFailure("\n" + file.text + " is a folder, not a text file.");
         return false;
     }
     std::string bytes;
     if (!ReadWholeFile(hostPath, bytes)) {
-        s.cmdline.print("\nCannot read " + file.text + ".");
+        s.reportFailure("\nCannot read " + file.text + ".");
         return false;
     }
     if (!text::IsTextDocument(bytes)) {
-        s.cmdline.print("\n" + file.text + " is not a text or Rich Text file.");
+        s.reportFailure("\n" + file.text + " is not a text or Rich Text file.");
         return false;
     }
     rtf = text::TextBytesWithoutNul(bytes);
@@ -78,7 +78,7 @@ void CmdMText() {
     mtext->transformBy(UcsToWorld(db));
     AcDbObjectId id;
     if (!AppendToCurrentSpace(db, mtext, &id))
-        s.cmdline.print("\nThe text could not be added to the drawing.");
+        s.reportFailure("\nThe text could not be added to the drawing.");
 }
 
 } // namespace

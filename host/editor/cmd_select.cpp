@@ -44,7 +44,7 @@ std::vector<AcDbObjectId> Resolve(Session& s, AcDbDatabase* db, const std::strin
     }
     if (auto id = EntityByHandle(db, reply))
         return {*id};
-    s.cmdline.print("\n*Invalid selection*  (a handle, a point, ALL or LAST)");
+    s.reportFailure("\n*Invalid selection*  (a handle, a point, ALL or LAST)");
     return {};
 }
 
@@ -105,7 +105,7 @@ void CmdDblClick() {
     } else if ((hit = EntityByHandle(db, item.text))) {
         clicked = PointOf(*hit);
     } else {
-        s.cmdline.print("\nNo entity with handle " + item.text + ".");
+        s.reportFailure("\nNo entity with handle " + item.text + ".");
         return;
     }
     doc->pickfirst().clear();

@@ -11,20 +11,20 @@ void RunSysVarPrompt(Session& s, const std::string& typedName) {
         return;
     auto value = s.sysvars.parse(name, item.text);
     if (!value) {
-        s.cmdline.print("\nInvalid value for " + name + ".");
+        s.reportFailure("\nInvalid value for " + name + ".");
         return;
     }
     switch (s.sysvars.set(name, *value)) {
     case SystemVariables::Result::Ok:
         break;
     case SystemVariables::Result::ReadOnly:
-        s.cmdline.print("\n" + name + " is read-only.");
+        s.reportFailure("\n" + name + " is read-only.");
         break;
     case SystemVariables::Result::OutOfRange:
-        s.cmdline.print("\nValue out of range for " + name + ".");
+        s.reportFailure("\nValue out of range for " + name + ".");
         break;
     default:
-        s.cmdline.print("\nInvalid value for " + name + ".");
+        s.reportFailure("\nInvalid value for " + name + ".");
         break;
     }
 }
@@ -41,7 +41,7 @@ std::string AskName(Session& s) {
         return {};
     }
     if (!s.sysvars.known(item.text)) {
-        s.cmdline.print("\nUnknown variable name.  Type SETVAR ? for a list of variables.");
+        s.reportFailure("\nUnknown variable name.  Type SETVAR ? for a list of variables.");
         return {};
     }
     return item.text;

@@ -60,7 +60,7 @@ void CmdUcs() {
             char* end = nullptr;
             degrees = std::strtod(angle.text.c_str(), &end);
             if (*end || !std::isfinite(degrees)) {
-                s.cmdline.print("\nRequires a valid angle.");
+                s.reportFailure("\nRequires a valid angle.");
                 return;
             }
         }
@@ -71,7 +71,7 @@ void CmdUcs() {
         return;
     }
     default:
-        s.cmdline.print("\nInvalid option keyword.");
+        s.reportFailure("\nInvalid option keyword.");
         return;
     }
 }

@@ -35,12 +35,12 @@ void UndoCommands(Session& s, long count) {
         Acad::ErrorStatus es = log.undoLast(name);
         if (es == Acad::eWasOpenForWrite || es == Acad::eWasOpenForRead) {
             // Taking back an object that someone holds open would pull it from under them.
-            s.cmdline.print("\nAn object of the drawing is still open; nothing more was undone.");
+            s.reportFailure("\nAn object of the drawing is still open; nothing more was undone.");
             break;
         }
         names += (names.empty() ? "" : " ") + name;
         if (es != Acad::eOk) {
-            s.cmdline.print("\n" + names + "\n*** Undo of " + name +
+            s.reportFailure("\n" + names + "\n*** Undo of " + name +
                             " was incomplete: an object did not read back its earlier state.");
             names.clear();
         }
@@ -69,11 +69,11 @@ void CmdUndo() {
         errno = 0;
         long count = std::strtol(answer.text.c_str(), &end, 10);
         if (*end || end == answer.text.c_str() || errno == ERANGE) {
-            s.cmdline.print("\nRequires an integer value.");
+            s.reportFailure("\nRequires an integer value.");
             continue;
         }
         if (count < 1) {
-            s.cmdline.print("\nValue must be positive and nonzero.");
+            s.reportFailure("\nValue must be positive and nonzero.");
             continue;
         }
         UndoCommands(s, count);

@@ -191,7 +191,11 @@ public:
     }
 
 private:
-    void say(const std::string& text) { m_s.cmdline.printBlock("** dlg: " + text); }
+    // What cannot be done: the script's action is a failure.
+    void say(const std::string& text) {
+        ++m_s.failures;
+        m_s.cmdline.printBlock("** dlg: " + text);
+    }
 
     void moveTo(HWND control, POINT client) { win::UserMovesMouseTo(control, client); }
 

@@ -46,10 +46,10 @@ void Execute(Session& session, AcEdCommand* command) {
         function();
     } catch (const std::exception& e) {
         failed = true;
-        session.cmdline.print("\n*** " + name + " failed: " + e.what());
+        session.reportFailure("\n*** " + name + " failed: " + e.what());
     } catch (...) {
         failed = true;
-        session.cmdline.print("\n*** " + name + " failed.");
+        session.reportFailure("\n*** " + name + " failed.");
     }
     // The command may have closed its document.
     if (doc && Docs().find(doc)) {
@@ -93,7 +93,7 @@ bool RunCommandLine(Session& session, const std::string& rawLine) {
     }
     session.pending.clear();
     session.editor.notify([&](AcEditorReactor* r) { r->unknownCommand(word.c_str(), nullptr); });
-    session.cmdline.print("\nUnknown command \"" + ToUpper(word) +
+    session.reportFailure("\nUnknown command \"" + ToUpper(word) +
                           "\".  Type HELP for the list of commands.");
     return false;
 }

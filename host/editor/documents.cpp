@@ -4,6 +4,7 @@
 #include "arx/dbdatabase.h"
 #include "arx/dbid.h"
 #include "arx/dbservices.h"
+#include "db/edits.h"
 
 #include <algorithm>
 #include <new>
@@ -48,7 +49,9 @@ std::string TitleOf(const std::string& path) {
 
 Document::Document(std::string fileName, AcDbDatabase* db)
     : m_fileName(std::move(fileName)), m_title(TitleOf(m_fileName)), m_db(db),
-      m_pickfirst(std::make_unique<std::vector<AcDbObjectId>>()) {}
+      m_pickfirst(std::make_unique<std::vector<AcDbObjectId>>()) {
+    markSaved();
+}
 
 Document::~Document() {
     delete m_db;
@@ -70,6 +73,14 @@ AcAp::DocLockMode Document::myLockMode() const {
 void Document::setFileName(const std::string& windowsPath) {
     m_fileName = windowsPath;
     m_title = TitleOf(windowsPath);
+}
+
+bool Document::hasUnsavedChanges() const {
+    return m_db && db::EditCount(*m_db) != m_savedEdits;
+}
+
+void Document::markSaved() {
+    m_savedEdits = m_db ? db::EditCount(*m_db) : 0;
 }
 
 std::vector<AcDbObjectId>& Document::pickfirst() {

@@ -4,6 +4,7 @@
 #include "arx/docman.h"
 #include "editor/input.h"
 
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
@@ -29,6 +30,10 @@ public:
     bool isQuiescent() const override { return m_commandDepth == 0; }
 
     void setFileName(const std::string& windowsPath);
+    // Whether the drawing has changed since it was read, made or last saved (db/edits.h).
+    bool hasUnsavedChanges() const;
+    // The drawing as it is now is what its file holds.
+    void markSaved();
     // Input sent to this document's command line, read before the script.
     std::deque<InputItem>& queue() { return m_queue; }
     // The pickfirst selection, as handles (ids are only valid with the database).
@@ -47,6 +52,7 @@ private:
     std::deque<InputItem> m_queue;
     std::unique_ptr<std::vector<AcDbObjectId>> m_pickfirst;
     int m_commandDepth = 0;
+    std::uint64_t m_savedEdits = 0;
 };
 
 class DocManager final : public AcApDocManager {

@@ -13,7 +13,7 @@ AcDbDatabase* CurrentDatabase() {
     AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
     if (!db)
         if (Session* s = TheSession())
-            s->cmdline.print("\nNo drawing is open.");
+            s->reportFailure("\nNo drawing is open.");
     return db;
 }
 

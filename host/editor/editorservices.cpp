@@ -15,6 +15,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcRxEventReactor, AcRxObject)
 ACRX_NO_CONS_DEFINE_MEMBERS(AcEditorReactor, AcRxEventReactor)
@@ -75,12 +76,24 @@ InputItem Session::read() {
     }
     if (auto line = script.take())
         return ScriptLineToItem(*line);
+    if (auto left = script.takeStop()) {
+        // As Escape stops a script: the prompt waiting is cancelled, and so is the rest.
+        cmdline.echoInput("*Cancel*");
+        cmdline.printBlock("Ctrl+C: the script stops; its last " + std::to_string(*left) +
+                           (*left == 1 ? " line is" : " lines are") + " not run.");
+        return {InputItem::Cancel, "", false, false};
+    }
     std::string typed;
     if (script.readTerminal(typed)) {
         InputItem item = ScriptLineToItem(typed);
         return item;
     }
     return {InputItem::End, "", true, false};
+}
+
+void Session::reportFailure(const std::string& message) {
+    ++failures;
+    cmdline.print(message);
 }
 
 InputItem Session::ask(const std::string& promptText) {
@@ -139,7 +152,7 @@ int GetPointImpl(const ads_point base, bool corner, const char* prompt, ads_poin
     cadhost::editor::Point3 from = base ? cadhost::editor::Point3{base[0], base[1], base[2]} : last;
     auto p = cadhost::editor::ParsePoint(item.text, from);
     if (!p) {
-        s->cmdline.print("\nPoint or option keyword required.");
+        s->reportFailure("\nPoint or option keyword required.");
         return RTERROR;
     }
     result[0] = p->x;

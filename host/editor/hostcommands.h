@@ -33,6 +33,15 @@ void EndUndoGroup(Document* doc, AcRxFunctionPtr function);
 
 void RegisterFileCommands(CommandStack& stack);
 
+struct Session;
+// Saves the drawing as QSAVE does: to its file, or, for a drawing that has none, under a name
+// asked for.  False when it was not saved (a failure is reported, a cancel is none).
+bool SaveDocument(Session& s, Document* doc);
+
+// Asks whether the file NAME, which exists, is to be replaced ("NAME already exists. Do you
+// want to replace it?", Yes or No, No by default); true for Yes.
+bool UserAllowsReplacing(const std::string& name);
+
 // Reads a DXF drawing (a unix path, or a Windows one through the platform's mapping) into a
 // new document that becomes current; nullptr with a one-line reason ("line N: ...") when
 // the file cannot be opened.

@@ -1,6 +1,17 @@
 #include "editor/input.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace cadhost::editor {
+
+namespace {
+
+bool IsComment(const std::string& line) {
+    return !line.empty() && line[0] == ';';
+}
+
+} // namespace
 
 std::deque<InputItem> SplitTypedText(const std::string& text, bool echo) {
     std::deque<InputItem> items;
@@ -28,17 +39,22 @@ std::deque<InputItem> SplitTypedText(const std::string& text, bool echo) {
     return items;
 }
 
+bool IsCancelLine(const std::string& line) {
+    return line == "*Cancel*" || line == "^C" || line == "\x1b" || line == "\x03";
+}
+
 InputItem ScriptLineToItem(const std::string& rawLine) {
     std::string line = rawLine;
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
         line.pop_back();
-    if (line == "*Cancel*" || line == "^C" || line == "\x1b")
+    if (IsCancelLine(line))
         return {InputItem::Cancel, "", true, false};
     return {InputItem::Text, line, true, false};
 }
 
 void ScriptInput::feed(const std::string& lines) {
-    std::size_t start = 0;
+    // A byte order mark that an editor put before the first line is no part of it.
+    std::size_t start = lines.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (start <= lines.size()) {
         std::size_t end = lines.find('\n', start);
         if (end == std::string::npos) {
@@ -55,8 +71,17 @@ void ScriptInput::feed(const std::string& lines) {
 }
 
 void ScriptInput::skipComments() {
-    while (!m_lines.empty() && !m_lines.front().empty() && m_lines.front()[0] == ';')
+    while (!m_lines.empty() && IsComment(m_lines.front()))
         m_lines.pop_front();
+    if (!m_lines.empty() && m_stopCheck && m_stopCheck()) {
+        m_stoppedWith = static_cast<std::size_t>(
+            std::count_if(m_lines.begin(), m_lines.end(), [](auto& l) { return !IsComment(l); }));
+        m_lines.clear();
+    }
+}
+
+std::optional<std::size_t> ScriptInput::takeStop() {
+    return std::exchange(m_stoppedWith, std::nullopt);
 }
 
 std::optional<std::string> ScriptInput::peek() {

@@ -21,11 +21,16 @@ struct InputItem {
 // is Enter, the character with code 3 cancels.  Trailing characters count as one more input.
 std::deque<InputItem> SplitTypedText(const std::string& text, bool echo);
 
-// A script line's meaning: "*Cancel*" or "^C" cancel; other lines are one input each.
+// Whether a line cancels: "*Cancel*", "^C", Escape, or Ctrl+C at a terminal.
+bool IsCancelLine(const std::string& line);
+
+// A script line's meaning: a line that cancels (IsCancelLine) is a cancel; other lines are
+// one input each.
 InputItem ScriptLineToItem(const std::string& line);
 
 class ScriptInput {
 public:
+    // Appends lines; a UTF-8 byte order mark at the start of the text is skipped.
     void feed(const std::string& lines);
     // The next line that is not a comment (";" first), without taking it.
     std::optional<std::string> peek();
@@ -36,11 +41,18 @@ public:
     void setTerminal(std::function<bool(std::string&)> reader) { m_terminal = std::move(reader); }
     bool hasTerminal() const { return bool(m_terminal); }
     bool readTerminal(std::string& line) { return m_terminal && m_terminal(line); }
+    // Asked before each line is looked at while lines are left; true (Ctrl+C was pressed)
+    // stops the script: its lines are dropped.
+    void setStopCheck(std::function<bool()> check) { m_stopCheck = std::move(check); }
+    // Once after the script was stopped: how many lines it had left.
+    std::optional<std::size_t> takeStop();
 
 private:
     void skipComments();
     std::deque<std::string> m_lines;
     std::function<bool(std::string&)> m_terminal;
+    std::function<bool()> m_stopCheck;
+    std::optional<std::size_t> m_stoppedWith;
 };
 
 } // namespace cadhost::editor

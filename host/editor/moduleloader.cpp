@@ -125,6 +125,32 @@ bool ModuleLoader::registerAppNotMDIAware(void* appId) const {
     return m != nullptr;
 }
 
+namespace {
+
+// What a module does to the open drawings while it starts (it registers its application
+// name, say) is no change of the user's: a drawing without unsaved changes before is without
+// them after.
+class NoChangesOfTheUser {
+public:
+    NoChangesOfTheUser() {
+        for (Document* d : Docs().documents())
+            if (!d->hasUnsavedChanges())
+                m_unchanged.push_back(d);
+    }
+    ~NoChangesOfTheUser() {
+        for (Document* d : m_unchanged)
+            if (Docs().find(d))
+                d->markSaved();
+    }
+    NoChangesOfTheUser(const NoChangesOfTheUser&) = delete;
+    NoChangesOfTheUser& operator=(const NoChangesOfTheUser&) = delete;
+
+private:
+    std::vector<Document*> m_unchanged;
+};
+
+} // namespace
+
 bool ModuleLoader::loadModule(const char* fileName, bool, bool) {
     std::string error;
     return fileName && load(fileName, error);
@@ -172,6 +198,7 @@ bool ModuleLoader::load(const std::string& fileName, std::string& error) {
     module->entry = entry;
     module->dllMain = reinterpret_cast<DllMainFn>(::dlsym(handle, "DllMain"));
     Module* m = module.get();
+    NoChangesOfTheUser unchanged;
     if (m->dllMain && !m->dllMain(static_cast<HINSTANCE__*>(handle), DLL_PROCESS_ATTACH, nullptr)) {
         ::dlclose(handle);
         error = "cannot load " + fileName + ": the module's initialisation failed";

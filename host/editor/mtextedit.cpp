@@ -74,7 +74,7 @@ void EditMTextInteractively(Session& s, Document& doc, const AcDbObjectId& id) {
     }
     char folder[MAX_PATH + 1];
     if (!GetTempPathA(sizeof folder, folder)) {
-        s.cmdline.print("\nNo temporary folder for the MText editor.");
+        s.reportFailure("\nNo temporary folder for the MText editor.");
         return;
     }
     char* name = _tempnam(folder, "mtx");
@@ -84,11 +84,11 @@ void EditMTextInteractively(Session& s, Document& doc, const AcDbObjectId& id) {
     std::free(name);
     std::string hostFile = win::ToHostPath(windowsFile);
     if (!WriteFileBytes(hostFile, before)) {
-        s.cmdline.print("\nCannot write " + windowsFile + " for the MText editor.");
+        s.reportFailure("\nCannot write " + windowsFile + " for the MText editor.");
         return;
     }
     if (!RunEditor(program, windowsFile)) {
-        s.cmdline.print("\nThe MText editor \"" + program + "\" could not be started.");
+        s.reportFailure("\nThe MText editor \"" + program + "\" could not be started.");
     } else {
         // The editor may save the text in another encoding than it was given (UTF-16, say):
         // the contents are the text the file holds.

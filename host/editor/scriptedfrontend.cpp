@@ -37,18 +37,28 @@ int AnswerMessageBox(Session& s, const win::MessageBoxRequest& box) {
     std::string scripted;
     if (TakeScriptedAnswer(s, "msgbox", scripted)) {
         int id = win::ParseButton(scripted, box.type);
-        if (id)
+        if (id) {
             answer = id;
-        else
+        } else {
+            ++s.failures;
             s.cmdline.printBlock("** MessageBox has no button \"" + scripted + "\"; " +
                                  win::ButtonName(answer) + " is taken\n");
+        }
     } else if (s.script.empty() && s.script.hasTerminal()) {
         s.cmdline.prompt("Answer [" + buttons + "] <" + win::ButtonName(answer) + ">: ");
         std::string typed;
         if (s.script.readTerminal(typed)) {
-            s.cmdline.echoInput(typed);
-            if (int id = win::ParseButton(typed, box.type))
-                answer = id;
+            if (IsCancelLine(typed)) {
+                // Cancel where the box has it, else its default.
+                s.cmdline.echoInput("*Cancel*");
+                for (int id : win::ButtonsOf(box.type))
+                    if (id == IDCANCEL)
+                        answer = id;
+            } else {
+                s.cmdline.echoInput(typed);
+                if (int id = win::ParseButton(typed, box.type))
+                    answer = id;
+            }
         }
     }
     s.cmdline.printBlock("** MessageBox answered " + win::ButtonName(answer));
@@ -73,6 +83,8 @@ std::optional<std::string> AnswerFileDialog(Session& s, const win::FileDialogReq
     if (!answered && s.script.empty() && s.script.hasTerminal()) {
         s.cmdline.prompt("File name (or cancel): ");
         answered = s.script.readTerminal(answer);
+        if (answered && IsCancelLine(answer))
+            answer = "cancel";
         if (answered)
             s.cmdline.echoInput(answer);
     }
@@ -152,8 +164,8 @@ bool ScriptedFrontEnd::NextDialogInput(HWND dialog) {
     } else if (!next && s.script.hasTerminal()) {
         s.cmdline.prompt("Dialog \"" + caption + "\" (dlg action, or Enter to cancel): ");
         std::string typed;
-        if (!s.script.readTerminal(typed) || Trimmed(typed).empty()) {
-            s.cmdline.echoInput(typed);
+        if (!s.script.readTerminal(typed) || Trimmed(typed).empty() || IsCancelLine(typed)) {
+            s.cmdline.echoInput(IsCancelLine(typed) ? "*Cancel*" : typed);
             s.cmdline.printBlock("** Dialog \"" + caption + "\" cancelled");
             return false;
         }

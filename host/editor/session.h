@@ -48,6 +48,9 @@ struct Session {
     HostEditor editor;
     ModuleLoader* loader = nullptr;
     bool quit = false;
+    // How often a command, or a script line answering one, could not do what was asked: a
+    // script run's exit status says whether there was any (see reportFailure).
+    int failures = 0;
     // The rest of a command line after the command name, answered to the command's prompts
     // before anything else.
     std::deque<InputItem> pending;
@@ -69,6 +72,10 @@ struct Session {
     // Shows a prompt as given (texts from modules begin with their own "\n"), reads the next
     // input and echoes it after the prompt.  End of input echoes as a cancel.
     InputItem ask(const std::string& promptText);
+    // Prints the message of a failure (it begins with its own "\n") and counts it: a command
+    // could not do what it was asked (a file that cannot be read or written, no drawing, a
+    // module that does not load), or refused an answer or a dialog action given to it.
+    void reportFailure(const std::string& message);
 };
 
 // The running session, or nullptr.

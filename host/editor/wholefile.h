@@ -5,7 +5,8 @@
 
 namespace cadhost::editor {
 
-// The bytes of the file at hostPath (a Unix path) in bytes; false when it cannot be opened.
-bool ReadWholeFile(const std::string& hostPath, std::string& bytes);
+// The bytes of the file at hostPath (a Unix path) in bytes; false when it cannot be opened or
+// read, or names a folder.  why, when given, then says why in a few words.
+bool ReadWholeFile(const std::string& hostPath, std::string& bytes, std::string* why = nullptr);
 
 } // namespace cadhost::editor

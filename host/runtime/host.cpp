@@ -158,7 +158,7 @@ bool Host::loadModule(const std::string& path, std::string* errorOut) {
     if (errorOut)
         *errorOut = error;
     else
-        m_impl->session.cmdline.print("\n" + error + ".");
+        m_impl->session.reportFailure("\n" + error + ".");
     return false;
 }
 
@@ -166,16 +166,24 @@ void Host::setTerminalReader(std::function<bool(std::string&)> reader) {
     m_impl->session.script.setTerminal(std::move(reader));
 }
 
+void Host::setScriptStop(std::function<bool()> stop) {
+    m_impl->session.script.setStopCheck(std::move(stop));
+}
+
 bool Host::unloadModule(const std::string& nameOrPath) {
     std::string error;
     if (m_impl->loader.unload(nameOrPath, error))
         return true;
-    m_impl->session.cmdline.print("\n" + error + ".");
+    m_impl->session.reportFailure("\n" + error + ".");
     return false;
 }
 
 bool Host::quitRequested() const {
     return m_impl->session.quit;
+}
+
+int Host::failures() const {
+    return m_impl->session.failures;
 }
 
 } // namespace cadhost

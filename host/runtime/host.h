@@ -41,6 +41,9 @@ public:
     // The person at a terminal, asked for a line whenever the script has none; the reader
     // returns false at the end of input.
     void setTerminalReader(std::function<bool(std::string&)> reader);
+    // Asked before each script line while lines are left: true (Ctrl+C) stops the script.
+    // The prompt waiting then is cancelled, and the lines left are not run.
+    void setScriptStop(std::function<bool()> stop);
     // Reads and runs input until none is left or QUIT.  Returns false after QUIT.
     bool runPendingInput();
     // Runs one command line as if typed at the "Command:" prompt (with its answers taken from
@@ -65,6 +68,11 @@ public:
 
     // Whether QUIT was given.
     bool quitRequested() const;
+    // How often a command could not do what it was asked, or refused an answer or a dialog
+    // action of the script: unknown commands, commands that threw, and the failures the
+    // host's commands report ("Cannot save ...", "No drawing is open.", a refused value).
+    // A module's command counts only when it throws.
+    int failures() const;
 
     struct Impl;
     Impl& impl() { return *m_impl; }

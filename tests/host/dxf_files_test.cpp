@@ -6,13 +6,18 @@
 #include "arx/dbdatabase.h"
 #include "arx/docman.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -39,17 +44,31 @@ const std::string kCorpus = (rivlet_test::CorpusDir() / "dxf").string() + "/";
 
 class DxfFiles : public HostSessionTest {};
 
+// An empty drawing saved as plan.dxf in a new folder: answers the file's path.
+std::string SavedPlan(AcDbDatabase& db, const std::string& folder) {
+    fs::create_directories(folder);
+    std::string target = folder + "/plan.dxf";
+    std::string error;
+    EXPECT_EQ(WriteDxfFile(&db, target, error), Acad::eOk) << error;
+    return target;
+}
+
+std::set<std::string> Names(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
 } // namespace
 
 TEST_F(DxfFiles, AFailedSaveLeavesTheOldFileWholeAndNoTemporaryBehind) {
     std::string folder = root() + "/drawings";
-    fs::create_directories(folder);
-    std::string target = folder + "/plan.dxf";
     AcDbDatabase db;
-    std::string error;
-    ASSERT_EQ(WriteDxfFile(&db, target, error), Acad::eOk) << error;
+    std::string target = SavedPlan(db, folder);
     std::string before = Slurp(target);
     ASSERT_GT(before.size(), 1000u);
+    std::string error;
 
     // The disk "fills up" after 100 bytes: the write fails part way.
     struct rlimit old {};
@@ -149,4 +168,105 @@ TEST_F(DxfFiles, ANewDrawingsExtentsTakeInItsTextsBoxes) {
     EXPECT_LT(header["$EXTMIN"][1], -0.4);
     EXPECT_DOUBLE_EQ(header["$EXTMAX"][0], 6.0);
     EXPECT_DOUBLE_EQ(header["$EXTMAX"][1], 1.0);
+}
+
+namespace {
+
+// Saves the drawing in a child process that the file size limit kills part way through the
+// write, as a save killed in the middle; answers the new files it left in the folder.
+std::set<std::string> KilledSave(AcDbDatabase& db, const std::string& target) {
+    std::string folder = fs::path(target).parent_path().string();
+    std::set<std::string> before = Names(folder);
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        struct rlimit tight {};
+        ::getrlimit(RLIMIT_FSIZE, &tight);
+        tight.rlim_cur = 100;
+        ::setrlimit(RLIMIT_FSIZE, &tight);
+        std::string error;
+        WriteDxfFile(&db, target, error);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
+    std::set<std::string> left;
+    for (const std::string& name : Names(folder))
+        if (!before.count(name))
+            left.insert(name);
+    return left;
+}
+
+} // namespace
+
+TEST_F(DxfFiles, TheNextSaveRemovesWhatKilledSavesOfTheSameFileLeftUnlessASaveHoldsIt) {
+    std::string folder = root() + "/killed";
+    AcDbDatabase db;
+    std::string target = SavedPlan(db, folder);
+    std::string before = Slurp(target);
+    std::string error;
+
+    std::set<std::string> killed = KilledSave(db, target);
+    ASSERT_EQ(killed.size(), 1u) << "the killed save left its temporary";
+    EXPECT_TRUE(Slurp(target) == before) << "the drawing is whole";
+    // A second killed save, whose temporary a running save holds locked.
+    std::set<std::string> held = KilledSave(db, target);
+    ASSERT_EQ(held.size(), 1u);
+    int lock = ::open((folder + "/" + *held.begin()).c_str(), O_RDONLY);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    // What other drawings' saves and other programs left.
+    std::set<std::string> foreign = KilledSave(db, folder + "/plan2.dxf");
+    foreign.insert(".plan.dxf.Ab12Cd");
+    std::ofstream(folder + "/.plan.dxf.Ab12Cd") << "another program's";
+
+    ASSERT_EQ(WriteDxfFile(&db, target, error), Acad::eOk) << error;
+    ::close(lock);
+    std::set<std::string> want = foreign;
+    want.insert("plan.dxf");
+    want.insert(*held.begin());
+    EXPECT_EQ(Names(folder), want);
+    EXPECT_TRUE(Slurp(target) == before);
+}
+
+TEST_F(DxfFiles, ASaveThroughSymbolicLinksReplacesTheFileBehindThemKeepingModeAndOwner) {
+    std::string real = root() + "/real", links = root() + "/links";
+    fs::create_directories(real);
+    fs::create_directories(links);
+    AcDbDatabase db;
+    std::string error;
+    ASSERT_EQ(WriteDxfFile(&db, real + "/plan.dxf", error), Acad::eOk) << error;
+    std::string before = Slurp(real + "/plan.dxf");
+    ASSERT_EQ(::chmod((real + "/plan.dxf").c_str(), 0640), 0);
+    const bool mayGiveAway = ::geteuid() == 0;
+    if (mayGiveAway) {
+        ASSERT_EQ(::chown((real + "/plan.dxf").c_str(), 4321, 4321), 0);
+    }
+    // A relative link, and a link to that link.
+    fs::create_symlink("../real/plan.dxf", links + "/plan.dxf");
+    fs::create_symlink(links + "/plan.dxf", links + "/again.dxf");
+
+    std::string log = run("OPEN\n" + links + "/again.dxf\nLINE\n0,0\n5,5\n\nQSAVE\n");
+    EXPECT_EQ(host().failures(), 0) << log;
+    EXPECT_TRUE(fs::is_symlink(links + "/again.dxf"));
+    EXPECT_TRUE(fs::is_symlink(links + "/plan.dxf"));
+    std::string after = Slurp(real + "/plan.dxf");
+    EXPECT_TRUE(after != before);
+    EXPECT_NE(after.find("\nLINE\n"), std::string::npos);
+    struct stat info {};
+    ASSERT_EQ(::stat((real + "/plan.dxf").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    if (mayGiveAway) {
+        EXPECT_EQ(info.st_uid, 4321u);
+        EXPECT_EQ(info.st_gid, 4321u);
+    }
+    EXPECT_EQ(Names(links), (std::set<std::string>{"again.dxf", "plan.dxf"}));
+    EXPECT_EQ(Names(real), (std::set<std::string>{"plan.dxf"}));
+
+    // A link to a file not there yet: the file is made behind it.
+    fs::create_symlink("../real/later.dxf", links + "/later.dxf");
+    ASSERT_EQ(WriteDxfFile(&db, links + "/later.dxf", error), Acad::eOk) << error;
+    EXPECT_TRUE(fs::is_symlink(links + "/later.dxf"));
+    EXPECT_TRUE(Slurp(real + "/later.dxf") == before);
 }

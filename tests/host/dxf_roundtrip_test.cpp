@@ -280,13 +280,35 @@ TEST_F(DxfRoundTrip, BrokenFilesAreRefusedNamingTheLine) {
     EXPECT_NE(ReadDxfText("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1009\n0\nENDSEC\n0\nEOF\n", db,
                           error),
               Acad::eOk);
-    EXPECT_NE(error.find("AC1009 is not supported"), std::string::npos) << error;
+    EXPECT_EQ(error, "line 8: the drawing is of DXF version AC1009 ($ACADVER); the host reads "
+                     "DXF versions AC1012 to AC1032");
     EXPECT_NE(ReadDxfText("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1018\n0\nENDSEC\n"
                           "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\nabc\n0\nENDSEC\n0\nEOF\n",
                           db, error),
               Acad::eOk);
     EXPECT_EQ(error, "line 17: group 10 needs a number, found \"abc\"");
     EXPECT_EQ(db, nullptr);
+}
+
+TEST_F(DxfRoundTrip, VersionMessagesNameTheLineOfTheVersionAndTheVersionsRead) {
+    AcDbDatabase* db = nullptr;
+    std::string error;
+    // The version stands below other header variables.
+    const std::string head = "0\nSECTION\n2\nHEADER\n9\n$DWGCODEPAGE\n3\nANSI_1252\n";
+    EXPECT_NE(ReadDxfText(head + "9\n$ACADVER\n1\nAC1006\n0\nENDSEC\n0\nEOF\n", db, error),
+              Acad::eOk);
+    EXPECT_EQ(error, "line 12: the drawing is of DXF version AC1006 ($ACADVER); the host reads "
+                     "DXF versions AC1012 to AC1032");
+    EXPECT_NE(ReadDxfText(head + "0\nENDSEC\n0\nEOF\n", db, error), Acad::eOk);
+    EXPECT_EQ(error, "line 1: the header names no DXF version ($ACADVER); the host reads DXF "
+                     "versions AC1012 to AC1032");
+    EXPECT_EQ(db, nullptr);
+    // The oldest version read is read.
+    ASSERT_EQ(ReadDxfText("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1012\n0\nENDSEC\n0\nEOF\n", db,
+                          error),
+              Acad::eOk)
+        << error;
+    delete db;
 }
 
 // ---- Drawings by other programs ------------------------------------------------------------

@@ -114,3 +114,15 @@ TEST(DxfStructure, BrokenStructuresAreRefusedAtTheirLine) {
                   .rfind("line 5: group 0 expected", 0),
               0u);
 }
+
+TEST(DxfTags, AFileBeginsAsDxfWithASectionAfterAnyComments) {
+    EXPECT_TRUE(BeginsAsDxf("  0\nSECTION\n  2\nHEADER\n"));
+    EXPECT_TRUE(BeginsAsDxf("\xEF\xBB\xBF"
+                            "999\r\nmade by hand\r\n 0 \r\nSECTION \r\n"));
+    EXPECT_TRUE(BeginsAsDxf("999\none\n999\ntwo\n  0\nSECTION"));
+    EXPECT_FALSE(BeginsAsDxf(""));
+    EXPECT_FALSE(BeginsAsDxf("999\nonly a comment\n"));
+    EXPECT_FALSE(BeginsAsDxf("  0\nEOF\n"));
+    EXPECT_FALSE(BeginsAsDxf("{\\rtf1 0\nSECTION}"));
+    EXPECT_FALSE(BeginsAsDxf("SECTION\n  0\n"));
+}

@@ -95,6 +95,8 @@ TEST_F(MTextImport, FoldersAndBinaryFilesAreRefusedWithOneLine) {
         << log;
 
     EXPECT_TRUE(Contents().empty()) << "nothing was made";
+    // A script run that asked for them says that it failed.
+    EXPECT_EQ(host().failures(), 3);
     Import(File("plain.txt", "Still works\r\n"));
     std::vector<std::string> contents = Contents();
     ASSERT_EQ(contents.size(), 1u);

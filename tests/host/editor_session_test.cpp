@@ -8,6 +8,7 @@
 #include "win/msgbox.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 #include <string>
 #include <vector>
@@ -203,4 +204,54 @@ TEST_F(SessionTest, FileDialogsAreAnsweredFromTheScriptAndCheckTheirRules) {
     log = run("PICK\n");
     EXPECT_EQ(g_dialogResult, IDCANCEL);
     EXPECT_NE(log.find("** FileDialog cancelled (no filedlg answer follows)"), std::string::npos);
+}
+
+TEST_F(SessionTest, CommandsThatCannotDoWhatTheyAreAskedCountAsFailures) {
+    acedRegCmds->addCommand("TESTS", "_THROW", "THROW", ACRX_CMD_MODAL,
+                            [] { throw std::runtime_error("broken"); });
+    acedRegCmds->addCommand("TESTS", "_ASKBOX", "ASKBOX", ACRX_CMD_MODAL,
+                            [] { AfxMessageBox("Go on?", MB_YESNO); });
+    const std::string missing = root() + "/no/such/folder/";
+    struct Case {
+        std::string lines;
+        int failures;
+    };
+    const Case cases[] = {
+        // Commands that do what they are asked, or are cancelled, are no failures.
+        {"LINE\n0,0\n1,1\n\nCIRCLE\n0,0\n2\nGETVAR\nTEXTSIZE\n", 0},
+        {"CIRCLE\n*Cancel*\nSETVAR\n\nUNDO\n1\nTESTB\n", 0},
+        {"SAVEAS\n" + root() + "/fine.dxf\nOPEN\n" + root() + "/fine.dxf\n", 0},
+        {"ASKBOX\nmsgbox no\n", 0},
+        // What cannot be done.
+        {"FROBNICATE\n", 1},
+        {"THROW\n", 1},
+        {"SAVEAS\n" + missing + "x.dxf\n", 1},
+        {"OPEN\n" + missing + "x.dxf\n", 1},
+        {"EXPORT\n" + missing + "x.svg\n", 1},
+        {"MTEXT\n0,0\n1,1\nI\n" + missing + "x.rtf\n", 1},
+        {"ARX\nLoad\n" + missing + "x.arx\n", 1},
+        {"ARX\nUnload\nnothing.arx\n", 1},
+        {"ARX\nFrobnicate\n", 1},
+        {"SWITCH\nDrawing99\n", 1},
+        {"SETVAR\nNOSUCHVAR\n", 1},
+        {"SETVAR\nTEXTSIZE\nabc\n", 1},
+        {"CIRCLE\n0,0\n-1\n", 1},
+        {"UCS\nQ\n", 1},
+        {"DBLCLICK\nFFFFF\n", 1},
+        // A refused answer counts though the command asks again.
+        {"UNDO\nx\n1\n", 1},
+        {"LINE\nnowhere\n", 1},
+        {"SELECT\nnothing\n\n", 1},
+        {"ASKBOX\nmsgbox maybe\n", 1},
+    };
+    for (const Case& c : cases) {
+        int before = host().failures();
+        std::string log = run(c.lines);
+        EXPECT_EQ(host().failures() - before, c.failures) << c.lines << "\n" << log;
+    }
+    // Without drawings the commands that need one fail.
+    run("CLOSE\nCLOSE\n");
+    int before = host().failures();
+    run("CLOSE\nQSAVE\nLINE\n");
+    EXPECT_EQ(host().failures() - before, 3);
 }

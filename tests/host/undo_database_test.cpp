@@ -2,6 +2,7 @@
 #include "arx/dbdict.h"
 #include "arx/dbents.h"
 #include "arx/dbsymtb.h"
+#include "db/edits.h"
 #include "db/undolog.h"
 #include "db_test_support.h"
 
@@ -238,3 +239,39 @@ TEST_F(UndoTest, NestedGroupsAreOneStepAndSettingsComeBack) {
 }
 
 } // namespace
+
+TEST_F(UndoTest, EveryChangeCountsAlsoOutsideACommandAndLookingCountsNothing) {
+    using cadhost::db::EditCount;
+    AcDbObjectId circle =
+        appendToModelSpace(new AcDbCircle(AcGePoint3d(), AcGeVector3d::kZAxis, 1));
+    std::uint64_t count = EditCount(*db());
+    // Reading, and opening for write without a change, are no changes.
+    radiusOf(circle);
+    AcDbCircle* open = nullptr;
+    ASSERT_EQ(acdbOpenObject(open, circle, AcDb::kForWrite), Acad::eOk);
+    open->close();
+    ASSERT_EQ(db()->setUcs(AcGePoint3d(), AcGeVector3d::kXAxis, AcGeVector3d::kYAxis), Acad::eOk);
+    EXPECT_EQ(EditCount(*db()), count);
+
+    auto grows = [&](const char* what) {
+        EXPECT_GT(EditCount(*db()), count) << what;
+        count = EditCount(*db());
+    };
+    setRadius(circle, 2);
+    grows("a changed object");
+    ASSERT_EQ(acdbOpenObject(open, circle, AcDb::kForWrite), Acad::eOk);
+    open->erase();
+    open->close();
+    grows("an erased object");
+    addToNamedObjects("KEPT");
+    grows("a new dictionary entry");
+    ASSERT_EQ(db()->setUcs(AcGePoint3d(1, 2, 3), AcGeVector3d::kXAxis, AcGeVector3d::kYAxis),
+              Acad::eOk);
+    grows("a new UCS");
+    log().beginGroup("CIRCLE");
+    appendToModelSpace(new AcDbCircle(AcGePoint3d(), AcGeVector3d::kZAxis, 5));
+    log().endGroup();
+    grows("a command's new object");
+    undoLast();
+    grows("a command taken back");
+}

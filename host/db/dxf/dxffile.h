@@ -15,11 +15,17 @@ class AcDbDatabase;
 namespace cadhost::db::dxf {
 
 // Writes the drawing to a new file beside the target, flushes it to the disk and renames
-// it over the target, so that a failed save leaves the old file whole.  error: one line.
+// it over the target, so that a failed save leaves the old file whole (db/dxf/replacefile.h:
+// a symbolic link stays and its file is replaced, the file keeps its permissions and owner,
+// and what killed saves of it left behind goes).  error: one line.
 Acad::ErrorStatus WriteDxfFile(AcDbDatabase* db, const std::string& unixPath, std::string& error);
 // Reads a drawing into a new database that the caller owns.  On failure db stays null and
 // error is one line naming the line of the file: "line 123: ...".
 Acad::ErrorStatus ReadDxfFile(const std::string& unixPath, AcDbDatabase*& db, std::string& error);
+
+// Whether the file holds a drawing that saving may replace: an empty file, or one that begins
+// as a DXF file does (group 0 SECTION, after any 999 comments).  Reads only its start.
+bool IsReplaceableDrawing(const std::string& unixPath);
 
 // The same without the file.
 Acad::ErrorStatus WriteDxfText(AcDbDatabase* db, std::string& text, std::string& error);

@@ -39,6 +39,9 @@ std::string At(int line) {
     return "line " + std::to_string(line) + ": ";
 }
 
+// What the messages about a drawing's version say the host reads.
+const char* const kVersionsRead = "the host reads DXF versions AC1012 to AC1032";
+
 bool SupportedVersion(const std::string& v) {
     static const char* const versions[] = {"AC1012", "AC1014", "AC1015", "AC1018",
                                            "AC1021", "AC1024", "AC1027", "AC1032"};
@@ -577,12 +580,14 @@ Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::str
     }
     // The version and code page come first, in the header, and decide how to read the rest.
     std::string version, codePage;
+    int versionLine = 0; // the line that holds the version's value
     for (std::size_t i = 0; i + 1 < tags.size(); ++i) {
         if (tags[i].is(0, "ENDSEC"))
             break;
-        if (tags[i].code == 9 && tags[i].value == "$ACADVER")
+        if (tags[i].code == 9 && tags[i].value == "$ACADVER") {
             version = tags[i + 1].value;
-        else if (tags[i].code == 9 && tags[i].value == "$DWGCODEPAGE") {
+            versionLine = tags[i + 1].line + 1;
+        } else if (tags[i].code == 9 && tags[i].value == "$DWGCODEPAGE") {
             // A code page is named in letters, digits and "_"; anything else names none, and
             // the file's text is read (and the drawing saved) in the default code page.
             std::string& name = tags[i + 1].value;
@@ -596,14 +601,13 @@ Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::str
     while (!version.empty() && (version.back() == ' ' || version.back() == '\t'))
         version.pop_back();
     if (version.empty()) {
-        error = At(tags.front().line) +
-                "no drawing version ($ACADVER) in a HEADER section: not a DXF drawing of "
-                "AutoCAD 2000 or later";
+        error = At(versionLine ? versionLine : tags.front().line) +
+                "the header names no DXF version ($ACADVER); " + kVersionsRead;
         return Acad::eInvalidDxfCode;
     }
     if (!SupportedVersion(version)) {
-        error = At(tags.front().line) + "drawing version " + version.substr(0, 16) +
-                " is not supported (AC1012 to AC1032 are)";
+        error = At(versionLine) + "the drawing is of DXF version " + version.substr(0, 16) +
+                " ($ACADVER); " + kVersionsRead;
         return Acad::eInvalidDxfCode;
     }
     bool unicode = IsUnicodeVersion(version);

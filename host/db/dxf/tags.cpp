@@ -33,6 +33,10 @@ bool NextLine(std::string_view text, std::size_t& pos, std::string_view& line) {
     return true;
 }
 
+std::string_view WithoutByteOrderMark(std::string_view text) {
+    return text.substr(0, 3) == "\xEF\xBB\xBF" ? text.substr(3) : text;
+}
+
 std::string Shown(std::string_view s) {
     std::string out;
     for (char c : s.substr(0, 40))
@@ -45,8 +49,7 @@ std::string Shown(std::string_view s) {
 bool ReadTags(std::string_view text, Tags& tags, std::string& error) {
     tags.clear();
     // A byte order mark is no part of the first group code.
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);
+    text = WithoutByteOrderMark(text);
     std::size_t pos = 0;
     int lineNo = 0;
     std::string_view codeLine, valueLine;
@@ -70,6 +73,17 @@ bool ReadTags(std::string_view text, Tags& tags, std::string& error) {
         tags.push_back(Tag{static_cast<int>(code), std::string(valueLine), lineNo - 1});
     }
     return true;
+}
+
+bool BeginsAsDxf(std::string_view text) {
+    text = WithoutByteOrderMark(text);
+    std::size_t pos = 0;
+    std::string_view code, value;
+    while (NextLine(text, pos, code) && NextLine(text, pos, value)) {
+        if (Trim(code) != "999")
+            return Trim(code) == "0" && Trim(value) == "SECTION";
+    }
+    return false;
 }
 
 void AppendTag(std::string& out, int code, std::string_view value) {

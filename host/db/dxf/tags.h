@@ -24,6 +24,9 @@ using Tags = std::vector<Tag>;
 // text ends between a code and its value.
 bool ReadTags(std::string_view text, Tags& tags, std::string& error);
 
+// Whether the text begins as a DXF file does: group 0 SECTION, after any 999 comments.
+bool BeginsAsDxf(std::string_view text);
+
 // Appends one tag as AutoCAD lays it out: the code right-aligned in three columns.
 void AppendTag(std::string& out, int code, std::string_view value);
 
