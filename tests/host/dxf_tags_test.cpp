@@ -65,6 +65,88 @@ TEST(DxfTags, CodesAreRightAlignedAndRealsReadBackExactly) {
     EXPECT_FALSE(ParseInteger("7x", integer));
 }
 
+TEST(DxfTags, TheScannerSeesEachTagWhereItLiesAndKnowsTheWritersForm) {
+    const std::string text = "  0\nSECTION\n2\nHEADER\n  9\r\n$ACADVER\r\n  1\nAC1018";
+    TagScanner scanner(text);
+    TagView tag;
+    ASSERT_TRUE(scanner.next(tag));
+    EXPECT_TRUE(tag.is(0, "SECTION"));
+    EXPECT_EQ(tag.line, 1);
+    EXPECT_EQ(tag.value.data(), text.data() + 4) << "the value is a view into the text";
+    EXPECT_TRUE(scanner.inWriterForm());
+    EXPECT_EQ(scanner.tagStart(), 0u);
+    EXPECT_EQ(scanner.position(), 12u);
+    ASSERT_TRUE(scanner.next(tag));
+    EXPECT_TRUE(tag.is(2, "HEADER"));
+    EXPECT_FALSE(scanner.inWriterForm()) << "AppendTag pads the code to three columns";
+    ASSERT_TRUE(scanner.next(tag));
+    EXPECT_TRUE(tag.is(9, "$ACADVER"));
+    EXPECT_FALSE(scanner.inWriterForm()) << "CR LF is not what AppendTag writes";
+    ASSERT_TRUE(scanner.next(tag));
+    EXPECT_TRUE(tag.is(1, "AC1018"));
+    EXPECT_EQ(tag.line, 7);
+    EXPECT_FALSE(scanner.inWriterForm()) << "the last value has no line end";
+    EXPECT_FALSE(scanner.next(tag));
+    EXPECT_FALSE(scanner.failed());
+    EXPECT_EQ(scanner.lines(), 8);
+
+    TagScanner broken("  0\nSECTION\n -x\nA\n");
+    ASSERT_TRUE(broken.next(tag));
+    EXPECT_FALSE(broken.next(tag));
+    EXPECT_TRUE(broken.failed());
+    EXPECT_EQ(broken.error().rfind("line 3: group code expected", 0), 0u) << broken.error();
+}
+
+TEST(DxfTags, CodesAndRealsFormatIntoBuffersAsTheStringFormsDo) {
+    char buffer[32];
+    for (int code : {0, 5, 10, 100, 999, 1001, -5, -100, 32767, -32768}) {
+        std::string out;
+        AppendTag(out, code, "");
+        EXPECT_EQ(std::string(buffer, FormatCode(code, buffer)) + "\n\n", out) << code;
+    }
+    EXPECT_EQ(std::string(buffer, FormatCode(7, buffer)), "  7");
+    for (double v :
+         {0.0, -0.0, 2.0, -100.0, 0.15, 1e300, -1.5e-300, 1.0 / 3.0, double(INFINITY), double(NAN)})
+        EXPECT_EQ(std::string(buffer, FormatReal(v, buffer)), FormatReal(v)) << v;
+    EXPECT_EQ(FormatReal(-0.0), "-0.0");
+    EXPECT_EQ(FormatReal(1e20), "1e+20");
+}
+
+TEST(DxfTags, NumberTextIsWhatParseRealTakes) {
+    for (const char* text :
+         {"1",
+          "-1.5",
+          "1.",
+          ".5",
+          "-.5",
+          "-",
+          ".",
+          "",
+          " 1",
+          "1 ",
+          "+1",
+          "1e5",
+          "-1E-5",
+          "nan",
+          "inf",
+          "0x1",
+          "1.2.3",
+          "--1",
+          "123456789012345",
+          "1234567890123456",
+          "99999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+          "99999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+          "99999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+          "99999999999999999999999999999999999999999999999999999999999999999999999999999999999",
+          "1e999",
+          "0.000000000000000000001",
+          "12,5",
+          "1\r"}) {
+        double value = 0.0;
+        EXPECT_EQ(IsNumberText(text), ParseReal(text, value)) << "\"" << text << "\"";
+    }
+}
+
 TEST(DxfCodePage, Cp1252AndEscapesBecomeUtf8AndGoBack) {
     EXPECT_EQ(DecodeCodePage("\x80 caf\xE9", "ANSI_1252"), "\u20AC caf\u00E9");
     EXPECT_EQ(DecodeCodePage("\\U+4E2D\\u+6587", "ANSI_1252"), "\u4E2D\u6587");
