@@ -149,12 +149,15 @@ const DxfFields<AcDbMText>::Subclass DxfFields<AcDbMText>::subclass(
             {1, 3},
             [](const AcDbMText& m, AcDbDxfFiler* f) {
                 std::size_t from = 0;
+                std::string piece;
                 for (;;) {
                     std::size_t cut = CutAt(m.m_contents, from);
-                    std::string piece = m.m_contents.substr(from, cut - from);
                     bool last = cut >= m.m_contents.size();
-                    f->writeString(last ? AcDb::kDxfText : AcDb::kDxfAttributePrompt,
-                                   piece.c_str());
+                    // The last piece ends where the contents end: it needs no copy of its own.
+                    const char* text = m.m_contents.c_str() + from;
+                    if (!last)
+                        text = piece.assign(m.m_contents, from, cut - from).c_str();
+                    f->writeString(last ? AcDb::kDxfText : AcDb::kDxfAttributePrompt, text);
                     if (last)
                         break;
                     from = cut;

@@ -147,6 +147,20 @@ TEST(DxfTags, NumberTextIsWhatParseRealTakes) {
     }
 }
 
+TEST(DxfTags, ALayoutOfTagsReadsBackAsTheSameTags) {
+    Tags tags{{0, "LINE", 3},         {5, "2F", 5},          {-3, "", 0},
+              {1, "ends in CR\r", 0}, {1071, " blanks ", 0}, {3, std::string(300, 'x'), 0}};
+    std::string layout;
+    AppendTags(layout, tags);
+    std::string expected;
+    for (const Tag& tag : tags)
+        AppendTag(expected, tag.code, tag.value);
+    EXPECT_EQ(layout, expected);
+    EXPECT_EQ(TagsOfLayout(layout), tags);
+    EXPECT_TRUE(TagsOfLayout("").empty());
+    EXPECT_EQ(TagsOfLayout("  0\nLINE\n  8\n").size(), 1u) << "a cut tag is no tag";
+}
+
 TEST(DxfCodePage, Cp1252AndEscapesBecomeUtf8AndGoBack) {
     EXPECT_EQ(DecodeCodePage("\x80 caf\xE9", "ANSI_1252"), "\u20AC caf\u00E9");
     EXPECT_EQ(DecodeCodePage("\\U+4E2D\\u+6587", "ANSI_1252"), "\u4E2D\u6587");

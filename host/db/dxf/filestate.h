@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class AcDbDatabase;
@@ -36,9 +38,13 @@ struct BlockEnds {
     Tags end;   // the tags of the ENDBLK record
 };
 
+// Both as AppendTags lays them out: a compact copy that writing can take over whole.
 struct Original {
-    Tags raw;       // as read, after the 0 tag
-    Tags canonical; // what the object filed out right after reading
+    std::string canonical;       // what the object filed out right after reading
+    std::string raw;             // the tags read, after the 0 tag (unless rawIsCanonical)
+    bool rawIsCanonical = false; // the tags read are the canonical ones (raw stays empty)
+
+    std::string_view rawLayout() const { return rawIsCanonical ? canonical : raw; }
 };
 
 struct Section {
@@ -54,10 +60,12 @@ struct FileState {
     Tags header;
     std::vector<Record> classes;
     std::vector<TableState> tables;
-    std::map<std::uint64_t, BlockEnds> blocks;   // by block record handle
-    std::map<std::uint64_t, Original> originals; // by handle
-    std::vector<AcDbObjectId> objectOrder;       // the OBJECTS section as read
-    std::vector<Section> otherSections;          // THUMBNAILIMAGE, ACDSDATA, ...
+    std::map<std::uint64_t, BlockEnds> blocks;             // by block record handle
+    std::unordered_map<std::uint64_t, Original> originals; // by handle
+    std::vector<AcDbObjectId> objectOrder;                 // the OBJECTS section as read
+    std::vector<Section> otherSections;                    // THUMBNAILIMAGE, ACDSDATA, ...
+    // The size of the text read or written last.
+    std::size_t fileSize = 0;
     // The unix path of the file the drawing was read from or last saved to ("" for none).
     std::string path;
 };

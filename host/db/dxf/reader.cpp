@@ -499,8 +499,14 @@ void Reader::remember() {
         AcDbObject* object = nullptr;
         if (acdbOpenObject(object, pending.id, AcDb::kForRead, true) != Acad::eOk)
             continue;
-        Original original{std::move(pending.raw), FileOutTags(*object, m_db)};
+        Original original;
+        AppendTags(original.canonical, FileOutTags(*object, m_db));
         object->close();
+        AppendTags(original.raw, pending.raw);
+        if (original.raw == original.canonical) {
+            original.rawIsCanonical = true;
+            std::string().swap(original.raw);
+        }
         m_state.originals[static_cast<std::uint64_t>(pending.id.handle())] = std::move(original);
     }
     m_read.clear();
@@ -626,6 +632,7 @@ Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::str
     auto fresh = std::make_unique<AcDbDatabase>(false, false);
     FileState& state = AttachFileState(fresh.get());
     state.version = version;
+    state.fileSize = text.size();
     state.codePage = codePage.empty() ? "ANSI_1252" : codePage;
     if (const FileSection* header = file.find("HEADER"))
         state.header = header->header;

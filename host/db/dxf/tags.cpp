@@ -166,6 +166,42 @@ void AppendTag(std::string& out, int code, std::string_view value) {
     out += '\n';
 }
 
+void AppendTags(std::string& out, const Tags& tags) {
+    for (const Tag& tag : tags)
+        AppendTag(out, tag.code, tag.value);
+}
+
+bool LaidOutTags::next(TagView& tag) {
+    if (m_rest.empty())
+        return false;
+    std::size_t codeEnd = m_rest.find('\n');
+    std::size_t valueEnd =
+        codeEnd == std::string_view::npos ? std::string_view::npos : m_rest.find('\n', codeEnd + 1);
+    if (valueEnd == std::string_view::npos) { // not a layout of whole tags
+        m_rest = {};
+        return false;
+    }
+    std::string_view code = m_rest.substr(0, codeEnd);
+    while (!code.empty() && code.front() == ' ')
+        code.remove_prefix(1);
+    long long value = 0;
+    ParseInteger(code, value);
+    tag.code = static_cast<int>(value);
+    tag.value = m_rest.substr(codeEnd + 1, valueEnd - codeEnd - 1);
+    tag.line = 0;
+    m_rest.remove_prefix(valueEnd + 1);
+    return true;
+}
+
+Tags TagsOfLayout(std::string_view layout) {
+    Tags tags;
+    LaidOutTags reader(layout);
+    TagView tag;
+    while (reader.next(tag))
+        tags.push_back(Tag{tag.code, std::string(tag.value), 0});
+    return tags;
+}
+
 bool IsRealCode(int code) {
     return (Kinds().of(code) & 2) != 0;
 }

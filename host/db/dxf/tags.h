@@ -70,6 +70,22 @@ bool ReadTags(std::string_view text, Tags& tags, std::string& error);
 
 // Appends one tag as AutoCAD lays it out: the code right-aligned in three columns.
 void AppendTag(std::string& out, int code, std::string_view value);
+// Appends tags one after the other as AppendTag lays them out.  No value holds a line feed,
+// so such a layout is a compact copy of the tags that reads back as the same tags (a CR at
+// the end of a value included).
+void AppendTags(std::string& out, const Tags& tags);
+// The tags of a layout made by AppendTag / AppendTags, one at a time.
+class LaidOutTags {
+public:
+    explicit LaidOutTags(std::string_view layout) : m_rest(layout) {}
+    // The next tag (its line is 0); false at the end.
+    bool next(TagView& tag);
+
+private:
+    std::string_view m_rest;
+};
+// All the tags of such a layout.
+Tags TagsOfLayout(std::string_view layout);
 // The group code line of a tag, without its line end, into buffer (8 bytes are enough);
 // answers its length.
 std::size_t FormatCode(int code, char* buffer);

@@ -173,11 +173,14 @@ private:
     FileState& m_state;
     bool m_unicode;
     std::string m_out;
-    std::set<std::uint64_t> m_written;                       // handles written so far
+    std::string m_layout;              // an object's tags as it files them now
+    std::set<std::uint64_t> m_written; // handles written so far
     std::map<std::string, const AcRxClass*> m_customClasses; // by DXF name
     std::map<std::string, int> m_instances;
 
-    void tag(int code, const std::string& value);
+    void tag(int code, std::string_view value);
+    // Tags laid out by AppendTags.
+    void laidOut(std::string_view layout);
     void tags(const Tags& list) {
         for (const Tag& t : list)
             tag(t.code, t.value);
@@ -198,7 +201,20 @@ private:
     AcDbExtents extents() const;
 };
 
-void Writer::tag(int code, const std::string& value) {
+void Writer::laidOut(std::string_view layout) {
+    // Text without bytes beyond ASCII is the same in every code page.
+    if (m_unicode || std::all_of(layout.begin(), layout.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        m_out.append(layout);
+        return;
+    }
+    LaidOutTags reader(layout);
+    TagView t;
+    while (reader.next(t))
+        tag(t.code, t.value);
+}
+
+void Writer::tag(int code, std::string_view value) {
     if (m_unicode || IsNumericCode(code)) {
         AppendTag(m_out, code, value);
         return;
@@ -206,7 +222,10 @@ void Writer::tag(int code, const std::string& value) {
     bool ascii = std::all_of(value.begin(), value.end(), [](char c) {
         return static_cast<unsigned char>(c) < 0x80 && c != '\\';
     });
-    AppendTag(m_out, code, ascii ? value : EncodeCodePage(value, m_state.codePage));
+    if (ascii)
+        AppendTag(m_out, code, value);
+    else
+        AppendTag(m_out, code, EncodeCodePage(value, m_state.codePage));
 }
 
 void Writer::object(AcDbObject* obj, const char* type, bool withType) {
@@ -231,17 +250,19 @@ void Writer::object(AcDbObject* obj, const char* type, bool withType) {
     if (acdbOpenObject(opened, obj->objectId(), AcDb::kForRead, true) != Acad::eOk) {
         // Open for write by someone: what was read is the best there is.
         if (original != m_state.originals.end())
-            tags(original->second.raw);
+            laidOut(original->second.rawLayout());
         return;
     }
     Tags now = FileOutTags(*obj, m_db);
     opened->close();
     if (original != m_state.originals.end()) {
-        if (original->second.canonical == now) {
-            tags(original->second.raw);
+        m_layout.clear();
+        AppendTags(m_layout, now);
+        if (m_layout == original->second.canonical) {
+            laidOut(original->second.rawLayout());
             return;
         }
-        now = MergeChanged(original->second.raw, now);
+        now = MergeChanged(TagsOfLayout(original->second.rawLayout()), now);
     }
     // Objects owned by a dictionary name it as their reactor, as the format asks.
     AcDbObjectId owner = obj->ownerId();
@@ -482,7 +503,10 @@ void Writer::objects() {
 
 std::string Writer::write() {
     // The body first: writing it may hand out handles (BLOCK and ENDBLK records of new
-    // blocks), and the header must give the seed past all of them.
+    // blocks), and the header must give the seed past all of them.  Room for about the
+    // size the drawing had in its file spares copies of the text as it grows; room not
+    // written to costs no memory.
+    m_out.reserve(m_state.fileSize + m_state.fileSize / 4 + 65536);
     tables();
     blocks();
     entities();
@@ -505,7 +529,9 @@ std::string Writer::write() {
     std::swap(classSection, m_out);
     std::string head;
     header(head);
-    return head + classSection + body;
+    // In place: the body keeps the one copy of the text.
+    body.insert(0, head + classSection);
+    return body;
 }
 
 } // namespace
@@ -525,6 +551,7 @@ Acad::ErrorStatus WriteDxfText(AcDbDatabase* db, std::string& text, std::string&
         BuildNewFileState(db);
     Writer writer(db);
     text = writer.write();
+    FileStateOf(db)->fileSize = text.size();
     return Acad::eOk;
 }
 
