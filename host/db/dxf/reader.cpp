@@ -571,63 +571,141 @@ bool Reader::build(FileStructure& file, std::string& error) {
 
 } // namespace
 
+namespace {
+
+// A code page is named in letters, digits and "_"; anything else names none, and the file's
+// text is read (and the drawing saved) in the default code page.
+std::string CodePageName(std::string_view name) {
+    if (name.empty() || name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                               "abcdefghijklmnopqrstuvwxyz"
+                                               "0123456789_") != std::string_view::npos)
+        return "ANSI_1252";
+    return std::string(name);
+}
+
+// The version and code page come first, in the header, and decide how to read the rest:
+// the values after $ACADVER and $DWGCODEPAGE before the first ENDSEC.  A value naming no
+// code page is read as the default's name: `renamed` holds the tag's number and that name.
+void FindVersion(std::string_view text, std::string& version, std::string& codePage,
+                 std::vector<std::pair<std::size_t, std::string>>& renamed) {
+    TagScanner scanner(text);
+    TagView tag;
+    enum { None, Version, CodePage } next = None;
+    for (std::size_t n = 0; scanner.next(tag); ++n) {
+        if (next == Version)
+            version = tag.value;
+        else if (next == CodePage) {
+            codePage = CodePageName(tag.value);
+            if (codePage != tag.value)
+                renamed.emplace_back(n, codePage);
+        }
+        if (tag.is(0, "ENDSEC"))
+            break;
+        next = tag.is(9, "$ACADVER") ? Version : tag.is(9, "$DWGCODEPAGE") ? CodePage : None;
+    }
+}
+
+// Values of a code page file as the host holds them.  Text without bytes beyond ASCII or
+// backslashes is the same either way.
+std::string_view Decoded(std::string_view value, const std::string& codePage,
+                         std::string& scratch) {
+    for (char c : value) {
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '\\') {
+            scratch = DecodeCodePage(value, codePage);
+            return scratch;
+        }
+    }
+    return value;
+}
+
+} // namespace
+
 Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::string& error) {
     db = nullptr;
     error.clear();
-    Tags tags;
-    if (!ReadTags(text, tags, error))
+    // A byte order mark is no part of the first group code.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    std::string version, codePage;
+    std::vector<std::pair<std::size_t, std::string>> renamed;
+    FindVersion(text, version, codePage, renamed);
+    while (!version.empty() && (version.back() == ' ' || version.back() == '\t'))
+        version.pop_back();
+    const bool unicode = IsUnicodeVersion(version);
+    const bool supported = SupportedVersion(version);
+
+    // One pass over the tags: each is checked and goes straight into its section or entry.
+    // A broken tag stops the reading at once; of the other faults, a value that is no
+    // number counts before a broken structure, whatever their order in the file.
+    TagScanner scanner(text);
+    TagView tag;
+    SectionSplitter splitter;
+    FileStructure file;
+    std::string numberError, scratch;
+    std::size_t count = 0;
+    int lastLine = 0;
+    for (auto rename = renamed.begin(); scanner.next(tag); ++count) {
+        lastLine = tag.line;
+        if (rename != renamed.end() && rename->first == count)
+            tag.value = (rename++)->second;
+        if (!supported)
+            continue; // refused below, once every tag has been seen
+        if (IsNumericCode(tag.code)) {
+            if (!IsNumberText(tag.value) && numberError.empty())
+                numberError = At(tag.line) + "group " + std::to_string(tag.code) +
+                              " needs a number, found \"" + std::string(tag.value.substr(0, 40)) +
+                              "\"";
+        } else if (!unicode) {
+            tag.value = Decoded(tag.value, codePage, scratch);
+        }
+        if (!numberError.empty())
+            continue;
+        switch (splitter.add(tag)) {
+        case SectionSplitter::Part::SectionStart:
+            file.sections.push_back(
+                FileSection{splitter.sectionName(), splitter.sectionLine(), {}, {}});
+            break;
+        case SectionSplitter::Part::SectionHeader:
+            file.sections.back().header.push_back(Tag{tag.code, std::string(tag.value), tag.line});
+            break;
+        case SectionSplitter::Part::RecordStart:
+            file.sections.back().records.push_back(
+                FileRecord{std::string(tag.value), tag.line, {}});
+            break;
+        case SectionSplitter::Part::RecordTag:
+            file.sections.back().records.back().tags.push_back(
+                Tag{tag.code, std::string(tag.value), tag.line});
+            break;
+        default:
+            break;
+        }
+    }
+    if (scanner.failed()) {
+        error = scanner.error();
         return Acad::eInvalidDxfCode;
-    if (tags.empty()) {
+    }
+    if (count == 0) {
         error = "line 1: the file is empty";
         return Acad::eInvalidDxfCode;
     }
-    // The version and code page come first, in the header, and decide how to read the rest.
-    std::string version, codePage;
-    for (std::size_t i = 0; i + 1 < tags.size(); ++i) {
-        if (tags[i].is(0, "ENDSEC"))
-            break;
-        if (tags[i].code == 9 && tags[i].value == "$ACADVER")
-            version = tags[i + 1].value;
-        else if (tags[i].code == 9 && tags[i].value == "$DWGCODEPAGE") {
-            // A code page is named in letters, digits and "_"; anything else names none, and
-            // the file's text is read (and the drawing saved) in the default code page.
-            std::string& name = tags[i + 1].value;
-            if (name.empty() || name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"
-                                                       "abcdefghijklmnopqrstuvwxyz"
-                                                       "0123456789_") != std::string::npos)
-                name = "ANSI_1252";
-            codePage = name;
-        }
-    }
-    while (!version.empty() && (version.back() == ' ' || version.back() == '\t'))
-        version.pop_back();
     if (version.empty()) {
-        error = At(tags.front().line) +
-                "no drawing version ($ACADVER) in a HEADER section: not a DXF drawing of "
-                "AutoCAD 2000 or later";
+        error = At(1) + "no drawing version ($ACADVER) in a HEADER section: not a DXF drawing of "
+                        "AutoCAD 2000 or later";
         return Acad::eInvalidDxfCode;
     }
-    if (!SupportedVersion(version)) {
-        error = At(tags.front().line) + "drawing version " + version.substr(0, 16) +
+    if (!supported) {
+        error = At(1) + "drawing version " + version.substr(0, 16) +
                 " is not supported (AC1012 to AC1032 are)";
         return Acad::eInvalidDxfCode;
     }
-    bool unicode = IsUnicodeVersion(version);
-    for (Tag& tag : tags) {
-        if (IsNumericCode(tag.code)) {
-            double real = 0.0;
-            if (!ParseReal(tag.value, real)) {
-                error = At(tag.line) + "group " + std::to_string(tag.code) +
-                        " needs a number, found \"" + tag.value.substr(0, 40) + "\"";
-                return Acad::eInvalidDxfCode;
-            }
-        } else if (!unicode) {
-            tag.value = DecodeCodePage(tag.value, codePage);
-        }
-    }
-    FileStructure file;
-    if (!SplitSections(tags, file, error))
+    if (!numberError.empty()) {
+        error = numberError;
         return Acad::eInvalidDxfCode;
+    }
+    if (!splitter.finish(lastLine + 2)) {
+        error = splitter.error();
+        return Acad::eInvalidDxfCode;
+    }
 
     auto fresh = std::make_unique<AcDbDatabase>(false, false);
     FileState& state = AttachFileState(fresh.get());
