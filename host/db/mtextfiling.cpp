@@ -207,7 +207,8 @@ const DxfFields<AcDbMText>::Subclass DxfFields<AcDbMText>::subclass(
                          }),
     },
     [](AcDbMText& m, MTextReading& r, AcDbDxfFiler*) {
-        m.m_contents = std::move(r.contents);
+        // Put together from pieces, the text would keep the room its growth left over.
+        m.m_contents.assign(r.contents);
         m.m_normal = UsableNormal(r.normal);
         AcGeVector3d x = PlaneXAxis(m.m_normal), y = m.m_normal.crossProduct(x);
         AcGeVector3d direction = r.direction;

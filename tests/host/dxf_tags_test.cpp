@@ -1,6 +1,7 @@
 // The tag layer, the code pages and the section structure of DXF files.
 #include "db/dxf/codepage.h"
 #include "db/dxf/structure.h"
+#include "db/dxf/tagdelta.h"
 #include "db/dxf/tags.h"
 
 #include <gtest/gtest.h>
@@ -159,6 +160,84 @@ TEST(DxfTags, ALayoutOfTagsReadsBackAsTheSameTags) {
     EXPECT_EQ(TagsOfLayout(layout), tags);
     EXPECT_TRUE(TagsOfLayout("").empty());
     EXPECT_EQ(TagsOfLayout("  0\nLINE\n  8\n").size(), 1u) << "a cut tag is no tag";
+}
+
+TEST(DxfTags, ADeltaMakesTheTagsReadOutOfTheTagsFiledOut) {
+    auto laid = [](const Tags& tags) {
+        std::string out;
+        AppendTags(out, tags);
+        return out;
+    };
+    const std::string text(600, 't');
+    // What an object files out, and what other writers put in the file for it: fewer
+    // groups, a reactor group more, a value of their own, another order.
+    const std::string filed = laid({{5, "2F"},
+                                    {330, "17"},
+                                    {100, "AcDbEntity"},
+                                    {8, "0"},
+                                    {100, "AcDbMText"},
+                                    {10, "0.0"},
+                                    {20, "0.0"},
+                                    {30, "0.0"},
+                                    {72, "1"},
+                                    {1, text},
+                                    {210, "0.0"},
+                                    {220, "0.0"},
+                                    {230, "1.0"}});
+    const std::string cases[] = {
+        filed,
+        laid({{5, "2F"},
+              {330, "17"},
+              {100, "AcDbEntity"},
+              {8, "0"},
+              {100, "AcDbMText"},
+              {10, "0.0"},
+              {20, "0.0"},
+              {30, "0.0"},
+              {1, text}}),
+        laid({{5, "2F"},
+              {102, "{ACAD_REACTORS"},
+              {330, "17"},
+              {102, "}"},
+              {330, "17"},
+              {100, "AcDbEntity"},
+              {8, "0"},
+              {100, "AcDbMText"},
+              {10, "0.0"},
+              {20, "0.0"},
+              {30, "0.0"},
+              {72, "1"},
+              {1, text},
+              {210, "0.0"},
+              {220, "0.0"},
+              {230, "1.0"}}),
+        laid({{5, "2F"},
+              {330, "17"},
+              {100, "AcDbEntity"},
+              {8, "WALLS"},
+              {62, "3"},
+              {100, "AcDbMText"},
+              {10, "0.0"},
+              {20, "-0.0"},
+              {30, "0.0"},
+              {1, text},
+              {230, "1.0"},
+              {999, "a note at the end"}}),
+        laid({{1, text}, {5, "2F"}}),
+    };
+    for (const std::string& read : cases) {
+        std::string delta = TagDelta(filed, read);
+        ASSERT_FALSE(delta.empty()) << read.substr(0, 40);
+        EXPECT_LT(delta.size(), 200u) << "the long text is copied, not kept again";
+        std::string made;
+        ASSERT_TRUE(ApplyTagDelta(filed, delta, made));
+        EXPECT_EQ(made, read);
+    }
+    EXPECT_TRUE(TagDelta(filed, laid({{1, "nothing alike"}})).empty())
+        << "no delta where a copy is as short";
+    std::string made;
+    EXPECT_FALSE(ApplyTagDelta("  0\nLINE\n", TagDelta(filed, cases[1]), made))
+        << "changes made from other tags do not fit";
 }
 
 TEST(DxfCodePage, Cp1252AndEscapesBecomeUtf8AndGoBack) {

@@ -8,8 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <utility>
 
 namespace cadhost::db::dxf {
 
@@ -19,7 +18,7 @@ std::string Reason(int error) {
     return std::strerror(error);
 }
 
-bool WriteAll(int fd, const std::string& text) {
+bool WriteAll(int fd, std::string_view text) {
     std::size_t done = 0;
     while (done < text.size()) {
         ssize_t n = ::write(fd, text.data() + done, text.size() - done);
@@ -46,45 +45,74 @@ Acad::ErrorStatus ReadDxfFile(const std::string& unixPath, AcDbDatabase*& db, st
         error = "it is a folder";
         return Acad::eFileAccessErr;
     }
-    std::ifstream in(unixPath, std::ios::binary);
-    if (!in) {
-        error = Reason(errno);
-        return Acad::eFileAccessErr;
-    }
-    std::ostringstream all;
-    all << in.rdbuf();
-    if (in.bad()) {
-        error = "read error";
-        return Acad::eFileAccessErr;
-    }
-    return ReadDxfText(all.str(), db, error);
-}
-
-Acad::ErrorStatus WriteDxfFile(AcDbDatabase* db, const std::string& unixPath, std::string& error) {
-    std::string text;
-    if (Acad::ErrorStatus es = WriteDxfText(db, text, error); es != Acad::eOk)
-        return es;
-    std::size_t slash = unixPath.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : unixPath.substr(0, slash ? slash : 1);
-    std::string name = slash == std::string::npos ? unixPath : unixPath.substr(slash + 1);
-    if (name.empty()) {
-        error = "no file name";
-        return Acad::eInvalidInput;
-    }
-    // The new file sits beside the target, so the rename stays on one file system.
-    std::string temp = folder + "/." + name + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
+    int fd = ::open(unixPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         error = Reason(errno);
         return Acad::eFileAccessErr;
     }
-    // The file takes the permissions a new file would have.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    struct stat old {};
-    ::fchmod(fd, ::stat(unixPath.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~mask));
-    bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
-    int saved = errno;
+    // Read whole into one buffer of the file's size (a file that grows meanwhile is read to
+    // its end all the same).
+    std::string all;
+    all.resize(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0);
+    std::size_t done = 0;
+    for (;;) {
+        if (done == all.size())
+            all.resize(all.size() + 65536);
+        ssize_t n = ::read(fd, all.data() + done, all.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            error = "read error";
+            return Acad::eFileAccessErr;
+        }
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    all.resize(done);
+    return ReadDxfTextAndFree(std::move(all), db, error);
+}
+
+Acad::ErrorStatus WriteDxfFile(AcDbDatabase* db, const std::string& unixPath, std::string& error) {
+    std::size_t slash = unixPath.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : unixPath.substr(0, slash ? slash : 1);
+    std::string name = slash == std::string::npos ? unixPath : unixPath.substr(slash + 1);
+    std::string temp;
+    int fd = -1;
+    // The new file sits beside the target, so the rename stays on one file system.
+    auto open = [&] {
+        if (name.empty()) {
+            error = "no file name";
+            return Acad::eInvalidInput;
+        }
+        temp = folder + "/." + name + ".XXXXXX";
+        fd = ::mkstemp(temp.data());
+        if (fd < 0) {
+            error = Reason(errno);
+            return Acad::eFileAccessErr;
+        }
+        // The file takes the permissions a new file would have.
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        struct stat old {};
+        ::fchmod(fd, ::stat(unixPath.c_str(), &old) == 0 ? (old.st_mode & 07777) : (0666 & ~mask));
+        return Acad::eOk;
+    };
+    int saved = 0;
+    auto put = [&](std::string_view piece) {
+        if (WriteAll(fd, piece))
+            return true;
+        saved = errno;
+        return false;
+    };
+    Acad::ErrorStatus es = WriteDxf(db, open, put, error);
+    if (fd < 0)
+        return es;
+    bool ok = es == Acad::eOk && ::fsync(fd) == 0;
+    if (!ok && !saved)
+        saved = errno;
     ok = (::close(fd) == 0) && ok;
     if (ok && ::rename(temp.c_str(), unixPath.c_str()) != 0) {
         ok = false;

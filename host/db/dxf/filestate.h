@@ -40,11 +40,17 @@ struct BlockEnds {
 
 // Both as AppendTags lays them out: a compact copy that writing can take over whole.
 struct Original {
-    std::string canonical;       // what the object filed out right after reading
-    std::string raw;             // the tags read, after the 0 tag (unless rawIsCanonical)
-    bool rawIsCanonical = false; // the tags read are the canonical ones (raw stays empty)
+    enum class Raw : std::uint8_t {
+        Canonical, // the tags read are the canonical ones (raw stays empty)
+        Delta,     // raw holds the changes that make them out of the canonical ones (tagdelta.h)
+        Whole,     // raw holds them
+    };
+    std::string canonical; // what the object filed out right after reading
+    std::string raw;       // the tags read, after the 0 tag, in the form `form` says
+    Raw form = Raw::Whole;
 
-    std::string_view rawLayout() const { return rawIsCanonical ? canonical : raw; }
+    // The tags read; scratch holds them when they have to be made.
+    std::string_view rawLayout(std::string& scratch) const;
 };
 
 struct Section {

@@ -19,6 +19,7 @@
 #include "db/dxf/keptobject.h"
 #include "db/dxf/objectio.h"
 #include "db/dxf/structure.h"
+#include "db/dxf/tagdelta.h"
 #include "db/dxfclass.h"
 #include "db/entityaccess.h"
 #include "db/objectaccess.h"
@@ -62,8 +63,13 @@ public:
 private:
     struct Pending {
         AcDbObjectId id;
-        Tags raw;
+        std::string raw; // the tags read, as AppendTags lays them out
     };
+    static std::string LaidOut(const Tags& tags) {
+        std::string layout;
+        AppendTags(layout, tags);
+        return layout;
+    }
 
     AcDbDatabase* m_db;
     AcDbDatabase::Impl& m_impl;
@@ -239,7 +245,8 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
     if (auto* e = AcDbEntity::cast(object))
         EntityAccess::bindToDatabase(*e);
     if (!kept)
-        m_read.push_back(Pending{id, std::move(record.tags)});
+        m_read.push_back(Pending{id, LaidOut(record.tags)});
+    Tags().swap(record.tags); // the object has what it needs of them
     object->close();
     return object;
 }
@@ -300,7 +307,7 @@ void Reader::readTables(const FileSection& section) {
             }
             ObjectAccess::setOwner(*modeled, AcDbObjectId());
             modeled->close();
-            m_read.push_back(Pending{id, head.tags});
+            m_read.push_back(Pending{id, LaidOut(head.tags)});
             *root = id;
             table.head = id;
             table.modeled = true;
@@ -502,11 +509,15 @@ void Reader::remember() {
         Original original;
         AppendTags(original.canonical, FileOutTags(*object, m_db));
         object->close();
-        AppendTags(original.raw, pending.raw);
-        if (original.raw == original.canonical) {
-            original.rawIsCanonical = true;
-            std::string().swap(original.raw);
+        if (pending.raw == original.canonical) {
+            original.form = Original::Raw::Canonical;
+        } else if (std::string delta = TagDelta(original.canonical, pending.raw); !delta.empty()) {
+            original.form = Original::Raw::Delta;
+            original.raw = std::move(delta);
+        } else {
+            original.raw = std::move(pending.raw);
         }
+        std::string().swap(pending.raw);
         m_state.originals[static_cast<std::uint64_t>(pending.id.handle())] = std::move(original);
     }
     m_read.clear();
@@ -620,7 +631,25 @@ std::string_view Decoded(std::string_view value, const std::string& codePage,
 
 } // namespace
 
+namespace {
+
+Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDatabase*& db,
+                           std::string& error);
+
+} // namespace
+
 Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::string& error) {
+    return ReadText(text, nullptr, db, error);
+}
+
+Acad::ErrorStatus ReadDxfTextAndFree(std::string&& text, AcDbDatabase*& db, std::string& error) {
+    return ReadText(text, &text, db, error);
+}
+
+namespace {
+
+Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDatabase*& db,
+                           std::string& error) {
     db = nullptr;
     error.clear();
     // A byte order mark is no part of the first group code.
@@ -706,11 +735,14 @@ Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::str
         error = splitter.error();
         return Acad::eInvalidDxfCode;
     }
+    const std::size_t textSize = text.size();
+    if (owned) // everything is in the sections now
+        std::string().swap(*owned);
 
     auto fresh = std::make_unique<AcDbDatabase>(false, false);
     FileState& state = AttachFileState(fresh.get());
     state.version = version;
-    state.fileSize = text.size();
+    state.fileSize = textSize;
     state.codePage = codePage.empty() ? "ANSI_1252" : codePage;
     if (const FileSection* header = file.find("HEADER"))
         state.header = header->header;
@@ -720,5 +752,7 @@ Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::str
     db = fresh.release();
     return Acad::eOk;
 }
+
+} // namespace
 
 } // namespace cadhost::db::dxf
