@@ -26,8 +26,9 @@ void DocumentBuilder::AppendText(const CharFormat& format, const ParagraphFormat
     }
     if (open_.runs.empty() || !(open_.runs.back().format == format) ||
         placeholder_ == open_.runs.size() - 1)
-        open_.runs.push_back(Run{format, {}});
-    open_.runs.back().text.append(utf8);
+        open_.runs.push_back(Run{format, std::string(utf8)});
+    else
+        open_.runs.back().text.append(utf8);
     openHasText_ = true;
 }
 
@@ -95,19 +96,24 @@ TextDocument DocumentBuilder::Finish() {
         EndParagraph(format, level, ParagraphEnd::Paragraph);
     }
     // Runs that were opened for text that never came carry nothing; neighbours of one
-    // format (split around a filled-in place) become one run again.
+    // format (split around a filled-in place) become one run again.  The runs are moved up
+    // in place.
     for (auto& paragraph : document_.paragraphs) {
-        std::vector<Run> merged;
-        merged.reserve(paragraph.runs.size());
-        for (auto& run : paragraph.runs) {
+        auto& runs = paragraph.runs;
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            Run& run = runs[i];
             if (run.text.empty())
                 continue;
-            if (!merged.empty() && merged.back().format == run.format)
-                merged.back().text += run.text;
-            else
-                merged.push_back(std::move(run));
+            if (kept > 0 && runs[kept - 1].format == run.format) {
+                runs[kept - 1].text += run.text;
+            } else {
+                if (kept != i)
+                    runs[kept] = std::move(run);
+                ++kept;
+            }
         }
-        paragraph.runs = std::move(merged);
+        runs.erase(runs.begin() + static_cast<std::ptrdiff_t>(kept), runs.end());
     }
     TextDocument result = std::move(document_);
     document_ = TextDocument{};

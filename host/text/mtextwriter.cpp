@@ -1,12 +1,20 @@
 #include "text/mtextwriter.h"
 
 #include "text/acicolor.h"
+#include "text/bytescan.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
-#include <map>
+#include <cstring>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace cadhost::text {
 namespace {
@@ -18,17 +26,66 @@ constexpr double kScriptScale = 0.7;
 // A number for a code: at most four decimals, no trailing zeros, never "-0".
 std::string FormatNumber(double value) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.4f", value);
-    std::string text = buffer;
-    if (auto dot = text.find('.'); dot != std::string::npos) {
+    // to_chars with a precision writes what printf's "%.4f" writes, without its cost; a number
+    // too long for the buffer is cut short as snprintf cuts it.
+    std::string_view text;
+    auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4);
+    if (error == std::errc()) {
+        text = std::string_view(buffer, static_cast<std::size_t>(end - buffer));
+    } else {
+        std::snprintf(buffer, sizeof buffer, "%.4f", value);
+        text = buffer;
+    }
+    if (text.find('.') != std::string_view::npos) {
         while (text.back() == '0')
-            text.pop_back();
+            text.remove_suffix(1);
         if (text.back() == '.')
-            text.pop_back();
+            text.remove_suffix(1);
     }
     if (text == "-0")
-        text = "0";
-    return text;
+        return "0";
+    return std::string(text);
+}
+
+void AppendNumber(std::string& out, int value) {
+    char buffer[16];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+// The characters of UTF-8 text: its bytes less the continuation bytes, many bytes at a time.
+std::size_t CountChars(std::string_view text) {
+    std::size_t continuations = 0;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // As signed bytes the continuation bytes 0x80..0xBF are those below -64.  Each lane
+    // counts up to 255 of them before the lanes are added up.
+    const __m128i limit = _mm_set1_epi8(-64);
+    while (i + 16 <= text.size()) {
+        __m128i counts = _mm_setzero_si128();
+        for (int round = 0; round < 255 && i + 16 <= text.size(); ++round, i += 16) {
+            __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+            counts = _mm_sub_epi8(counts, _mm_cmplt_epi8(chunk, limit));
+        }
+        __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
+        continuations += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+                         static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
+    }
+#endif
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        // A continuation byte is 10xxxxxx: its top bit set and the bit below it clear.  The
+        // marks, moved to the bottom of each byte, are added up by the multiplication into the
+        // top byte.
+        std::uint64_t marks = (word & ~(word << 1) & 0x8080808080808080ull) >> 7;
+        continuations += static_cast<std::size_t>((marks * 0x0101010101010101ull) >> 56);
+    }
+    for (; i < text.size(); ++i)
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
+            ++continuations;
+    return text.size() - continuations;
 }
 
 struct FontKey {
@@ -72,13 +129,15 @@ private:
                    ? document_.fonts[static_cast<std::size_t>(index)]
                    : fallback;
     }
-    std::string Length(int twips) const { return FormatNumber(twips / bodyTwips_); }
+    void Length(int twips);
 
     void FontCode(const FontKey& key);
-    Decoration DecorationOf(const CharFormat& format) const;
+    void WriteFontCode(std::string& out, const FontKey& key) const;
+    Decoration DecorationOf(const CharFormat& format);
+    int Aci(Rgb color);
     void DecorationCodes(const Decoration& decoration);
-    ParagraphKey KeyOf(const Paragraph& paragraph) const;
-    void ParagraphCode(const ParagraphKey& key);
+    void KeyOf(const Paragraph& paragraph, ParagraphKey& key) const;
+    void ParagraphCode(ParagraphKey& key);
     void Text(std::string_view text);
     void Runs(const Paragraph& paragraph);
     void CloseGroup();
@@ -92,27 +151,83 @@ private:
     bool groupOpen_ = false;
     Decoration group_;
     ParagraphKey paragraph_;
+    ParagraphKey nextParagraph_;
+
+    // A document has few distinct sizes, colours, fonts and lengths, met again and again:
+    // each is formatted once.
+    std::unordered_map<int, std::string> heights_; // by half-points, times two, plus 1 if script
+    std::unordered_map<std::uint32_t, int> acis_;  // by RGB
+    std::unordered_map<int, std::string> lengths_; // by twips
+    std::vector<std::string> fontCodes_;           // by font index, times four, plus style
 };
 
-void Writer::FontCode(const FontKey& key) {
-    const FontFace& face = Face(key.font);
-    out_ += "\\f";
-    out_ += face.name;
-    out_ += key.bold ? "|b1" : "|b0";
-    out_ += key.italic ? "|i1" : "|i0";
-    out_ += "|c" + std::to_string(face.charset);
-    out_ += "|p" + std::to_string(face.pitchAndFamily);
-    out_ += ';';
+void Writer::Length(int twips) {
+    auto found = lengths_.find(twips);
+    if (found == lengths_.end())
+        found = lengths_.emplace(twips, FormatNumber(twips / bodyTwips_)).first;
+    out_ += found->second;
 }
 
-Decoration Writer::DecorationOf(const CharFormat& format) const {
+void Writer::FontCode(const FontKey& key) {
+    if (key.font < 0 || static_cast<std::size_t>(key.font) >= document_.fonts.size()) {
+        WriteFontCode(out_, key);
+        return;
+    }
+    std::size_t index =
+        static_cast<std::size_t>(key.font) * 4 + (key.bold ? 2 : 0) + (key.italic ? 1 : 0);
+    if (fontCodes_.empty())
+        fontCodes_.resize(document_.fonts.size() * 4);
+    std::string& code = fontCodes_[index];
+    if (code.empty())
+        WriteFontCode(code, key);
+    out_ += code;
+}
+
+void Writer::WriteFontCode(std::string& out, const FontKey& key) const {
+    const FontFace& face = Face(key.font);
+    out += "\\f";
+    out += face.name;
+    out += key.bold ? "|b1" : "|b0";
+    out += key.italic ? "|i1" : "|i0";
+    out += "|c";
+    AppendNumber(out, face.charset);
+    out += "|p";
+    AppendNumber(out, face.pitchAndFamily);
+    out += ';';
+}
+
+int Writer::Aci(Rgb color) {
+    std::uint32_t key = (std::uint32_t{color.red} << 16) | (std::uint32_t{color.green} << 8) |
+                        std::uint32_t{color.blue};
+    auto found = acis_.find(key);
+    if (found == acis_.end())
+        found = acis_.emplace(key, NearestAci(color)).first;
+    return found->second;
+}
+
+Decoration Writer::DecorationOf(const CharFormat& format) {
     Decoration decoration;
-    double scale = format.vertical == VerticalPosition::Baseline ? 1.0 : kScriptScale;
-    decoration.height = FormatNumber(format.halfPoints * scale / body_.halfPoints);
+    bool script = format.vertical != VerticalPosition::Baseline;
+    // Half-points beyond this have no key of their own; they are formatted each time.
+    constexpr int kMaxKeyedHalfPoints = 1 << 24;
+    if (format.halfPoints >= 0 && format.halfPoints < kMaxKeyedHalfPoints) {
+        int key = format.halfPoints * 2 + (script ? 1 : 0);
+        auto found = heights_.find(key);
+        if (found == heights_.end())
+            found =
+                heights_
+                    .emplace(key, FormatNumber(format.halfPoints * (script ? kScriptScale : 1.0) /
+                                               body_.halfPoints))
+                    .first;
+        decoration.height = found->second;
+    } else {
+        decoration.height =
+            FormatNumber(format.halfPoints * (script ? kScriptScale : 1.0) / body_.halfPoints);
+    }
     // Black is what a word processor shows for automatic text too; in a drawing the
     // entity's own colour is the equivalent.
     if (format.hasColor && !(format.color == Rgb{0, 0, 0}))
-        decoration.aci = NearestAci(format.color);
+        decoration.aci = Aci(format.color);
     decoration.underline = format.underline;
     decoration.strike = format.strike;
     decoration.superscript = format.vertical == VerticalPosition::Superscript;
@@ -120,10 +235,16 @@ Decoration Writer::DecorationOf(const CharFormat& format) const {
 }
 
 void Writer::DecorationCodes(const Decoration& decoration) {
-    if (decoration.height != "1")
-        out_ += "\\H" + decoration.height + "x;";
-    if (decoration.aci != 0)
-        out_ += "\\C" + std::to_string(decoration.aci) + ";";
+    if (decoration.height != "1") {
+        out_ += "\\H";
+        out_ += decoration.height;
+        out_ += "x;";
+    }
+    if (decoration.aci != 0) {
+        out_ += "\\C";
+        AppendNumber(out_, decoration.aci);
+        out_ += ';';
+    }
     if (decoration.underline)
         out_ += "\\L";
     if (decoration.strike)
@@ -132,8 +253,9 @@ void Writer::DecorationCodes(const Decoration& decoration) {
         out_ += "\\A2;";
 }
 
-ParagraphKey Writer::KeyOf(const Paragraph& paragraph) const {
-    ParagraphKey key;
+// The key of a paragraph, in `key` (whose tab list's storage is used again).
+void Writer::KeyOf(const Paragraph& paragraph, ParagraphKey& key) const {
+    key.tabs.clear();
     key.first = paragraph.format.firstIndent;
     key.left = paragraph.format.leftIndent;
     key.right = paragraph.format.rightIndent;
@@ -151,17 +273,23 @@ ParagraphKey Writer::KeyOf(const Paragraph& paragraph) const {
             }
         }
     } else {
-        key.tabs = paragraph.format.tabs;
+        key.tabs.assign(paragraph.format.tabs.begin(), paragraph.format.tabs.end());
     }
-    return key;
 }
 
-void Writer::ParagraphCode(const ParagraphKey& key) {
+// Writes the code of a paragraph whose key differs from the last one written; `key` then
+// becomes the last one, and `key` takes the old one's storage.
+void Writer::ParagraphCode(ParagraphKey& key) {
     if (key == paragraph_)
         return;
-    out_ += "\\pi" + Length(key.first) + ",l" + Length(key.left);
-    if (key.right != 0 || paragraph_.right != 0)
-        out_ += ",r" + Length(key.right);
+    out_ += "\\pi";
+    Length(key.first);
+    out_ += ",l";
+    Length(key.left);
+    if (key.right != 0 || paragraph_.right != 0) {
+        out_ += ",r";
+        Length(key.right);
+    }
     if (key.alignment != Alignment::Left || paragraph_.alignment != Alignment::Left) {
         static const char kLetters[] = {'l', 'c', 'r', 'j'};
         out_ += ",q";
@@ -185,43 +313,52 @@ void Writer::ParagraphCode(const ParagraphKey& key) {
             case TabAlignment::Left:
                 break;
             }
-            out_ += Length(key.tabs[i].position);
+            Length(key.tabs[i].position);
         }
     }
     out_ += ';';
-    paragraph_ = key;
+    std::swap(paragraph_, key);
 }
 
 void Writer::Text(std::string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        // The bytes up to the next one that needs a code go out as they are.
+        std::size_t special = FindAnyOf<'\\', '{', '}', '\xC2'>(text, i);
+        out_.append(text.data() + i, special - i);
+        i = special;
+        if (i >= text.size())
+            break;
         char c = text[i];
         switch (c) {
         case '\\':
             out_ += "\\\\";
+            ++i;
             continue;
         case '{':
             out_ += "\\{";
+            ++i;
             continue;
         case '}':
             out_ += "\\}";
+            ++i;
             continue;
-        case '\xC2':
+        default: // 0xC2, the lead byte of U+0080..U+00BF
             if (i + 1 < text.size()) {
                 if (text[i + 1] == '\xA0') { // no-break space
                     out_ += "\\~";
-                    ++i;
+                    i += 2;
                     continue;
                 }
                 if (text[i + 1] == '\xAD') { // soft hyphen: MText has no optional break
-                    ++i;
+                    i += 2;
                     continue;
                 }
             }
             break;
-        default:
-            break;
         }
         out_ += c;
+        ++i;
     }
 }
 
@@ -288,6 +425,12 @@ std::string Writer::Write() {
     while (count > 0 && !hasText(paragraphs[count - 1]))
         --count;
 
+    std::size_t textBytes = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        for (const auto& run : paragraphs[i].runs)
+            textBytes += run.text.size();
+    // The text with a little room for the codes; the string grows if that is too little.
+    out_.reserve(textBytes + textBytes / 8 + 64);
     out_ = "{";
     font_ = FontKey{body_.font, false, false};
     FontCode(font_);
@@ -299,8 +442,10 @@ std::string Writer::Write() {
             lineStart = paragraphs[i - 1].end != ParagraphEnd::Cell;
             out_ += lineStart ? "\\P" : "\t";
         }
-        if (lineStart)
-            ParagraphCode(KeyOf(paragraph));
+        if (lineStart) {
+            KeyOf(paragraph, nextParagraph_);
+            ParagraphCode(nextParagraph_);
+        }
         Runs(paragraph);
     }
     out_ += '}';
@@ -309,41 +454,54 @@ std::string Writer::Write() {
 
 } // namespace
 
+namespace {
+
+// Characters counted by a key (a size or a font), with the keys in the order first met.
+class Tally {
+public:
+    void Add(int key, std::size_t chars) {
+        if (!(last_ < counts_.size() && counts_[last_].first == key)) {
+            auto [found, added] = index_.emplace(key, counts_.size());
+            if (added)
+                counts_.emplace_back(key, 0);
+            last_ = found->second;
+        }
+        counts_[last_].second += chars;
+    }
+    // The key with the most characters; of equals, the one met first.
+    void Most(int& key) const {
+        std::size_t best = 0;
+        for (const auto& [candidate, chars] : counts_)
+            if (chars > best) {
+                best = chars;
+                key = candidate;
+            }
+    }
+
+private:
+    std::vector<std::pair<int, std::size_t>> counts_;
+    std::unordered_map<int, std::size_t> index_;
+    std::size_t last_ = 0;
+};
+
+} // namespace
+
 BodyText FindBodyText(const TextDocument& document) {
-    std::map<int, std::size_t> bySize, byFont;
-    std::vector<int> sizeOrder, fontOrder;
+    Tally bySize, byFont;
     for (const auto& paragraph : document.paragraphs)
         for (const auto& run : paragraph.runs) {
             if (run.format.hidden)
                 continue;
-            std::size_t chars = 0;
-            for (char c : run.text)
-                if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
-                    ++chars;
+            std::size_t chars = CountChars(run.text);
             if (chars == 0)
                 continue;
-            if (bySize[run.format.halfPoints] == 0)
-                sizeOrder.push_back(run.format.halfPoints);
-            bySize[run.format.halfPoints] += chars;
-            if (byFont[run.format.font] == 0)
-                fontOrder.push_back(run.format.font);
-            byFont[run.format.font] += chars;
+            bySize.Add(run.format.halfPoints, chars);
+            byFont.Add(run.format.font, chars);
         }
     BodyText body;
     body.halfPoints = document.defaultHalfPoints > 0 ? document.defaultHalfPoints : 24;
-    // The most common size and font; of equals, the one met first.
-    std::size_t best = 0;
-    for (int size : sizeOrder)
-        if (bySize[size] > best) {
-            best = bySize[size];
-            body.halfPoints = size;
-        }
-    best = 0;
-    for (int font : fontOrder)
-        if (byFont[font] > best) {
-            best = byFont[font];
-            body.font = font;
-        }
+    bySize.Most(body.halfPoints);
+    byFont.Most(body.font);
     return body;
 }
 

@@ -1,7 +1,9 @@
 #include "text/rtfkeywords.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 
 namespace cadhost::text {
@@ -114,7 +116,7 @@ constexpr std::string_view kSkipped[] = {
     "xmlnstbl",
 };
 
-const std::pair<std::string_view, RtfKeyword> kWords[] = {
+constexpr std::pair<std::string_view, RtfKeyword> kWords[] = {
     {"rtf", K::Rtf},
     {"ansi", K::Ansi},
     {"mac", K::Mac},
@@ -273,64 +275,96 @@ const std::pair<std::string_view, RtfKeyword> kWords[] = {
     {"pnf", K::OldListFont},
 };
 
-const std::unordered_map<std::string_view, RtfKeyword>& Table() {
-    static const auto* table = [] {
-        auto* map = new std::unordered_map<std::string_view, RtfKeyword>;
-        for (std::string_view name : kSkipped)
-            map->emplace(name, K::SkippedDestination);
-        for (const auto& [name, keyword] : kWords)
-            map->emplace(name, keyword);
-        return map;
-    }();
-    return *table;
+// The words are found in an open-addressing table built at compile time: a control word
+// costs one short hash of its letters and, mostly, one comparison.
+constexpr std::size_t kMaxNameLength = 20;
+constexpr std::size_t kTableSize = 1024; // a power of two, about four times the word count
+
+struct Slot {
+    char name[kMaxNameLength] = {};
+    std::uint8_t length = 0; // 0: an empty slot
+    RtfKeyword keyword = K::Unknown;
+};
+
+// RtfKeywordHash's starting value was picked, among a few thousand tried, so that no word of
+// the table lies more than one slot past its own.
+constexpr std::uint32_t Hash(std::string_view name) {
+    RtfKeywordHash hash;
+    for (char c : name)
+        hash.Add(c);
+    return hash.Value();
 }
+
+struct Table {
+    Slot slots[kTableSize];
+    std::size_t longestProbe = 0;
+    bool fits = true; // every name short enough and met once
+};
+
+constexpr bool Insert(Table& table, std::string_view name, RtfKeyword keyword) {
+    if (name.empty() || name.size() > kMaxNameLength)
+        return false;
+    for (std::size_t probe = 0; probe < kTableSize; ++probe) {
+        Slot& slot = table.slots[(Hash(name) + probe) & (kTableSize - 1)];
+        if (slot.length == 0) {
+            for (std::size_t i = 0; i < name.size(); ++i)
+                slot.name[i] = name[i];
+            slot.length = static_cast<std::uint8_t>(name.size());
+            slot.keyword = keyword;
+            table.longestProbe = std::max(table.longestProbe, probe + 1);
+            return true;
+        }
+        if (std::string_view(slot.name, slot.length) == name)
+            return false;
+    }
+    return false;
+}
+
+constexpr Table MakeTable() {
+    Table table;
+    for (std::string_view name : kSkipped)
+        table.fits = Insert(table, name, K::SkippedDestination) && table.fits;
+    for (const auto& [name, keyword] : kWords)
+        table.fits = Insert(table, name, keyword) && table.fits;
+    return table;
+}
+
+constexpr Table kTable = MakeTable();
+static_assert(kTable.fits, "a control word is too long or listed twice");
+// A word is found, or told not to be there, after at most this many slots (a word added to
+// the table may make it 3 or 4; more calls for another starting value of the hash).
+static_assert(kTable.longestProbe <= 4, "the hash clusters the control words");
 
 } // namespace
 
 RtfKeyword LookupRtfKeyword(std::string_view name) {
-    // RTF control words are at most 32 letters; longer names cannot be in the table.
-    if (name.size() > 32)
-        return K::Unknown;
-    const auto& table = Table();
-    auto found = table.find(name);
-    return found == table.end() ? K::Unknown : found->second;
+    RtfKeywordHash hash;
+    for (char c : name)
+        hash.Add(c);
+    return LookupRtfKeyword(name, hash);
 }
 
-RtfKeywordKind KindOf(RtfKeyword keyword) {
-    switch (keyword) {
-    case K::Font:
-    case K::FontSize:
-    case K::Bold:
-    case K::Italic:
-    case K::Underline:
-    case K::UnderlineNone:
-    case K::Strike:
-    case K::Color:
-    case K::Superscript:
-    case K::Subscript:
-    case K::NoSuperSub:
-    case K::Up:
-    case K::Down:
-    case K::Hidden:
-        return RtfKeywordKind::CharFormat;
-    case K::FirstIndent:
-    case K::LeftIndent:
-    case K::RightIndent:
-    case K::SpaceBefore:
-    case K::SpaceAfter:
-    case K::AlignLeft:
-    case K::AlignCenter:
-    case K::AlignRight:
-    case K::AlignJustify:
-    case K::TabCenter:
-    case K::TabRight:
-    case K::TabDecimal:
-    case K::TabPosition:
-    case K::BarTabPosition:
-        return RtfKeywordKind::ParaFormat;
-    default:
-        return RtfKeywordKind::Other;
+RtfKeyword LookupRtfKeyword(std::string_view name, RtfKeywordHash nameHash) {
+    if (name.empty() || name.size() > kMaxNameLength)
+        return K::Unknown;
+    std::uint32_t hash = nameHash.Value();
+    for (std::size_t probe = 0; probe < kTable.longestProbe; ++probe) {
+        const Slot& slot = kTable.slots[(hash + probe) & (kTableSize - 1)];
+        if (slot.length == 0)
+            return K::Unknown;
+        if (slot.length == name.size() && std::memcmp(slot.name, name.data(), name.size()) == 0)
+            return slot.keyword;
     }
+    return K::Unknown;
+}
+
+std::vector<std::pair<std::string_view, RtfKeyword>> RtfKeywordNames() {
+    std::vector<std::pair<std::string_view, RtfKeyword>> names;
+    for (std::string_view name : kSkipped)
+        names.emplace_back(name, K::SkippedDestination);
+    for (const auto& pair : kWords)
+        names.push_back(pair);
+    return names;
 }
 
 } // namespace cadhost::text

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace cadhost::text {
 
@@ -162,7 +164,64 @@ enum class RtfKeyword : std::uint16_t {
 // record only formatting).
 enum class RtfKeywordKind : std::uint8_t { Other, CharFormat, ParaFormat };
 
+// The hash by which the keywords are looked up (FNV-1a, its starting value picked for the
+// table), built a letter at a time so that a reader can build it while it scans a name.
+class RtfKeywordHash {
+public:
+    constexpr void Add(char letter) {
+        state_ = (state_ ^ static_cast<unsigned char>(letter)) * 16777619u;
+    }
+    constexpr std::uint32_t Value() const { return state_ ^ (state_ >> 15); }
+
+private:
+    std::uint32_t state_ = 2166136438u;
+};
+
+// The keyword of a control word's name (its letters, without backslash or parameter); Unknown
+// for a name the reader does not act on.
 RtfKeyword LookupRtfKeyword(std::string_view name);
-RtfKeywordKind KindOf(RtfKeyword keyword);
+// The same, for a name whose hash the caller has built.
+RtfKeyword LookupRtfKeyword(std::string_view name, RtfKeywordHash hash);
+
+constexpr RtfKeywordKind KindOf(RtfKeyword keyword) {
+    using K = RtfKeyword;
+    switch (keyword) {
+    case K::Font:
+    case K::FontSize:
+    case K::Bold:
+    case K::Italic:
+    case K::Underline:
+    case K::UnderlineNone:
+    case K::Strike:
+    case K::Color:
+    case K::Superscript:
+    case K::Subscript:
+    case K::NoSuperSub:
+    case K::Up:
+    case K::Down:
+    case K::Hidden:
+        return RtfKeywordKind::CharFormat;
+    case K::FirstIndent:
+    case K::LeftIndent:
+    case K::RightIndent:
+    case K::SpaceBefore:
+    case K::SpaceAfter:
+    case K::AlignLeft:
+    case K::AlignCenter:
+    case K::AlignRight:
+    case K::AlignJustify:
+    case K::TabCenter:
+    case K::TabRight:
+    case K::TabDecimal:
+    case K::TabPosition:
+    case K::BarTabPosition:
+        return RtfKeywordKind::ParaFormat;
+    default:
+        return RtfKeywordKind::Other;
+    }
+}
+
+// Every name LookupRtfKeyword knows, with its keyword (for tests).
+std::vector<std::pair<std::string_view, RtfKeyword>> RtfKeywordNames();
 
 } // namespace cadhost::text

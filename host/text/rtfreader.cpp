@@ -2,6 +2,7 @@
 // destination a control word goes to.
 #include "text/rtfreader.h"
 
+#include "text/bytescan.h"
 #include "text/rtfreaderimpl.h"
 #include "text/utf8.h"
 
@@ -137,7 +138,12 @@ void Reader::CloseGroup() {
 // Consumes the rest of the current group without reading it, then closes the group.
 void Reader::SkipGroup() {
     std::size_t depth = 1;
-    while (pos_ < data_.size()) {
+    while (true) {
+        // Only braces and backslashes matter here; the bytes between them (picture data,
+        // mostly) are passed over many at a time.
+        pos_ = FindAnyOf<'{', '}', '\\'>(data_, pos_);
+        if (pos_ >= data_.size())
+            break;
         char c = data_[pos_++];
         if (c == '{') {
             ++depth;
@@ -150,11 +156,12 @@ void Reader::SkipGroup() {
                 ++pos_; // an escaped brace or backslash is no group delimiter
                 continue;
             }
-            std::size_t start = pos_;
-            while (pos_ < data_.size() && IsLetter(data_[pos_]))
-                ++pos_;
-            if (data_.substr(start, pos_ - start) != "bin")
+            // Of the control words only \bin matters: its data may hold braces.  The letters
+            // of the others are no delimiters and are passed over with the bytes after them.
+            std::string_view rest = data_.substr(pos_);
+            if (!rest.starts_with("bin") || (rest.size() > 3 && IsLetter(rest[3])))
                 continue;
+            pos_ += 3;
             long long count = 0;
             bool hasCount = false;
             while (pos_ < data_.size() && IsDigit(data_[pos_])) {
@@ -181,42 +188,52 @@ void Reader::SkipBinary(int count) {
 }
 
 void Reader::ReadControl() {
-    ++pos_; // the backslash
-    if (pos_ >= data_.size())
+    const char* const begin = data_.data();
+    const char* const end = begin + data_.size();
+    const char* p = begin + pos_ + 1; // past the backslash
+    if (p >= end) {
+        pos_ = data_.size();
         return;
-    char c = data_[pos_];
+    }
+    char c = *p;
     if (!IsLetter(c)) {
-        ++pos_;
+        pos_ = static_cast<std::size_t>(p + 1 - begin);
         OnControlSymbol(c);
         return;
     }
-    std::size_t start = pos_;
-    while (pos_ < data_.size() && IsLetter(data_[pos_]))
-        ++pos_;
-    std::string_view name = data_.substr(start, pos_ - start);
+    // The name is hashed for the keyword table as it is read.
+    const char* start = p;
+    RtfKeywordHash hash;
+    do {
+        hash.Add(*p);
+        ++p;
+    } while (p < end && IsLetter(*p));
+    std::string_view name(start, static_cast<std::size_t>(p - start));
     bool negative = false;
-    if (pos_ + 1 < data_.size() && data_[pos_] == '-' && IsDigit(data_[pos_ + 1])) {
+    if (end - p > 1 && *p == '-' && IsDigit(p[1])) {
         negative = true;
-        ++pos_;
+        ++p;
     }
     long long value = 0;
     bool hasParameter = false;
-    while (pos_ < data_.size() && IsDigit(data_[pos_])) {
+    while (p < end && IsDigit(*p)) {
         // Saturate: a parameter of forty digits is a damaged file, not a reason to overflow.
         if (value <= INT_MAX)
-            value = value * 10 + (data_[pos_] - '0');
+            value = value * 10 + (*p - '0');
         hasParameter = true;
-        ++pos_;
+        ++p;
     }
-    if (pos_ < data_.size() && data_[pos_] == ' ')
-        ++pos_; // the delimiter belongs to the control word
+    if (p < end && *p == ' ')
+        ++p; // the delimiter belongs to the control word
+    pos_ = static_cast<std::size_t>(p - begin);
     value = std::min<long long>(value, INT_MAX);
     int parameter = static_cast<int>(negative ? -value : value);
-    OnControlWord(name, parameter, hasParameter);
+    OnControlWord(name, hash, parameter, hasParameter);
 }
 
-void Reader::OnControlWord(std::string_view name, int parameter, bool hasParameter) {
-    RtfKeyword keyword = LookupRtfKeyword(name);
+void Reader::OnControlWord(std::string_view name, RtfKeywordHash hash, int parameter,
+                           bool hasParameter) {
+    RtfKeyword keyword = LookupRtfKeyword(name, hash);
     bool starred = starPending_;
     starPending_ = false;
     if (keyword == RtfKeyword::Binary) {
@@ -238,29 +255,47 @@ void Reader::OnControlWord(std::string_view name, int parameter, bool hasParamet
             SkipGroup();
         return;
     }
+    // Most words of a word processor's file are none the reader acts on; only in a style
+    // sheet does such a word count, as the start of an entry.
+    if (keyword == RtfKeyword::Unknown && Top().dest != Dest::StyleSheet)
+        return;
     Dispatch(keyword, parameter, hasParameter);
+}
+
+// The byte of the hex digits of a \' escape at pos_ (one digit or two), reading past them;
+// -1, reading nothing, when no hex digit is there.
+int Reader::ReadEscapedByte() {
+    int high = pos_ < data_.size() ? HexDigit(data_[pos_]) : -1;
+    if (high < 0)
+        return -1;
+    ++pos_;
+    int low = pos_ < data_.size() ? HexDigit(data_[pos_]) : -1;
+    if (low < 0)
+        return high;
+    ++pos_;
+    return high * 16 + low;
 }
 
 void Reader::OnControlSymbol(char symbol) {
     if (symbol == '\'') {
-        int high = pos_ < data_.size() ? HexDigit(data_[pos_]) : -1;
-        if (high < 0)
+        int value = ReadEscapedByte();
+        if (value < 0)
             return;
-        ++pos_;
-        int low = pos_ < data_.size() ? HexDigit(data_[pos_]) : -1;
-        int value = high;
-        if (low >= 0) {
-            ++pos_;
-            value = high * 16 + low;
-        }
         if (skipCount_ > 0) {
             --skipCount_;
             return;
         }
         if (stack_.empty())
             return;
-        char byte = static_cast<char>(value);
-        OnBytes(std::string_view(&byte, 1));
+        // Text in a code page is often written as escapes only: a run of them is decoded
+        // as one stretch of bytes.
+        escaped_.assign(1, static_cast<char>(value));
+        while (data_.size() - pos_ >= 3 && data_[pos_] == '\\' && data_[pos_ + 1] == '\'' &&
+               HexDigit(data_[pos_ + 2]) >= 0) {
+            pos_ += 2;
+            escaped_.push_back(static_cast<char>(ReadEscapedByte()));
+        }
+        OnBytes(escaped_, false);
         return;
     }
     if (symbol == '*') {
@@ -277,7 +312,7 @@ void Reader::OnControlSymbol(char symbol) {
     case '\\':
     case '{':
     case '}':
-        OnBytes(std::string_view(&symbol, 1));
+        OnBytes(std::string_view(&symbol, 1), false);
         break;
     case '~':
         EmitChar(0x00A0);
@@ -300,12 +335,7 @@ void Reader::OnControlSymbol(char symbol) {
 
 void Reader::ReadText() {
     std::size_t start = pos_;
-    while (pos_ < data_.size()) {
-        char c = data_[pos_];
-        if (c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n')
-            break;
-        ++pos_;
-    }
+    pos_ = FindAnyOf<'\\', '{', '}', '\r', '\n'>(data_, pos_);
     std::string_view bytes = data_.substr(start, pos_ - start);
     if (skipCount_ > 0) {
         std::size_t n = std::min<std::size_t>(bytes.size(), static_cast<std::size_t>(skipCount_));
@@ -313,7 +343,7 @@ void Reader::ReadText() {
         skipCount_ -= static_cast<int>(n);
     }
     if (!bytes.empty() && !stack_.empty())
-        OnBytes(bytes);
+        OnBytes(bytes, true);
 }
 
 void Reader::Dispatch(RtfKeyword keyword, int parameter, bool hasParameter) {
@@ -335,8 +365,10 @@ void Reader::Dispatch(RtfKeyword keyword, int parameter, bool hasParameter) {
         return;
     case Dest::ColorTable:
         if (keyword == RtfKeyword::Red || keyword == RtfKeyword::Green ||
-            keyword == RtfKeyword::Blue)
+            keyword == RtfKeyword::Blue) {
             colors_.SetComponent(keyword, parameter);
+            TablesChanged();
+        }
         return;
     case Dest::StyleSheet:
         StyleSheetWord(keyword, parameter, hasParameter);
@@ -367,8 +399,8 @@ void Reader::Dispatch(RtfKeyword keyword, int parameter, bool hasParameter) {
 
 } // namespace rtf
 
-TextDocument ReadRtf(std::string_view rtf) {
-    rtf::Reader reader(rtf);
+TextDocument ReadRtf(std::string_view rtf, RtfLiterals literals) {
+    rtf::Reader reader(rtf, literals);
     return reader.Read();
 }
 

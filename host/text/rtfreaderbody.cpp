@@ -39,6 +39,7 @@ void Reader::BodyWord(RtfKeyword keyword, int parameter, bool hasParameter) {
         break;
     case K::DefaultFont:
         defaultFont_ = parameter;
+        TablesChanged();
         break;
     case K::FontTable:
         group.dest = Dest::FontTable;

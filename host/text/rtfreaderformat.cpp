@@ -17,6 +17,7 @@ void Reader::FinishFont() {
     if (!fontEntry_.active)
         return;
     fonts_[fontEntry_.number] = MakeFont(fontEntry_);
+    TablesChanged();
     fontEntry_ = RtfFontEntry{};
 }
 

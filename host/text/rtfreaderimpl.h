@@ -6,6 +6,7 @@
 #include "text/documentbuilder.h"
 #include "text/hexdigit.h"
 #include "text/rtfkeywords.h"
+#include "text/rtfreader.h"
 #include "text/rtftables.h"
 
 #include <cstdint>
@@ -51,6 +52,7 @@ struct CharState {
     bool hidden = false;
     int color = 0;
     VerticalPosition vertical = VerticalPosition::Baseline;
+    bool operator==(const CharState&) const = default;
 };
 
 struct ParaState {
@@ -95,7 +97,8 @@ constexpr std::size_t kMaxFieldInstruction = 512;
 constexpr std::size_t kMaxFieldNesting = 32;
 
 inline bool IsLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    // Setting 0x20 lowers A..Z to a..z and makes no other byte a letter.
+    return static_cast<unsigned char>((c | 0x20) - 'a') < 26;
 }
 inline bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -113,7 +116,8 @@ std::string FormatNoteNumber(int number, NoteNumbering style);
 
 class Reader {
 public:
-    explicit Reader(std::string_view input) : data_(input) {}
+    Reader(std::string_view input, RtfLiterals literals)
+        : data_(input), utf8Literals_(literals == RtfLiterals::Utf8) {}
 
     TextDocument Read();
 
@@ -124,12 +128,16 @@ private:
     void SkipGroup();
     void ReadControl();
     void ReadText();
-    void OnControlWord(std::string_view name, int parameter, bool hasParameter);
+    void OnControlWord(std::string_view name, RtfKeywordHash hash, int parameter,
+                       bool hasParameter);
     void OnControlSymbol(char symbol);
+    int ReadEscapedByte();
     void SkipBinary(int count);
 
     // Content
-    void OnBytes(std::string_view bytes);
+    // Text bytes: literal ones, as they stand in the document, or the byte of a \'hh escape.
+    void OnBytes(std::string_view bytes, bool literal);
+    char32_t NextChar(std::string_view bytes, std::size_t& pos, bool literal);
     void OnUnicode(int value);
     void EmitChar(char32_t c);
     void EmitText(std::string_view utf8);
@@ -151,8 +159,11 @@ private:
     void FinishStyle();
     RtfFont& ResolveFont(int number);
     int CurrentCodePage();
-    CharFormat CurrentFormat();
+    const CharFormat& CurrentFormat();
     CharFormat CurrentFormatIn(RtfFont& font); // the current format, but in this font
+    // The font table, the default font or the colour table changed: what was resolved
+    // through them is resolved again.
+    void TablesChanged();
 
     // Structure
     void EndParagraph(ParagraphEnd end, int tableLevel);
@@ -164,6 +175,7 @@ private:
     Group& Top() { return stack_.back(); }
 
     std::string_view data_;
+    bool utf8Literals_ = false;
     std::size_t pos_ = 0;
     std::vector<Group> stack_;
     std::size_t flatDepth_ = 0; // groups beyond kMaxGroupDepth, read flat
@@ -178,9 +190,17 @@ private:
     ParaState defaultPara_;
     ByteDecoder decoder_;
     std::string scratch_;
+    std::string escaped_; // the bytes of a run of \'hh escapes
 
     std::unordered_map<int, RtfFont> fonts_;
     RtfFont fallbackFont_{DefaultFontFace(), 0, {}, -1};
+    // The font a number last resolved to (null: none yet), and the character format the
+    // character state last resolved to: text mostly comes in the same state again.
+    RtfFont* resolvedFont_ = nullptr;
+    int resolvedFontNumber_ = 0;
+    bool formatResolved_ = false;
+    CharState resolvedChar_;
+    CharFormat resolvedFormat_;
     RtfFontEntry fontEntry_;
     RtfColorTable colors_;
     RtfStyleSheet styles_;

@@ -2,6 +2,7 @@
 // format that text gets.
 #include "text/rtfreaderimpl.h"
 
+#include "text/bytescan.h"
 #include "text/utf8.h"
 
 #include <algorithm>
@@ -33,23 +34,36 @@ std::string SymbolGlyphsAsBullets(std::string_view utf8) {
     return out;
 }
 
-void Reader::OnBytes(std::string_view bytes) {
+void Reader::OnBytes(std::string_view bytes, bool literal) {
     Group& group = Top();
     switch (group.dest) {
     case Dest::Body:
     case Dest::ListText: {
-        scratch_.clear();
         decoder_.SetCodePage(CurrentCodePage());
         bool ascii = decoder_.AsciiTransparent();
-        for (char ch : bytes) {
-            auto b = static_cast<unsigned char>(ch);
-            if (b < 0x80 && ascii && !decoder_.Pending()) {
-                // The characters AppendTextChar keeps: DEL is as much a control as the rest.
-                if ((b >= 0x20 && b != 0x7F) || b == '\t')
-                    scratch_.push_back(ch);
-                continue;
+        if (ascii && !decoder_.Pending() && FindNotPrintableAscii(bytes, 0) == bytes.size()) {
+            // Printable ASCII, as most text is: the bytes are the text.
+            EmitText(bytes);
+            return;
+        }
+        scratch_.clear();
+        for (std::size_t i = 0; i < bytes.size();) {
+            if (ascii && !decoder_.Pending()) {
+                std::size_t plain = FindNotPrintableAscii(bytes, i);
+                scratch_.append(bytes.data() + i, plain - i);
+                i = plain;
+                if (i == bytes.size())
+                    break;
+                auto b = static_cast<unsigned char>(bytes[i]);
+                if (b < 0x80) {
+                    // Of the controls AppendTextChar keeps only the tab; DEL is one of them.
+                    if (b == '\t')
+                        scratch_.push_back('\t');
+                    ++i;
+                    continue;
+                }
             }
-            char32_t c = decoder_.Decode(b);
+            char32_t c = NextChar(bytes, i, literal);
             if (c != ByteDecoder::kNoChar)
                 AppendTextChar(scratch_, c);
         }
@@ -58,15 +72,18 @@ void Reader::OnBytes(std::string_view bytes) {
     }
     case Dest::FontTable:
     case Dest::FontAlt: {
-        for (char ch : bytes) {
-            if (ch == ';' && group.dest == Dest::FontTable) {
+        for (std::size_t i = 0; i < bytes.size();) {
+            if (bytes[i] == ';' && group.dest == Dest::FontTable) {
+                ++i;
                 FinishFont();
                 continue;
             }
-            if (!fontEntry_.active)
+            if (!fontEntry_.active) {
+                ++i;
                 continue;
+            }
             decoder_.SetCodePage(EntryCodePage(fontEntry_, documentCodePage_));
-            char32_t c = decoder_.Decode(static_cast<unsigned char>(ch));
+            char32_t c = NextChar(bytes, i, literal);
             if (c == ByteDecoder::kNoChar)
                 continue;
             std::string& target =
@@ -80,8 +97,8 @@ void Reader::OnBytes(std::string_view bytes) {
     case Dest::OldListText: {
         scratch_.clear();
         decoder_.SetCodePage(CurrentCodePage());
-        for (char ch : bytes) {
-            char32_t c = decoder_.Decode(static_cast<unsigned char>(ch));
+        for (std::size_t i = 0; i < bytes.size();) {
+            char32_t c = NextChar(bytes, i, literal);
             if (c != ByteDecoder::kNoChar)
                 AppendTextChar(scratch_, c);
         }
@@ -90,8 +107,10 @@ void Reader::OnBytes(std::string_view bytes) {
     }
     case Dest::ColorTable:
         for (char ch : bytes)
-            if (ch == ';')
+            if (ch == ';') {
                 colors_.EndEntry();
+                TablesChanged();
+            }
         return;
     case Dest::StyleSheet:
         for (char ch : bytes)
@@ -101,6 +120,19 @@ void Reader::OnBytes(std::string_view bytes) {
     default:
         return;
     }
+}
+
+// The character of the byte(s) at pos, advancing past them: the current code page decodes a
+// byte (kNoChar while a lead byte waits), but a literal UTF-8 sequence is read whole when the
+// document's literals are UTF-8.  An escaped byte is always one of the code page.
+char32_t Reader::NextChar(std::string_view bytes, std::size_t& pos, bool literal) {
+    auto b = static_cast<unsigned char>(bytes[pos]);
+    if (literal && utf8Literals_ && b >= 0x80) {
+        decoder_.Reset();
+        return NextUtf8(bytes, pos);
+    }
+    ++pos;
+    return decoder_.Decode(b);
 }
 
 void Reader::OnUnicode(int value) {
@@ -185,10 +217,20 @@ void Reader::EmitText(std::string_view utf8) {
 RtfFont& Reader::ResolveFont(int number) {
     if (number < 0)
         number = defaultFont_;
+    if (resolvedFont_ && resolvedFontNumber_ == number)
+        return *resolvedFont_;
     auto found = fonts_.find(number);
     if (found == fonts_.end())
         found = fonts_.find(defaultFont_);
-    return found == fonts_.end() ? fallbackFont_ : found->second;
+    // The map's elements stay where they are while others are added.
+    resolvedFont_ = found == fonts_.end() ? &fallbackFont_ : &found->second;
+    resolvedFontNumber_ = number;
+    return *resolvedFont_;
+}
+
+void Reader::TablesChanged() {
+    resolvedFont_ = nullptr;
+    formatResolved_ = false;
 }
 
 int Reader::CurrentCodePage() {
@@ -196,8 +238,14 @@ int Reader::CurrentCodePage() {
     return font.codePage != 0 ? font.codePage : documentCodePage_;
 }
 
-CharFormat Reader::CurrentFormat() {
-    return CurrentFormatIn(ResolveFont(Top().chr.font));
+const CharFormat& Reader::CurrentFormat() {
+    const CharState& chr = Top().chr;
+    if (!formatResolved_ || !(chr == resolvedChar_)) {
+        resolvedFormat_ = CurrentFormatIn(ResolveFont(chr.font));
+        resolvedChar_ = chr;
+        formatResolved_ = true;
+    }
+    return resolvedFormat_;
 }
 
 // The document's fonts are those its text uses, in the order of first use: a font joins

@@ -159,4 +159,109 @@ TEST(TextMTextWriter, ColoursMapToTheNearestIndex) {
     EXPECT_EQ(AciToRgb(251), (Rgb{91, 91, 91}));
 }
 
+TEST(TextMTextWriter, NumbersRoundAsFourDecimalsDoAndLoseTheirZeros) {
+    // 1/32 = 0.03125 lies halfway between 0.0312 and 0.0313: an exact tie goes to the even
+    // digit, as printf's "%.4f" has it.
+    auto tie = D({P({R("body text, the most of it", Size(32)), R("x", Size(1))})});
+    EXPECT_EQ(WriteMText(tie), "{\\fArial|b0|i0|c0|p34;\\H1x;body text, the most of it"
+                               "{\\fArial|b0|i0|c0|p34;\\H0.0312x;x}}");
+    // 3/32 = 0.09375: halfway again, and here the even digit is the higher one.
+    auto up = D({P({R("body text, the most of it", Size(32)), R("x", Size(3))})});
+    EXPECT_EQ(WriteMText(up), "{\\fArial|b0|i0|c0|p34;\\H1x;body text, the most of it"
+                              "{\\fArial|b0|i0|c0|p34;\\H0.0938x;x}}");
+    // A length too small for four decimals is 0, never "-0"; one just big enough keeps its sign.
+    ParagraphFormat tiny;
+    tiny.firstIndent = -1; // of 32760 twips, the body height: -0.00003
+    tiny.leftIndent = -2;  // -0.00006, which rounds to -0.0001
+    tiny.rightIndent = 16380;
+    auto lengths = D({P({R("text", Size(3276))}, tiny)});
+    EXPECT_EQ(WriteMText(lengths), "{\\fArial|b0|i0|c0|p34;\\H1x;\\pi0,l-0.0001,r0.5;text}");
+}
+
+TEST(TextMTextWriter, EachRunGetsTheCodesOfItsOwnFormat) {
+    // Runs of one size, on the line and raised; of one colour and of others; of one font
+    // plain, bold and italic: each must get its own codes, however often the others came.
+    CharFormat raised = Size(20);
+    raised.vertical = VerticalPosition::Superscript;
+    CharFormat lowered = Size(20);
+    lowered.vertical = VerticalPosition::Subscript;
+    CharFormat red = Size(20);
+    red.hasColor = true;
+    red.color = {255, 0, 0};
+    CharFormat blue = red;
+    blue.color = {0, 0, 255};
+    CharFormat bold = Size(20);
+    bold.bold = true;
+    CharFormat italic = Size(20);
+    italic.italic = true;
+    CharFormat unknownFont = Size(20);
+    unknownFont.font = 7; // no such font: the default face stands in, as another font
+    auto document = D({P({R("body text, the most of it", Size(20)), R("a", raised), R("b", lowered),
+                          R("c", raised), R("d", red), R("e", blue), R("f", red), R("g", bold),
+                          R("h", italic), R("i", bold), R("j", unknownFont), R("k", Size(20))})});
+    EXPECT_EQ(WriteMText(document),
+              "{\\fArial|b0|i0|c0|p34;\\H1x;body text, the most of it"
+              "{\\fArial|b0|i0|c0|p34;\\H0.7x;\\A2;a}{\\fArial|b0|i0|c0|p34;\\H0.7x;b}"
+              "{\\fArial|b0|i0|c0|p34;\\H0.7x;\\A2;c}{\\fArial|b0|i0|c0|p34;\\C1;d}"
+              "{\\fArial|b0|i0|c0|p34;\\C5;e}{\\fArial|b0|i0|c0|p34;\\C1;f}"
+              "\\fArial|b1|i0|c0|p34;g\\fArial|b0|i1|c0|p34;h\\fArial|b1|i0|c0|p34;i"
+              "\\fArial|b0|i0|c0|p34;j\\fArial|b0|i0|c0|p34;k}");
+}
+
+TEST(TextMTextWriter, TheBodySizeIsTheOneOfMostCharactersNotBytes) {
+    // Ten accented letters take twenty bytes but are fewer characters than fifteen plain ones.
+    std::string accented;
+    for (int i = 0; i < 10; ++i)
+        accented += "\xC3\xA9";
+    auto document = D({P({R(accented, Size(40)), R("fifteen letters", Size(20))})});
+    BodyText body = FindBodyText(document);
+    EXPECT_EQ(body.halfPoints, 20);
+    // Of sizes with as many characters, the first met is the body's; hidden text counts not.
+    CharFormat hidden = Size(30);
+    hidden.hidden = true;
+    auto equal = D({P({R("a long hidden run of text", hidden), R("abc\xE2\x80\x94", Size(28)),
+                       R("abcd", Size(22)), R("xy", Size(28))})});
+    body = FindBodyText(equal);
+    EXPECT_EQ(body.halfPoints, 28) << "six characters at 28 half-points against four at 22";
+    auto tied = D({P({R("abcd", Size(22)), R("ab\xC3\xA9"
+                                             "d",
+                                             Size(28))})});
+    EXPECT_EQ(FindBodyText(tied).halfPoints, 22);
+    // The font is chosen the same way, apart from the size.
+    CharFormat times = Size(20);
+    times.font = 1;
+    auto fonts = D({P(
+        {R("ab", Size(20)), R("\xE2\x80\x94\xE2\x80\x94\xE2\x80\x94", times), R("c", Size(20))})});
+    EXPECT_EQ(FindBodyText(fonts).font, 0) << "three characters in each font: the first met";
+}
+
+TEST(TextMTextWriter, LongRunsAreCountedInCharactersToo) {
+    // Runs long enough to be counted many bytes at a time, one in two-byte characters:
+    // 6000 of those against 6000 letters is a tie, won by the first; one letter more wins.
+    std::string accented;
+    for (int i = 0; i < 6000; ++i)
+        accented += "\xC3\xA9";
+    for (std::size_t letters : {5999u, 6000u, 6001u}) {
+        auto document = D({P({R(accented, Size(40)), R(std::string(letters, 'a'), Size(20))})});
+        EXPECT_EQ(FindBodyText(document).halfPoints, letters > 6000 ? 20 : 40) << letters;
+    }
+    // Three-byte characters in a run whose length is no multiple of any step.
+    std::string dashes;
+    for (int i = 0; i < 4099; ++i)
+        dashes += "\xE2\x80\x94";
+    auto document = D({P({R(std::string(4099, 'b'), Size(20)), R(dashes + "c", Size(30))})});
+    EXPECT_EQ(FindBodyText(document).halfPoints, 30);
+}
+
+TEST(TextMTextWriter, MTextSyntaxInTextIsEscapedWhereverItStands) {
+    // Escapes at the start, the end and in the middle of long stretches of plain text.
+    std::string plain(40, 'p');
+    std::string text = "{" + plain + "\\" + plain + "}" + plain + "\xC2\xA0" + plain + "\xC2\xAD" +
+                       plain + "\xC2\xB0" + plain + "\xC2";
+    auto document = D({P({R(text)})});
+    EXPECT_EQ(WriteMText(document), "{\\fArial|b0|i0|c0|p34;\\H1x;\\{" + plain + "\\\\" + plain +
+                                        "\\}" + plain + "\\~" + plain + plain + "\xC2\xB0" + plain +
+                                        "\xC2}");
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 // The Rich Text reader, through the document model and its plain text.
 #include "text/plaintextwriter.h"
+#include "text/rtfconvert.h"
 #include "text/rtfreader.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,10 @@ using namespace cadhost::text;
 
 std::string Plain(const std::string& rtf) {
     return WritePlainText(ReadRtf(rtf));
+}
+
+std::string ReadDocumentPlain(const std::string& bytes) {
+    return WritePlainText(ReadDocument(bytes));
 }
 
 std::string Doc(const std::string& body) {
@@ -69,6 +74,25 @@ TEST(TextRtfReaderSyntax, BinaryDataIsSkippedByItsCount) {
     EXPECT_EQ(Plain(Doc("a\\bin-5 b")), "ab");
 }
 
+TEST(TextRtfReaderSyntax, SkippedGroupsEndAtTheirOwnClosingBrace) {
+    // Long stretches without syntax (picture data) around escaped braces and nested groups.
+    std::string hex;
+    for (int i = 0; i < 40; ++i)
+        hex += "0123456789abcdef";
+    EXPECT_EQ(Plain(Doc("a{\\*\\gone " + hex + "\\{" + hex + "{" + hex + "}\\}\\\\}b")), "ab");
+    EXPECT_EQ(Plain(Doc("a{\\pict " + hex + "\r\n" + hex + "}b{\\pict}c")), "abc");
+    // Only \bin counts bytes; a longer word that starts with its letters does not.
+    EXPECT_EQ(Plain(Doc("a{\\*\\gone\\bin4 }{{}}b")), "ab");
+    EXPECT_EQ(Plain(Doc("a{\\*\\gone\\bin2{}}b")), "ab");
+    EXPECT_EQ(Plain(Doc("a{\\*\\gone\\bin1 }}b}c")), "ab");
+    EXPECT_EQ(Plain(Doc("a{\\*\\gone\\binfsxn1 }}b}c")), "a");
+    EXPECT_EQ(Plain(Doc("a{\\*\\gone\\bi1 }}b}c")), "a");
+    EXPECT_EQ(Plain(Doc("a{\\*\\gone\\bin}b}c")), "ab");
+    // A skipped group cut short ends the document.
+    EXPECT_EQ(Plain("{\\rtf1 a{\\*\\gone\\bin"), "a");
+    EXPECT_EQ(Plain("{\\rtf1 a{\\*\\gone{\\"), "a");
+}
+
 TEST(TextRtfReaderSyntax, GroupsScopeFormattingAndDeepNestingIsFlattened) {
     auto document = ReadRtf(Doc("a{\\b b{\\i c}d}e"));
     ASSERT_EQ(document.paragraphs.size(), 1u);
@@ -110,6 +134,15 @@ TEST(TextRtfReaderCodePages, BytesAreDecodedWithTheFontsCharset) {
     EXPECT_EQ(Plain(Doc("{\\f2 \\'b9\\'e6}")), "\xC4\x85\xC4\x87");              // 1250
     // Shift-JIS: the trail byte may be an escape or a literal character.
     EXPECT_EQ(Plain(Doc("{\\f4 \\'82\\'a0\\'93@}")), "\xE3\x81\x82\xE9\x82\xB8");
+    // Runs of escapes: a Unicode fallback takes only its own, a broken one ends the run,
+    // and an escaped ';' ends a font table entry as a plain one does.
+    EXPECT_EQ(Plain(Doc("\\uc1\\u233\\'e9\\'e8\\'e0x")), "\xC3\xA9\xC3\xA8\xC3\xA0x");
+    EXPECT_EQ(Plain(Doc("\\'e9\\'zz\\'e\\'e8")), "\xC3\xA9zz\xC3\xA8");
+    EXPECT_EQ(Plain(Doc("{\\f1 \\'cf\\'f0}\\'cf{\\f4 \\'82\\'a0\\'82}\\'a0")),
+              "\xD0\x9F\xD1\x80\xC3\x8F\xE3\x81\x82\xC2\xA0");
+    auto fonts = ReadRtf("{\\rtf1{\\fonttbl{\\f0 Ab\\'3b\\'43d;}{\\f1 Ef;}}\\f1 x}");
+    ASSERT_EQ(fonts.fonts.size(), 1u);
+    EXPECT_EQ(fonts.fonts[0].name, "Ef");
     // A symbol font's bytes keep their glyphs at U+F000 + byte.
     EXPECT_EQ(Plain(Doc("{\\f3 a\\'b7}")), "\xEF\x81\xA1\xEF\x82\xB7");
     // The document's code page applies to fonts without a charset and to the default one.
@@ -124,6 +157,68 @@ TEST(TextRtfReaderCodePages, BytesAreDecodedWithTheFontsCharset) {
     ASSERT_FALSE(document.fonts.empty());
     EXPECT_EQ(document.fonts[0].name, "\xEF\xBC\xAD\xEF\xBC\xB3 Gothic");
     EXPECT_EQ(document.fonts[0].charset, 128);
+}
+
+TEST(TextRtfReaderCodePages, PlainTextAndTheBytesBetweenItAreEachDecodedInTurn) {
+    // Long stretches of plain text with, among them, controls that are left out (a literal
+    // tab is kept), bytes of the code page and escapes.
+    std::string words = "the quick brown fox jumps over the lazy dog ";
+    EXPECT_EQ(Plain(Doc(words + "\x01" + words + "\x7F" + words + "\t" + words + "\xE9" + words +
+                        "\\'e9" + words)),
+              words + words + words + "\t" + words + "\xC3\xA9" + words + "\xC3\xA9" + words);
+    // A lead byte that closes a stretch waits for its trail byte, which may be plain ASCII.
+    EXPECT_EQ(Plain(Doc("{\\f4 " + words + "\x93@" + words + "\\'93@}")),
+              words + "\xE9\x82\xB8" + words + "\xE9\x82\xB8");
+    // In a symbol font even ASCII letters are glyph positions.
+    EXPECT_EQ(Plain(Doc("{\\f3 abc}x")), "\xEF\x81\xA1\xEF\x81\xA2\xEF\x81\xA3x");
+    // Text that says it is UTF-8 by its byte order mark reads its bytes beyond ASCII so.
+    EXPECT_EQ(ReadDocumentPlain("\xEF\xBB\xBF{\\rtf1 " + words + "caf\xC3\xA9 \\'e9\x01}"),
+              words + "caf\xC3\xA9 \xC3\xA9");
+}
+
+TEST(TextRtfReaderTables, TablesReadAfterTextApplyToTheTextAfterThem) {
+    // Text before the tables and text after them, in the same character state: each gets
+    // the font and colour that are known where it stands.
+    auto document = ReadRtf("{\\rtf1\\f1\\cf1 before{\\fonttbl{\\f1\\froman Times;}}"
+                            "{\\colortbl;\\red255\\green0\\blue0;} after\\par"
+                            "{\\fonttbl{\\f1\\fswiss Arial;}}again"
+                            "\\deff2{\\fonttbl{\\f2\\fmodern Courier;}}\\f5 default\\par}");
+    ASSERT_EQ(document.paragraphs.size(), 2u);
+    const auto& first = document.paragraphs[0].runs;
+    ASSERT_EQ(first.size(), 2u);
+    const auto& second = document.paragraphs[1].runs;
+    ASSERT_EQ(second.size(), 2u);
+    auto face = [&](const cadhost::text::Run& run) {
+        return document.fonts.at(static_cast<std::size_t>(run.format.font));
+    };
+    EXPECT_EQ(face(first[0]).name, "Arial") << "the default face, as no font table came yet";
+    EXPECT_FALSE(first[0].format.hasColor);
+    EXPECT_EQ(face(first[1]).name, "Times");
+    EXPECT_EQ(first[1].format.color, (Rgb{255, 0, 0}));
+    // A second table's entry replaces the first one's.
+    EXPECT_EQ(second[0].text, "again");
+    EXPECT_EQ(face(second[0]), (FontFace{"Arial", 0, 0x20}));
+    EXPECT_EQ(second[0].format.color, (Rgb{255, 0, 0}));
+    // A font number not in the table is the default font, as \deff says it now.
+    EXPECT_EQ(second[1].text, "default");
+    EXPECT_EQ(face(second[1]).name, "Courier");
+}
+
+TEST(TextRtfReaderTables, AStyleWithoutANumberIsParagraphStyleZero) {
+    // An entry is style 0 when it names no number, whichever words it starts with, words
+    // the reader does not know included: the later entry replaces the bold one.
+    for (std::string entry : {"{\\madeupword Other;}", "{\\i Other;}"}) {
+        auto document = ReadRtf("{\\rtf1{\\stylesheet{\\s0\\b Normal;}" + entry +
+                                "}\\pard\\plain\\s0 text\\par}");
+        const auto& run = OnlyRun(document);
+        EXPECT_FALSE(run.format.bold) << entry;
+        EXPECT_EQ(run.format.italic, entry == "{\\i Other;}") << entry;
+    }
+    // Words the reader does not know change nothing elsewhere.
+    auto plain =
+        ReadRtf("{\\rtf1\\madeupword{\\b\\madeupword bold\\madeupword2}\\madeupword\\par}");
+    EXPECT_TRUE(OnlyRun(plain).format.bold);
+    EXPECT_EQ(OnlyRun(plain).text, "bold");
 }
 
 TEST(TextRtfReaderTables, FontColourAndStyleSheetsFormatTheText) {
