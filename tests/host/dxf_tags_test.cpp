@@ -156,10 +156,19 @@ TEST(DxfTags, ALayoutOfTagsReadsBackAsTheSameTags) {
     std::string expected;
     for (const Tag& tag : tags)
         AppendTag(expected, tag.code, tag.value);
-    EXPECT_EQ(layout, expected);
+    EXPECT_EQ(layout, expected) << "the layout is the text a file holds for the tags";
+    EXPECT_TRUE(IsPlainLayout(layout));
     EXPECT_EQ(TagsOfLayout(layout), tags);
     EXPECT_TRUE(TagsOfLayout("").empty());
     EXPECT_EQ(TagsOfLayout("  0\nLINE\n  8\n").size(), 1u) << "a cut tag is no tag";
+
+    // A code page file's \U+000A decodes to a line feed inside a value.
+    tags.push_back({1, "two\nlines", 0});
+    tags.push_back({1, "\x01n and \x01\x01 \x01", 0});
+    std::string escaped;
+    AppendTags(escaped, tags);
+    EXPECT_FALSE(IsPlainLayout(escaped));
+    EXPECT_EQ(TagsOfLayout(escaped), tags) << "line feeds and escape bytes come back";
 }
 
 TEST(DxfTags, ADeltaMakesTheTagsReadOutOfTheTagsFiledOut) {

@@ -166,9 +166,37 @@ void AppendTag(std::string& out, int code, std::string_view value) {
     out += '\n';
 }
 
+namespace {
+
+constexpr char kEscape = '\x01';
+
+bool NeedsEscape(std::string_view value) {
+    return value.find_first_of(std::string_view("\n\x01", 2)) != std::string_view::npos;
+}
+
+} // namespace
+
 void AppendTags(std::string& out, const Tags& tags) {
-    for (const Tag& tag : tags)
-        AppendTag(out, tag.code, tag.value);
+    for (const Tag& tag : tags) {
+        if (!NeedsEscape(tag.value)) {
+            AppendTag(out, tag.code, tag.value);
+            continue;
+        }
+        std::string escaped;
+        for (char c : tag.value) {
+            if (c == '\n' || c == kEscape) {
+                escaped += kEscape;
+                escaped += c == '\n' ? 'n' : kEscape;
+            } else {
+                escaped += c;
+            }
+        }
+        AppendTag(out, tag.code, escaped);
+    }
+}
+
+bool IsPlainLayout(std::string_view layout) {
+    return layout.find(kEscape) == std::string_view::npos;
 }
 
 bool LaidOutTags::next(TagView& tag) {
@@ -189,6 +217,16 @@ bool LaidOutTags::next(TagView& tag) {
     tag.code = static_cast<int>(value);
     tag.value = m_rest.substr(codeEnd + 1, valueEnd - codeEnd - 1);
     tag.line = 0;
+    if (tag.value.find(kEscape) != std::string_view::npos) {
+        m_value.clear();
+        for (std::size_t i = 0; i < tag.value.size(); ++i) {
+            if (tag.value[i] == kEscape && i + 1 < tag.value.size())
+                m_value += tag.value[++i] == 'n' ? '\n' : kEscape;
+            else
+                m_value += tag.value[i];
+        }
+        tag.value = m_value;
+    }
     m_rest.remove_prefix(valueEnd + 1);
     return true;
 }

@@ -70,19 +70,23 @@ bool ReadTags(std::string_view text, Tags& tags, std::string& error);
 
 // Appends one tag as AutoCAD lays it out: the code right-aligned in three columns.
 void AppendTag(std::string& out, int code, std::string_view value);
-// Appends tags one after the other as AppendTag lays them out.  No value holds a line feed,
-// so such a layout is a compact copy of the tags that reads back as the same tags (a CR at
-// the end of a value included).
+// Appends tags one after the other as AppendTag lays them out: a compact copy of the tags
+// that reads back as the same tags (a CR at the end of a value included).  The rare value
+// with a line feed (a decoded \U+000A) or a byte 01 has them escaped as 01 'n' and 01 01;
+// other layouts are the very text a file holds for the tags.
 void AppendTags(std::string& out, const Tags& tags);
+// Whether a layout is the text of its tags as AppendTag writes them (nothing escaped).
+bool IsPlainLayout(std::string_view layout);
 // The tags of a layout made by AppendTag / AppendTags, one at a time.
 class LaidOutTags {
 public:
     explicit LaidOutTags(std::string_view layout) : m_rest(layout) {}
-    // The next tag (its line is 0); false at the end.
+    // The next tag (its line is 0; its value lives until the next call); false at the end.
     bool next(TagView& tag);
 
 private:
     std::string_view m_rest;
+    std::string m_value; // an escaped value, unescaped
 };
 // All the tags of such a layout.
 Tags TagsOfLayout(std::string_view layout);

@@ -225,8 +225,9 @@ void Writer::laidOut(std::string_view layout) {
     if (m_dry)
         return;
     // Text without bytes beyond ASCII is the same in every code page.
-    if (m_unicode || std::all_of(layout.begin(), layout.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    if (IsPlainLayout(layout) &&
+        (m_unicode || std::all_of(layout.begin(), layout.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) < 0x80; }))) {
         m_out.append(layout);
         spill();
         return;
