@@ -54,6 +54,22 @@ bool IsSubEntity(const std::string& type) {
     return type == "VERTEX" || type == "ATTRIB" || type == "SEQEND";
 }
 
+// The handle of a record (HandleOf), without making its tags.
+std::string HandleOfRecord(const FileRecord& record) {
+    if (!record.laidOut)
+        return HandleOf(record.tags, record.type);
+    int code = record.type == "DIMSTYLE" ? 105 : 5;
+    LaidOutTags tags(record.layout);
+    TagView tag;
+    while (tags.next(tag)) {
+        if (tag.code == code)
+            return std::string(tag.value);
+        if (tag.code == 100 || tag.code == 0)
+            break;
+    }
+    return "";
+}
+
 class Reader {
 public:
     Reader(AcDbDatabase* db, FileState& state) : m_db(db), m_impl(*db->impl()), m_state(state) {}
@@ -110,7 +126,7 @@ void Reader::renumber(FileRecord& record, std::set<std::uint64_t>& used, std::ui
     char hex[AcDbHandle::kStrSiz];
     fresh.getIntoAsciiBuffer(hex, sizeof hex);
     used.insert(static_cast<std::uint64_t>(fresh));
-    for (Tag& tag : record.tags) {
+    for (Tag& tag : record.tagsNow()) {
         if (tag.code == code) {
             tag.value = hex;
             return;
@@ -118,8 +134,9 @@ void Reader::renumber(FileRecord& record, std::set<std::uint64_t>& used, std::ui
         if (tag.code == 100)
             break;
     }
-    record.tags.insert(record.tags.begin() + (record.type == "TABLE" && !record.tags.empty()),
-                       Tag{code, hex, record.line});
+    record.tagsNow().insert(record.tagsNow().begin() +
+                                (record.type == "TABLE" && !record.tagsNow().empty()),
+                            Tag{code, hex, record.line});
 }
 
 // A handle that two records claim stays with the one other readers give it to: the last in
@@ -137,7 +154,7 @@ bool Reader::assignHandles(FileStructure& file) {
     std::uint64_t highest = 0;
     std::map<std::uint64_t, FileRecord*> owner;
     auto valueOf = [](const FileRecord& record) {
-        return static_cast<std::uint64_t>(AcDbHandle(HandleOf(record.tags, record.type).c_str()));
+        return static_cast<std::uint64_t>(AcDbHandle(HandleOfRecord(record).c_str()));
     };
     for (FileRecord* record : order) {
         std::uint64_t value = valueOf(*record);
@@ -178,7 +195,7 @@ AcRxClass* Reader::classOf(const std::string& type) const {
 }
 
 AcDbObject* Reader::make(FileRecord& record, bool entity) {
-    AcDbHandle handle(HandleOf(record.tags, record.type).c_str());
+    AcDbHandle handle(HandleOf(record.tagsNow(), record.type).c_str());
     AcDbObject* object = nullptr;
     bool kept = true;
     if (AcRxClass* cls = classOf(record.type)) {
@@ -188,14 +205,14 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
             object = nullptr;
         }
         if (object) {
-            DxfTagReader filer(record.tags, m_db);
+            DxfTagReader filer(record.tagsNow(), m_db);
             Acad::ErrorStatus es = object->dxfInFields(&filer);
             bool ok = es == Acad::eOk && filer.filerStatus() == Acad::eOk;
-            std::size_t from = XDataStart(record.tags);
-            if (ok && from < record.tags.size()) {
+            std::size_t from = XDataStart(record.tagsNow());
+            if (ok && from < record.tagsNow().size()) {
                 resbuf* chain = nullptr;
                 std::vector<XDataPart> parts;
-                ok = XDataChainOf(record.tags, from, chain) &&
+                ok = XDataChainOf(record.tagsNow(), from, chain) &&
                      ParseXData(chain, nullptr, parts) == Acad::eOk;
                 acutRelRb(chain);
                 for (const XDataPart& part : parts)
@@ -216,10 +233,10 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
     }
     if (kept) {
         if (entity) {
-            auto* kept = new KeptEntity(record.type, record.tags);
+            auto* kept = new KeptEntity(record.type, record.tagsNow());
             std::string layer;
             long long color = 256;
-            for (const Tag& tag : record.tags) {
+            for (const Tag& tag : record.tagsNow()) {
                 if (tag.code == 0 || (tag.code == 100 && tag.value != "AcDbEntity"))
                     break; // past the entity part
                 if (tag.code == 8 && layer.empty())
@@ -232,8 +249,8 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
                 static_cast<Adesk::UInt16>(color < 0 ? -color : std::min(color, 256LL)));
             object = kept;
         } else
-            object = new KeptObject(record.type, record.tags);
-        ObjectAccess::setOwner(*object, idOfHandle(OwnerHandleOf(record.tags)));
+            object = new KeptObject(record.type, record.tagsNow());
+        ObjectAccess::setOwner(*object, idOfHandle(OwnerHandleOf(record.tagsNow())));
     }
     AcDbObjectId id;
     if (Acad::ErrorStatus es = m_db->addAcDbObjectWithHandle(id, object, handle); es != Acad::eOk) {
@@ -245,7 +262,7 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
     if (auto* e = AcDbEntity::cast(object))
         EntityAccess::bindToDatabase(*e);
     if (!kept)
-        m_read.push_back(Pending{id, LaidOut(record.tags)});
+        m_read.push_back(Pending{id, LaidOut(record.tagsNow())});
     Tags().swap(record.tags); // the object has what it needs of them
     object->close();
     return object;
@@ -273,9 +290,9 @@ void Reader::readTables(const FileSection& section) {
             return;
         }
         TableState table;
-        if (!head.tags.empty() && head.tags.front().code == 2) {
-            table.name = head.tags.front().value;
-            head.tags.erase(head.tags.begin());
+        if (!head.tagsNow().empty() && head.tagsNow().front().code == 2) {
+            table.name = head.tagsNow().front().value;
+            head.tagsNow().erase(head.tagsNow().begin());
         } else {
             m_error = At(head.line) + "table without a name";
             return;
@@ -296,10 +313,10 @@ void Reader::readTables(const FileSection& section) {
         }
         AcDbSymbolTable* tableObject = nullptr;
         if (modeled) {
-            DxfTagReader filer(head.tags, m_db);
+            DxfTagReader filer(head.tagsNow(), m_db);
             modeled->dxfInFields(&filer);
             AcDbObjectId id;
-            AcDbHandle handle(HandleOf(head.tags, "TABLE").c_str());
+            AcDbHandle handle(HandleOf(head.tagsNow(), "TABLE").c_str());
             if (m_db->addAcDbObjectWithHandle(id, modeled, handle) != Acad::eOk) {
                 delete modeled;
                 m_error = At(head.line) + "the drawing refuses the " + table.name + " table";
@@ -307,7 +324,7 @@ void Reader::readTables(const FileSection& section) {
             }
             ObjectAccess::setOwner(*modeled, AcDbObjectId());
             modeled->close();
-            m_read.push_back(Pending{id, LaidOut(head.tags)});
+            m_read.push_back(Pending{id, LaidOut(head.tagsNow())});
             *root = id;
             table.head = id;
             table.modeled = true;
@@ -358,9 +375,9 @@ std::vector<FileRecord*> Gather(std::vector<FileRecord>& records, std::size_t fr
     for (std::size_t i = from; i < to; ++i) {
         FileRecord& record = records[i];
         if (IsSubEntity(record.type) && !out.empty()) {
-            Tags& parent = out.back()->tags;
+            Tags& parent = out.back()->tagsNow();
             parent.push_back(Tag{0, record.type, record.line});
-            parent.insert(parent.end(), record.tags.begin(), record.tags.end());
+            parent.insert(parent.end(), record.tagsNow().begin(), record.tagsNow().end());
             continue;
         }
         out.push_back(&record);
@@ -389,10 +406,10 @@ void Reader::readBlocks(FileSection& section) {
             return;
         }
         // The block's record: by owner, else by name.
-        AcDbObjectId blockId = idOfHandle(OwnerHandleOf(begin.tags));
+        AcDbObjectId blockId = idOfHandle(OwnerHandleOf(begin.tagsNow()));
         if (!ObjectOf<AcDbBlockTableRecord>(blockId)) {
             std::string name;
-            for (const Tag& tag : begin.tags)
+            for (const Tag& tag : begin.tagsNow())
                 if (tag.code == 2)
                     name = tag.value;
             blockId = FindSymbol(m_impl.blockTable, name);
@@ -409,7 +426,7 @@ void Reader::readBlocks(FileSection& section) {
             }
         }
         m_state.blocks[static_cast<std::uint64_t>(blockId.handle())] =
-            BlockEnds{begin.tags, records[end].tags};
+            BlockEnds{begin.tagsNow(), records[end].tagsNow()};
         for (FileRecord* record : Gather(records, i + 1, end)) {
             AcDbObject* object = make(*record, true);
             if (!object)
@@ -423,7 +440,7 @@ void Reader::readBlocks(FileSection& section) {
 void Reader::readEntities(FileSection& section) {
     for (FileRecord* record : Gather(section.records, 0, section.records.size())) {
         bool paper = false;
-        for (const Tag& tag : record->tags)
+        for (const Tag& tag : record->tagsNow())
             if (tag.code == 67 && tag.value.find('1') != std::string::npos)
                 paper = true;
         AcDbObject* object = make(*record, true);
@@ -525,10 +542,10 @@ void Reader::remember() {
 
 bool Reader::build(FileStructure& file, std::string& error) {
     if (const FileSection* classes = file.find("CLASSES")) {
-        for (const FileRecord& record : classes->records) {
-            m_state.classes.push_back(Record{record.type, record.tags});
+        for (FileRecord& record : const_cast<FileSection*>(classes)->records) {
+            m_state.classes.push_back(Record{record.type, record.tagsNow()});
             std::string dxfName, className;
-            for (const Tag& tag : record.tags) {
+            for (const Tag& tag : record.tagsNow()) {
                 if (tag.code == 1)
                     dxfName = tag.value;
                 else if (tag.code == 2)
@@ -561,7 +578,8 @@ bool Reader::build(FileStructure& file, std::string& error) {
             m_state.otherSections.push_back(Section{section.name, section.header, {}});
         if (!m_state.otherSections.empty() && m_state.otherSections.back().name == section.name)
             for (FileRecord& record : section.records)
-                m_state.otherSections.back().records.push_back(Record{record.type, record.tags});
+                m_state.otherSections.back().records.push_back(
+                    Record{record.type, record.tagsNow()});
     }
     if (!m_error.empty()) {
         error = m_error;
@@ -699,11 +717,10 @@ Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDataba
             break;
         case SectionSplitter::Part::RecordStart:
             file.sections.back().records.push_back(
-                FileRecord{std::string(tag.value), tag.line, {}});
+                FileRecord{std::string(tag.value), tag.line, {}, {}, true});
             break;
         case SectionSplitter::Part::RecordTag:
-            file.sections.back().records.back().tags.push_back(
-                Tag{tag.code, std::string(tag.value), tag.line});
+            AppendLaidOutTag(file.sections.back().records.back().layout, tag.code, tag.value);
             break;
         default:
             break;

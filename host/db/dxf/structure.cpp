@@ -91,6 +91,15 @@ bool SectionSplitter::finish(int lastLine) {
     return m_error.empty();
 }
 
+Tags& FileRecord::tagsNow() {
+    if (laidOut) {
+        tags = TagsOfLayout(layout);
+        std::string().swap(layout);
+        laidOut = false;
+    }
+    return tags;
+}
+
 const FileSection* FileStructure::find(const std::string& name) const {
     for (const FileSection& s : sections)
         if (s.name == name)
@@ -111,7 +120,7 @@ bool SplitSections(Tags& tags, FileStructure& file, std::string& error) {
             file.sections.back().header.push_back(std::move(tag));
             break;
         case SectionSplitter::Part::RecordStart:
-            file.sections.back().records.push_back(FileRecord{tag.value, tag.line, {}});
+            file.sections.back().records.push_back(FileRecord{tag.value, tag.line, {}, {}, false});
             break;
         case SectionSplitter::Part::RecordTag:
             file.sections.back().records.back().tags.push_back(std::move(tag));

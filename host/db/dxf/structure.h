@@ -53,9 +53,14 @@ private:
 };
 
 struct FileRecord {
-    std::string type; // the value of the 0 tag
-    int line = 0;     // the line of the 0 tag
-    Tags tags;        // the tags after it
+    std::string type;     // the value of the 0 tag
+    int line = 0;         // the line of the 0 tag
+    Tags tags;            // the tags after it, unless laidOut
+    std::string layout;   // or the same laid out by AppendTags, a compact form till used
+    bool laidOut = false; // (their lines are not kept then)
+
+    // The tags, made out of the layout on first use.
+    Tags& tagsNow();
 };
 
 struct FileSection {

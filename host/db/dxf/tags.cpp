@@ -176,23 +176,26 @@ bool NeedsEscape(std::string_view value) {
 
 } // namespace
 
-void AppendTags(std::string& out, const Tags& tags) {
-    for (const Tag& tag : tags) {
-        if (!NeedsEscape(tag.value)) {
-            AppendTag(out, tag.code, tag.value);
-            continue;
-        }
-        std::string escaped;
-        for (char c : tag.value) {
-            if (c == '\n' || c == kEscape) {
-                escaped += kEscape;
-                escaped += c == '\n' ? 'n' : kEscape;
-            } else {
-                escaped += c;
-            }
-        }
-        AppendTag(out, tag.code, escaped);
+void AppendLaidOutTag(std::string& out, int code, std::string_view value) {
+    if (!NeedsEscape(value)) {
+        AppendTag(out, code, value);
+        return;
     }
+    std::string escaped;
+    for (char c : value) {
+        if (c == '\n' || c == kEscape) {
+            escaped += kEscape;
+            escaped += c == '\n' ? 'n' : kEscape;
+        } else {
+            escaped += c;
+        }
+    }
+    AppendTag(out, code, escaped);
+}
+
+void AppendTags(std::string& out, const Tags& tags) {
+    for (const Tag& tag : tags)
+        AppendLaidOutTag(out, tag.code, tag.value);
 }
 
 bool IsPlainLayout(std::string_view layout) {
