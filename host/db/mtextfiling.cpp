@@ -25,6 +25,14 @@ constexpr std::size_t kChunk = 250;
 std::size_t CutAt(const std::string& text, std::size_t from) {
     std::size_t cost = 0, pos = from;
     while (pos < text.size()) {
+        // A run of ASCII costs a byte a byte.
+        const std::size_t run = std::min(text.size(), pos + (kChunk - cost));
+        const std::size_t start = pos;
+        while (pos < run && static_cast<unsigned char>(text[pos]) < 0x80)
+            ++pos;
+        cost += pos - start;
+        if (pos >= text.size() || cost >= kChunk)
+            break;
         auto b = static_cast<unsigned char>(text[pos]);
         std::size_t length = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
         std::size_t weight = b < 0x80 ? 1 : length == 4 ? 14 : 7;

@@ -720,7 +720,8 @@ Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDataba
                 FileRecord{std::string(tag.value), tag.line, {}, {}, true});
             break;
         case SectionSplitter::Part::RecordTag:
-            AppendLaidOutTag(file.sections.back().records.back().layout, tag.code, tag.value);
+            AppendLaidOutTag(file.sections.back().records.back().layout, tag.code, tag.value,
+                             tag.value.data() != scratch.data());
             break;
         default:
             break;

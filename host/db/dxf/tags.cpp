@@ -178,8 +178,8 @@ bool NeedsEscape(std::string_view value) {
 
 } // namespace
 
-void AppendLaidOutTag(std::string& out, int code, std::string_view value) {
-    if (!NeedsEscape(value)) {
+void AppendLaidOutTag(std::string& out, int code, std::string_view value, bool fromLine) {
+    if (fromLine ? !std::memchr(value.data(), kEscape, value.size()) : !NeedsEscape(value)) {
         AppendTag(out, code, value);
         return;
     }

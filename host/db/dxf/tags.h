@@ -75,8 +75,9 @@ void AppendTag(std::string& out, int code, std::string_view value);
 // with a line feed (a decoded \U+000A) or a byte 01 has them escaped as 01 'n' and 01 01;
 // other layouts are the very text a file holds for the tags.
 void AppendTags(std::string& out, const Tags& tags);
-// One tag of such a layout.
-void AppendLaidOutTag(std::string& out, int code, std::string_view value);
+// One tag of such a layout.  A value that is a line of a file holds no line feed: fromLine
+// spares the look for one.
+void AppendLaidOutTag(std::string& out, int code, std::string_view value, bool fromLine = false);
 // Whether a layout is the text of its tags as AppendTag writes them (nothing escaped).
 bool IsPlainLayout(std::string_view layout);
 // The tags of a layout made by AppendTag / AppendTags, one at a time.
