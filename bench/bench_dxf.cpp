@@ -6,8 +6,10 @@
 //
 // usage: bench_dxf [FILE.dxf] [PYTHON]   the file written (default: a temporary one) and
 // the python that runs ezdxf (default: the python3 with ezdxf that the build found).
-//        bench_dxf --from SHEET.dxf [PYTHON]   times a drawing read from a file instead (the
-// sheet bench_layout lays out, say), with the module's data class registered.
+//        bench_dxf --from DRAWING.dxf... [PYTHON]   times drawings read from files instead
+// (the sheet bench_layout lays out, the largest drawings of the corpus, say), with the
+// module's data class registered; each is written again into the temporary folder and
+// ezdxf reads and saves that copy.
 #include "arx/dbapserv.h"
 #include "arx/dbdatabase.h"
 #include "arx/dbdict.h"
@@ -108,8 +110,7 @@ template <typename F> double BestSeconds(F&& work) {
 
 // Runs the ezdxf side; answers its save and open seconds, or false.
 bool PeerSeconds(const std::string& python, const std::string& file, double& save, double& open) {
-    std::filesystem::path script =
-        std::filesystem::path(__FILE__).parent_path() / "bench_dxf_ezdxf.py";
+    std::filesystem::path script = std::filesystem::path(RIVLET_BENCH_DIR) / "bench_dxf_ezdxf.py";
     std::string command =
         "'" + python + "' '" + script.string() + "' '" + file + "' " + std::to_string(kRuns);
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -119,68 +120,85 @@ bool PeerSeconds(const std::string& python, const std::string& file, double& sav
     return ::pclose(pipe) == 0 && got == 2;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    cadhost::db::RegisterDatabaseClasses();
-    OneTextObject::desc();
-    acrxBuildClassHierarchy();
-    const bool from = argc > 2 && std::string(argv[1]) == "--from";
-    if (from) {
-        --argc;
-        ++argv;
-    }
-    std::string file =
-        argc > 1 ? argv[1] : (std::filesystem::temp_directory_path() / "bench_dxf.dxf").string();
-    std::string python = argc > 2 ? argv[2] : RIVLET_PYTHON;
-
+// Times one drawing's save and open against ezdxf's; false when ezdxf could not run.
+bool Compare(AcDbDatabase* sheet, const std::string& file, const std::string& python,
+             const char* what) {
     std::string text, error;
-    std::unique_ptr<AcDbDatabase> sheet;
-    if (from) {
-        KSRxDictDataWrapper::rxInit();
-        acrxBuildClassHierarchy();
-        AcDbDatabase* read = nullptr;
-        Check(cadhost::db::dxf::ReadDxfFile(file, read, error), "ReadDxfFile", error);
-        sheet.reset(read);
-        file += ".copy.dxf";
-    } else {
-        sheet = std::make_unique<AcDbDatabase>();
-        BuildSheet(*sheet);
-    }
     double save = BestSeconds([&] {
         text.clear();
-        Check(cadhost::db::dxf::WriteDxfText(sheet.get(), text, error), "WriteDxfText", error);
+        Check(cadhost::db::dxf::WriteDxfText(sheet, text, error), "WriteDxfText", error);
     });
     double open = BestSeconds([&] {
         AcDbDatabase* db = nullptr;
         Check(cadhost::db::dxf::ReadDxfText(text, db, error), "ReadDxfText", error);
         delete db;
     });
-    acdbHostApplicationServices()->setWorkingDatabase(nullptr);
     {
         std::ofstream out(file, std::ios::binary);
         out << text;
         if (!out) {
             std::fprintf(stderr, "cannot write %s\n", file.c_str());
-            return 1;
+            std::exit(1);
         }
     }
     const double mb = static_cast<double>(text.size()) / 1e6;
-    if (from)
-        std::printf("sheet read from a file: %.1f MB of DXF (%s)\n", mb, file.c_str());
-    else
-        std::printf("sheet: %d MText and %d objects of %zu bytes, %.1f MB of DXF (%s)\n", kTexts,
-                    kTexts, kTextBytes, mb, file.c_str());
+    std::printf("%s: %.1f MB of DXF (%s)\n", what, mb, file.c_str());
     std::printf("%-8s %12s %12s\n", "", "save (s)", "open (s)");
     std::printf("%-8s %12.4f %12.4f   %.0f / %.0f MB/s\n", "cadhost", save, open, mb / save,
                 mb / open);
     double peerSave = 0, peerOpen = 0;
     if (!PeerSeconds(python, file, peerSave, peerOpen)) {
         std::printf("ezdxf: could not run %s with ezdxf\n", python.c_str());
-        return 1;
+        return false;
     }
     std::printf("%-8s %12.4f %12.4f\n", "ezdxf", peerSave, peerOpen);
-    std::printf("ratio    %11.1fx %11.1fx   (ezdxf time / cadhost time; above 1 is faster)\n",
+    std::printf("ratio    %11.1fx %11.1fx   (ezdxf time / cadhost time; above 1 is faster)\n\n",
                 peerSave / save, peerOpen / open);
-    return 0;
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    cadhost::db::RegisterDatabaseClasses();
+    OneTextObject::desc();
+    acrxBuildClassHierarchy();
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const bool from = !args.empty() && args.front() == "--from";
+    if (from)
+        args.erase(args.begin());
+    std::string python = RIVLET_PYTHON;
+    auto isDrawing = [](const std::string& arg) {
+        return arg.size() > 4 && arg.compare(arg.size() - 4, 4, ".dxf") == 0;
+    };
+    if (!args.empty() && !isDrawing(args.back()) && (from ? args.size() > 1 : args.size() == 2)) {
+        python = args.back();
+        args.pop_back();
+    }
+    const std::filesystem::path temp = std::filesystem::temp_directory_path();
+
+    bool ok = true;
+    if (from) {
+        KSRxDictDataWrapper::rxInit();
+        acrxBuildClassHierarchy();
+        for (const std::string& file : args) {
+            std::string error;
+            AcDbDatabase* read = nullptr;
+            Check(cadhost::db::dxf::ReadDxfFile(file, read, error), "ReadDxfFile", error);
+            std::unique_ptr<AcDbDatabase> sheet(read);
+            std::string copy =
+                (temp / ("bench_dxf-" + std::filesystem::path(file).filename().string())).string();
+            ok = Compare(sheet.get(), copy, python, ("read from " + file).c_str()) && ok;
+        }
+    } else {
+        std::string file = !args.empty() ? args.front() : (temp / "bench_dxf.dxf").string();
+        auto sheet = std::make_unique<AcDbDatabase>();
+        BuildSheet(*sheet);
+        char what[128];
+        std::snprintf(what, sizeof what, "sheet: %d MText and %d objects of %zu bytes", kTexts,
+                      kTexts, kTextBytes);
+        ok = Compare(sheet.get(), file, python, what);
+    }
+    acdbHostApplicationServices()->setWorkingDatabase(nullptr);
+    return ok ? 0 : 1;
 }

@@ -25,6 +25,14 @@ constexpr std::size_t kChunk = 250;
 std::size_t CutAt(const std::string& text, std::size_t from) {
     std::size_t cost = 0, pos = from;
     while (pos < text.size()) {
+        // A run of ASCII costs a byte a byte.
+        const std::size_t run = std::min(text.size(), pos + (kChunk - cost));
+        const std::size_t start = pos;
+        while (pos < run && static_cast<unsigned char>(text[pos]) < 0x80)
+            ++pos;
+        cost += pos - start;
+        if (pos >= text.size() || cost >= kChunk)
+            break;
         auto b = static_cast<unsigned char>(text[pos]);
         std::size_t length = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
         std::size_t weight = b < 0x80 ? 1 : length == 4 ? 14 : 7;
@@ -149,12 +157,15 @@ const DxfFields<AcDbMText>::Subclass DxfFields<AcDbMText>::subclass(
             {1, 3},
             [](const AcDbMText& m, AcDbDxfFiler* f) {
                 std::size_t from = 0;
+                std::string piece;
                 for (;;) {
                     std::size_t cut = CutAt(m.m_contents, from);
-                    std::string piece = m.m_contents.substr(from, cut - from);
                     bool last = cut >= m.m_contents.size();
-                    f->writeString(last ? AcDb::kDxfText : AcDb::kDxfAttributePrompt,
-                                   piece.c_str());
+                    // The last piece ends where the contents end: it needs no copy of its own.
+                    const char* text = m.m_contents.c_str() + from;
+                    if (!last)
+                        text = piece.assign(m.m_contents, from, cut - from).c_str();
+                    f->writeString(last ? AcDb::kDxfText : AcDb::kDxfAttributePrompt, text);
                     if (last)
                         break;
                     from = cut;
@@ -204,7 +215,8 @@ const DxfFields<AcDbMText>::Subclass DxfFields<AcDbMText>::subclass(
                          }),
     },
     [](AcDbMText& m, MTextReading& r, AcDbDxfFiler*) {
-        m.m_contents = std::move(r.contents);
+        // Put together from pieces, the text would keep the room its growth left over.
+        m.m_contents.assign(r.contents);
         m.m_normal = UsableNormal(r.normal);
         AcGeVector3d x = PlaneXAxis(m.m_normal), y = m.m_normal.crossProduct(x);
         AcGeVector3d direction = r.direction;

@@ -224,6 +224,30 @@ TEST_F(DxfRoundTrip, ACodePageNameThatNamesNoneReadsAsTheDefaultAndStaysStable) 
     EXPECT_EQ(Write(second.get()), written);
 }
 
+TEST_F(DxfRoundTrip, AVersionOrCodePageWithoutAValueTakesNoneFromTheNextGroup) {
+    // The groups after $DWGCODEPAGE and $ACADVER start the next variable or end the section:
+    // they are no values, and the drawing is the same after every save.
+    const std::string file = "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1015\n"
+                             "  9\n$DWGCODEP\n  9\n$ACADVER\n  1\nAC1015\n"
+                             "  9\n$DWGCODEPAGE\n  0\nENDSEC\n  0\nEOF\n";
+    std::unique_ptr<AcDbDatabase> first = Reread(file);
+    ASSERT_NE(first, nullptr);
+    std::string written = Write(first.get());
+    EXPECT_NE(written.find("  9\n$DWGCODEPAGE\n  9\n$HANDSEED\n"), std::string::npos) << written;
+    std::unique_ptr<AcDbDatabase> second = Reread(written);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(Write(second.get()), written);
+    EXPECT_EQ(DrawingVersion(second.get()), "AC1015");
+
+    AcDbDatabase* db = nullptr;
+    std::string error;
+    EXPECT_NE(ReadDxfText("  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  0\nENDSEC\n  0\nEOF\n",
+                          db, error),
+              Acad::eOk);
+    EXPECT_EQ(error, "line 1: the header names no DXF version ($ACADVER); the host reads DXF "
+                     "versions AC1012 to AC1032");
+}
+
 TEST_F(DxfRoundTrip, ChunksNeverSplitAnEscape) {
     // 249 letters then an escape: the cut goes before the backslash.
     std::string contents = std::string(249, 'a') + "\\U+4E2D" + std::string(300, 'b');

@@ -1,6 +1,7 @@
 // The tag layer, the code pages and the section structure of DXF files.
 #include "db/dxf/codepage.h"
 #include "db/dxf/structure.h"
+#include "db/dxf/tagdelta.h"
 #include "db/dxf/tags.h"
 
 #include <gtest/gtest.h>
@@ -63,6 +64,189 @@ TEST(DxfTags, CodesAreRightAlignedAndRealsReadBackExactly) {
     EXPECT_FALSE(ParseReal("2,5", value));
     long long integer = 0;
     EXPECT_FALSE(ParseInteger("7x", integer));
+}
+
+TEST(DxfTags, TheScannerSeesEachTagWhereItLiesAndKnowsTheWritersForm) {
+    const std::string text = "  0\nSECTION\n2\nHEADER\n  9\r\n$ACADVER\r\n  1\nAC1018";
+    TagScanner scanner(text);
+    TagView tag;
+    ASSERT_TRUE(scanner.next(tag));
+    EXPECT_TRUE(tag.is(0, "SECTION"));
+    EXPECT_EQ(tag.line, 1);
+    EXPECT_EQ(tag.value.data(), text.data() + 4) << "the value is a view into the text";
+    EXPECT_TRUE(scanner.inWriterForm());
+    EXPECT_EQ(scanner.tagStart(), 0u);
+    EXPECT_EQ(scanner.position(), 12u);
+    ASSERT_TRUE(scanner.next(tag));
+    EXPECT_TRUE(tag.is(2, "HEADER"));
+    EXPECT_FALSE(scanner.inWriterForm()) << "AppendTag pads the code to three columns";
+    ASSERT_TRUE(scanner.next(tag));
+    EXPECT_TRUE(tag.is(9, "$ACADVER"));
+    EXPECT_FALSE(scanner.inWriterForm()) << "CR LF is not what AppendTag writes";
+    ASSERT_TRUE(scanner.next(tag));
+    EXPECT_TRUE(tag.is(1, "AC1018"));
+    EXPECT_EQ(tag.line, 7);
+    EXPECT_FALSE(scanner.inWriterForm()) << "the last value has no line end";
+    EXPECT_FALSE(scanner.next(tag));
+    EXPECT_FALSE(scanner.failed());
+    EXPECT_EQ(scanner.lines(), 8);
+
+    TagScanner broken("  0\nSECTION\n -x\nA\n");
+    ASSERT_TRUE(broken.next(tag));
+    EXPECT_FALSE(broken.next(tag));
+    EXPECT_TRUE(broken.failed());
+    EXPECT_EQ(broken.error().rfind("line 3: group code expected", 0), 0u) << broken.error();
+}
+
+TEST(DxfTags, CodesAndRealsFormatIntoBuffersAsTheStringFormsDo) {
+    char buffer[32];
+    for (int code : {0, 5, 10, 100, 999, 1001, -5, -100, 32767, -32768}) {
+        std::string out;
+        AppendTag(out, code, "");
+        EXPECT_EQ(std::string(buffer, FormatCode(code, buffer)) + "\n\n", out) << code;
+    }
+    EXPECT_EQ(std::string(buffer, FormatCode(7, buffer)), "  7");
+    for (double v :
+         {0.0, -0.0, 2.0, -100.0, 0.15, 1e300, -1.5e-300, 1.0 / 3.0, double(INFINITY), double(NAN)})
+        EXPECT_EQ(std::string(buffer, FormatReal(v, buffer)), FormatReal(v)) << v;
+    EXPECT_EQ(FormatReal(-0.0), "-0.0");
+    EXPECT_EQ(FormatReal(1e20), "1e+20");
+}
+
+TEST(DxfTags, NumberTextIsWhatParseRealTakes) {
+    for (const char* text :
+         {"1",
+          "-1.5",
+          "1.",
+          ".5",
+          "-.5",
+          "-",
+          ".",
+          "",
+          " 1",
+          "1 ",
+          "+1",
+          "1e5",
+          "-1E-5",
+          "nan",
+          "inf",
+          "0x1",
+          "1.2.3",
+          "--1",
+          "123456789012345",
+          "1234567890123456",
+          "99999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+          "99999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+          "99999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+          "99999999999999999999999999999999999999999999999999999999999999999999999999999999999",
+          "1e999",
+          "0.000000000000000000001",
+          "12,5",
+          "1\r"}) {
+        double value = 0.0;
+        EXPECT_EQ(IsNumberText(text), ParseReal(text, value)) << "\"" << text << "\"";
+    }
+}
+
+TEST(DxfTags, ALayoutOfTagsReadsBackAsTheSameTags) {
+    Tags tags{{0, "LINE", 3},         {5, "2F", 5},          {-3, "", 0},
+              {1, "ends in CR\r", 0}, {1071, " blanks ", 0}, {3, std::string(300, 'x'), 0}};
+    std::string layout;
+    AppendTags(layout, tags);
+    std::string expected;
+    for (const Tag& tag : tags)
+        AppendTag(expected, tag.code, tag.value);
+    EXPECT_EQ(layout, expected) << "the layout is the text a file holds for the tags";
+    EXPECT_TRUE(IsPlainLayout(layout));
+    EXPECT_EQ(TagsOfLayout(layout), tags);
+    EXPECT_TRUE(TagsOfLayout("").empty());
+    EXPECT_EQ(TagsOfLayout("  0\nLINE\n  8\n").size(), 1u) << "a cut tag is no tag";
+
+    // A code page file's \U+000A decodes to a line feed inside a value.
+    tags.push_back({1, "two\nlines", 0});
+    tags.push_back({1, "\x01n and \x01\x01 \x01", 0});
+    std::string escaped;
+    AppendTags(escaped, tags);
+    EXPECT_FALSE(IsPlainLayout(escaped));
+    EXPECT_EQ(TagsOfLayout(escaped), tags) << "line feeds and escape bytes come back";
+}
+
+TEST(DxfTags, ADeltaMakesTheTagsReadOutOfTheTagsFiledOut) {
+    auto laid = [](const Tags& tags) {
+        std::string out;
+        AppendTags(out, tags);
+        return out;
+    };
+    const std::string text(600, 't');
+    // What an object files out, and what other writers put in the file for it: fewer
+    // groups, a reactor group more, a value of their own, another order.
+    const std::string filed = laid({{5, "2F"},
+                                    {330, "17"},
+                                    {100, "AcDbEntity"},
+                                    {8, "0"},
+                                    {100, "AcDbMText"},
+                                    {10, "0.0"},
+                                    {20, "0.0"},
+                                    {30, "0.0"},
+                                    {72, "1"},
+                                    {1, text},
+                                    {210, "0.0"},
+                                    {220, "0.0"},
+                                    {230, "1.0"}});
+    const std::string cases[] = {
+        filed,
+        laid({{5, "2F"},
+              {330, "17"},
+              {100, "AcDbEntity"},
+              {8, "0"},
+              {100, "AcDbMText"},
+              {10, "0.0"},
+              {20, "0.0"},
+              {30, "0.0"},
+              {1, text}}),
+        laid({{5, "2F"},
+              {102, "{ACAD_REACTORS"},
+              {330, "17"},
+              {102, "}"},
+              {330, "17"},
+              {100, "AcDbEntity"},
+              {8, "0"},
+              {100, "AcDbMText"},
+              {10, "0.0"},
+              {20, "0.0"},
+              {30, "0.0"},
+              {72, "1"},
+              {1, text},
+              {210, "0.0"},
+              {220, "0.0"},
+              {230, "1.0"}}),
+        laid({{5, "2F"},
+              {330, "17"},
+              {100, "AcDbEntity"},
+              {8, "WALLS"},
+              {62, "3"},
+              {100, "AcDbMText"},
+              {10, "0.0"},
+              {20, "-0.0"},
+              {30, "0.0"},
+              {1, text},
+              {230, "1.0"},
+              {999, "a note at the end"}}),
+        laid({{1, text}, {5, "2F"}}),
+    };
+    for (const std::string& read : cases) {
+        std::string delta = TagDelta(filed, read);
+        ASSERT_FALSE(delta.empty()) << read.substr(0, 40);
+        EXPECT_LT(delta.size(), 200u) << "the long text is copied, not kept again";
+        std::string made;
+        ASSERT_TRUE(ApplyTagDelta(filed, delta, made));
+        EXPECT_EQ(made, read);
+    }
+    EXPECT_TRUE(TagDelta(filed, laid({{1, "nothing alike"}})).empty())
+        << "no delta where a copy is as short";
+    std::string made;
+    EXPECT_FALSE(ApplyTagDelta("  0\nLINE\n", TagDelta(filed, cases[1]), made))
+        << "changes made from other tags do not fit";
 }
 
 TEST(DxfCodePage, Cp1252AndEscapesBecomeUtf8AndGoBack) {

@@ -78,6 +78,13 @@ long DecodeUtf8(std::string_view s, std::size_t pos, std::size_t& length) {
     return cp;
 }
 
+// Where the run of ASCII bytes other than a backslash from pos ends.
+std::size_t PlainRun(std::string_view s, std::size_t pos) {
+    while (pos < s.size() && static_cast<unsigned char>(s[pos]) < 0x80 && s[pos] != '\\')
+        ++pos;
+    return pos;
+}
+
 void AppendEscape(std::string& out, unsigned cp) {
     char buffer[8];
     std::snprintf(buffer, sizeof buffer, "\\U+%04X", cp & 0xFFFF);
@@ -95,6 +102,13 @@ std::string DecodeCodePage(std::string_view bytes, std::string_view codePage) {
     out.reserve(bytes.size());
     bool cp1252 = Is1252(codePage);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
+        // Plain ASCII up to the next escape or byte beyond it goes over as it is.
+        std::size_t plain = PlainRun(bytes, i);
+        if (plain > i) {
+            out.append(bytes.substr(i, plain - i));
+            i = plain - 1;
+            continue;
+        }
         if (long cp = EscapeAt(bytes, i); cp >= 0) {
             // A pair of escaped surrogates stands for one character beyond the BMP.
             long low = cp >= 0xD800 && cp < 0xDC00 ? EscapeAt(bytes, i + 7) : -1;
@@ -126,6 +140,11 @@ std::string EncodeCodePage(std::string_view utf8, std::string_view codePage) {
     out.reserve(utf8.size());
     bool cp1252 = Is1252(codePage);
     for (std::size_t i = 0; i < utf8.size();) {
+        if (std::size_t plain = PlainRun(utf8, i); plain > i) {
+            out.append(utf8.substr(i, plain - i));
+            i = plain;
+            continue;
+        }
         std::size_t length = 1;
         long cp = DecodeUtf8(utf8, i, length);
         i += length;

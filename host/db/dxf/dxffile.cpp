@@ -4,12 +4,14 @@
 #include "db/dxf/replacefile.h"
 #include "db/dxf/tags.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <sstream>
+#include <utility>
 
 namespace cadhost::db::dxf {
 
@@ -45,27 +47,49 @@ Acad::ErrorStatus ReadDxfFile(const std::string& unixPath, AcDbDatabase*& db, st
         error = "it is a folder";
         return Acad::eFileAccessErr;
     }
-    std::ifstream in(unixPath, std::ios::binary);
-    if (!in) {
+    int fd = ::open(unixPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         error = Reason(errno);
         return Acad::eFileAccessErr;
     }
-    std::ostringstream all;
-    all << in.rdbuf();
-    if (in.bad()) {
-        error = "read error";
-        return Acad::eFileAccessErr;
+    // Read whole into one buffer of the file's size (a file that grows meanwhile is read to
+    // its end all the same).
+    std::string all;
+    all.resize(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0);
+    std::size_t done = 0;
+    for (;;) {
+        if (done == all.size())
+            all.resize(all.size() + 65536);
+        ssize_t n = ::read(fd, all.data() + done, all.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            error = "read error";
+            return Acad::eFileAccessErr;
+        }
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
     }
-    return ReadDxfText(all.str(), db, error);
+    ::close(fd);
+    all.resize(done);
+    return ReadDxfTextAndFree(std::move(all), db, error);
 }
 
 Acad::ErrorStatus WriteDxfFile(AcDbDatabase* db, const std::string& unixPath, std::string& error) {
-    std::string text;
-    if (Acad::ErrorStatus es = WriteDxfText(db, text, error); es != Acad::eOk)
+    // The text goes to the file in pieces as it is made; the temporary is made once the
+    // handles the text needs are settled, so a refused name leaves no file behind.
+    FileReplacement file(unixPath);
+    auto ready = [&] { return file.open(error) ? Acad::eOk : Acad::eFileAccessErr; };
+    auto put = [&](std::string_view piece) { return file.write(piece); };
+    Acad::ErrorStatus es = WriteDxf(db, ready, put, error);
+    if (es != Acad::eOk) {
+        if (file.writeError())
+            error = Reason(file.writeError());
         return es;
-    if (!ReplaceFile(unixPath, text, error))
-        return Acad::eFileAccessErr;
-    return Acad::eOk;
+    }
+    return file.commit(error) ? Acad::eOk : Acad::eFileAccessErr;
 }
 
 } // namespace cadhost::db::dxf

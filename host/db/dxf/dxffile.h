@@ -7,6 +7,7 @@
 
 #include "arx/errorstatus.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,7 +30,15 @@ bool IsReplaceableDrawing(const std::string& unixPath);
 
 // The same without the file.
 Acad::ErrorStatus WriteDxfText(AcDbDatabase* db, std::string& text, std::string& error);
+// The text in pieces, handed to put as it is made, so that the whole text is never held at
+// once.  ready runs before the first piece, once the text is settled (the handles it needs
+// handed out); its failure is the answer.  A false from put ends the writing with
+// eFileAccessErr.
+Acad::ErrorStatus WriteDxf(AcDbDatabase* db, const std::function<Acad::ErrorStatus()>& ready,
+                           const std::function<bool(std::string_view)>& put, std::string& error);
 Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::string& error);
+// The same with a text that is given up: it is freed as soon as it has been read through.
+Acad::ErrorStatus ReadDxfTextAndFree(std::string&& text, AcDbDatabase*& db, std::string& error);
 
 // The version a drawing is saved in ($ACADVER).
 std::string DrawingVersion(const AcDbDatabase* db);

@@ -21,19 +21,25 @@ namespace {
 // A value line of a DXF file ends at its line break: a string that holds one goes out with its
 // line breaks in caret notation ("^M", "^J"), so that the file stays readable.
 std::string OneLine(const char* text) {
-    std::string value = text;
-    if (value.find_first_of("\r\n") == std::string::npos)
-        return value;
+    const std::size_t size = std::strlen(text);
+    if (!std::memchr(text, '\n', size) && !std::memchr(text, '\r', size))
+        return std::string(text, size);
     std::string out;
-    for (char c : value) {
-        if (c == '\r')
+    out.reserve(size + 8);
+    for (const char* c = text; c != text + size; ++c) {
+        if (*c == '\r')
             out += "^M";
-        else if (c == '\n')
+        else if (*c == '\n')
             out += "^J";
         else
-            out += c;
+            out += *c;
     }
     return out;
+}
+
+std::string RealText(double value) {
+    char buffer[32];
+    return std::string(buffer, FormatReal(value, buffer));
 }
 
 std::string Format(const char* format, va_list args) {
@@ -296,15 +302,15 @@ Acad::ErrorStatus DxfTagWriter::pushBackItem() {
 
 Acad::ErrorStatus DxfTagWriter::writeItem(const resbuf& item) {
     int code = item.restype;
-    auto add = [&](int c, std::string value) { m_tags.push_back(Tag{c, std::move(value), 0}); };
+    auto add = [&](int c, std::string&& value) { m_tags.push_back(Tag{c, std::move(value), 0}); };
     switch (KindOf(code)) {
     case ValueKind::Point:
-        add(code, FormatReal(item.resval.rpoint[0]));
-        add(code + 10, FormatReal(item.resval.rpoint[1]));
-        add(code + 20, FormatReal(item.resval.rpoint[2]));
+        add(code, RealText(item.resval.rpoint[0]));
+        add(code + 10, RealText(item.resval.rpoint[1]));
+        add(code + 20, RealText(item.resval.rpoint[2]));
         break;
     case ValueKind::Real:
-        add(code, FormatReal(item.resval.rreal));
+        add(code, RealText(item.resval.rreal));
         break;
     case ValueKind::Short:
         add(code, std::to_string(item.resval.rint));
@@ -329,7 +335,7 @@ Acad::ErrorStatus DxfTagWriter::writeItem(const resbuf& item) {
         break;
     default:
         if (IsRealCode(code)) {
-            add(code, FormatReal(item.resval.rreal));
+            add(code, RealText(item.resval.rreal));
             break;
         }
         return setError(Acad::eInvalidResBuf, "group code %d cannot be written", code);

@@ -3,10 +3,25 @@
 #include "db/dxf/filestate.h"
 
 #include "db/databaseimpl.h"
+#include "db/dxf/tagdelta.h"
 
 #include <memory>
 
 namespace cadhost::db::dxf {
+
+std::string_view Original::rawLayout(std::string& scratch) const {
+    switch (form) {
+    case Raw::Canonical:
+        return canonical;
+    case Raw::Delta:
+        scratch.clear();
+        ApplyTagDelta(canonical, raw, scratch);
+        return scratch;
+    case Raw::Whole:
+        break;
+    }
+    return raw;
+}
 
 FileState* FileStateOf(const AcDbDatabase* db) {
     return db ? static_cast<FileState*>(db->impl()->fileState.get()) : nullptr;

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class AcDbDatabase;
@@ -36,9 +38,19 @@ struct BlockEnds {
     Tags end;   // the tags of the ENDBLK record
 };
 
+// Both as AppendTags lays them out: a compact copy that writing can take over whole.
 struct Original {
-    Tags raw;       // as read, after the 0 tag
-    Tags canonical; // what the object filed out right after reading
+    enum class Raw : std::uint8_t {
+        Canonical, // the tags read are the canonical ones (raw stays empty)
+        Delta,     // raw holds the changes that make them out of the canonical ones (tagdelta.h)
+        Whole,     // raw holds them
+    };
+    std::string canonical; // what the object filed out right after reading
+    std::string raw;       // the tags read, after the 0 tag, in the form `form` says
+    Raw form = Raw::Whole;
+
+    // The tags read; scratch holds them when they have to be made.
+    std::string_view rawLayout(std::string& scratch) const;
 };
 
 struct Section {
@@ -54,10 +66,12 @@ struct FileState {
     Tags header;
     std::vector<Record> classes;
     std::vector<TableState> tables;
-    std::map<std::uint64_t, BlockEnds> blocks;   // by block record handle
-    std::map<std::uint64_t, Original> originals; // by handle
-    std::vector<AcDbObjectId> objectOrder;       // the OBJECTS section as read
-    std::vector<Section> otherSections;          // THUMBNAILIMAGE, ACDSDATA, ...
+    std::map<std::uint64_t, BlockEnds> blocks;             // by block record handle
+    std::unordered_map<std::uint64_t, Original> originals; // by handle
+    std::vector<AcDbObjectId> objectOrder;                 // the OBJECTS section as read
+    std::vector<Section> otherSections;                    // THUMBNAILIMAGE, ACDSDATA, ...
+    // The size of the text read or written last.
+    std::size_t fileSize = 0;
     // The unix path of the file the drawing was read from or last saved to ("" for none).
     std::string path;
 };

@@ -19,6 +19,7 @@
 #include "db/dxf/keptobject.h"
 #include "db/dxf/objectio.h"
 #include "db/dxf/structure.h"
+#include "db/dxf/tagdelta.h"
 #include "db/dxfclass.h"
 #include "db/entityaccess.h"
 #include "db/objectaccess.h"
@@ -56,6 +57,22 @@ bool IsSubEntity(const std::string& type) {
     return type == "VERTEX" || type == "ATTRIB" || type == "SEQEND";
 }
 
+// The handle of a record (HandleOf), without making its tags.
+std::string HandleOfRecord(const FileRecord& record) {
+    if (!record.laidOut)
+        return HandleOf(record.tags, record.type);
+    int code = record.type == "DIMSTYLE" ? 105 : 5;
+    LaidOutTags tags(record.layout);
+    TagView tag;
+    while (tags.next(tag)) {
+        if (tag.code == code)
+            return std::string(tag.value);
+        if (tag.code == 100 || tag.code == 0)
+            break;
+    }
+    return "";
+}
+
 class Reader {
 public:
     Reader(AcDbDatabase* db, FileState& state) : m_db(db), m_impl(*db->impl()), m_state(state) {}
@@ -65,8 +82,13 @@ public:
 private:
     struct Pending {
         AcDbObjectId id;
-        Tags raw;
+        std::string raw; // the tags read, as AppendTags lays them out
     };
+    static std::string LaidOut(const Tags& tags) {
+        std::string layout;
+        AppendTags(layout, tags);
+        return layout;
+    }
 
     AcDbDatabase* m_db;
     AcDbDatabase::Impl& m_impl;
@@ -107,7 +129,7 @@ void Reader::renumber(FileRecord& record, std::set<std::uint64_t>& used, std::ui
     char hex[AcDbHandle::kStrSiz];
     fresh.getIntoAsciiBuffer(hex, sizeof hex);
     used.insert(static_cast<std::uint64_t>(fresh));
-    for (Tag& tag : record.tags) {
+    for (Tag& tag : record.tagsNow()) {
         if (tag.code == code) {
             tag.value = hex;
             return;
@@ -115,8 +137,9 @@ void Reader::renumber(FileRecord& record, std::set<std::uint64_t>& used, std::ui
         if (tag.code == 100)
             break;
     }
-    record.tags.insert(record.tags.begin() + (record.type == "TABLE" && !record.tags.empty()),
-                       Tag{code, hex, record.line});
+    record.tagsNow().insert(record.tagsNow().begin() +
+                                (record.type == "TABLE" && !record.tagsNow().empty()),
+                            Tag{code, hex, record.line});
 }
 
 // A handle that two records claim stays with the one other readers give it to: the last in
@@ -134,7 +157,7 @@ bool Reader::assignHandles(FileStructure& file) {
     std::uint64_t highest = 0;
     std::map<std::uint64_t, FileRecord*> owner;
     auto valueOf = [](const FileRecord& record) {
-        return static_cast<std::uint64_t>(AcDbHandle(HandleOf(record.tags, record.type).c_str()));
+        return static_cast<std::uint64_t>(AcDbHandle(HandleOfRecord(record).c_str()));
     };
     for (FileRecord* record : order) {
         std::uint64_t value = valueOf(*record);
@@ -175,7 +198,7 @@ AcRxClass* Reader::classOf(const std::string& type) const {
 }
 
 AcDbObject* Reader::make(FileRecord& record, bool entity) {
-    AcDbHandle handle(HandleOf(record.tags, record.type).c_str());
+    AcDbHandle handle(HandleOf(record.tagsNow(), record.type).c_str());
     AcDbObject* object = nullptr;
     bool kept = true;
     if (AcRxClass* cls = classOf(record.type)) {
@@ -185,14 +208,14 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
             object = nullptr;
         }
         if (object) {
-            DxfTagReader filer(record.tags, m_db);
+            DxfTagReader filer(record.tagsNow(), m_db);
             Acad::ErrorStatus es = object->dxfInFields(&filer);
             bool ok = es == Acad::eOk && filer.filerStatus() == Acad::eOk;
-            std::size_t from = XDataStart(record.tags);
-            if (ok && from < record.tags.size()) {
+            std::size_t from = XDataStart(record.tagsNow());
+            if (ok && from < record.tagsNow().size()) {
                 resbuf* chain = nullptr;
                 std::vector<XDataPart> parts;
-                ok = XDataChainOf(record.tags, from, chain) &&
+                ok = XDataChainOf(record.tagsNow(), from, chain) &&
                      ParseXData(chain, nullptr, parts) == Acad::eOk;
                 acutRelRb(chain);
                 for (const XDataPart& part : parts)
@@ -213,10 +236,10 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
     }
     if (kept) {
         if (entity) {
-            auto* kept = new KeptEntity(record.type, record.tags);
+            auto* kept = new KeptEntity(record.type, record.tagsNow());
             std::string layer;
             long long color = 256;
-            for (const Tag& tag : record.tags) {
+            for (const Tag& tag : record.tagsNow()) {
                 if (tag.code == 0 || (tag.code == 100 && tag.value != "AcDbEntity"))
                     break; // past the entity part
                 if (tag.code == 8 && layer.empty())
@@ -229,8 +252,8 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
                 static_cast<Adesk::UInt16>(color < 0 ? -color : std::min(color, 256LL)));
             object = kept;
         } else
-            object = new KeptObject(record.type, record.tags);
-        ObjectAccess::setOwner(*object, idOfHandle(OwnerHandleOf(record.tags)));
+            object = new KeptObject(record.type, record.tagsNow());
+        ObjectAccess::setOwner(*object, idOfHandle(OwnerHandleOf(record.tagsNow())));
     }
     AcDbObjectId id;
     if (Acad::ErrorStatus es = m_db->addAcDbObjectWithHandle(id, object, handle); es != Acad::eOk) {
@@ -242,7 +265,8 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
     if (auto* e = AcDbEntity::cast(object))
         EntityAccess::bindToDatabase(*e);
     if (!kept)
-        m_read.push_back(Pending{id, std::move(record.tags)});
+        m_read.push_back(Pending{id, LaidOut(record.tagsNow())});
+    Tags().swap(record.tags); // the object has what it needs of them
     object->close();
     return object;
 }
@@ -269,9 +293,9 @@ void Reader::readTables(const FileSection& section) {
             return;
         }
         TableState table;
-        if (!head.tags.empty() && head.tags.front().code == 2) {
-            table.name = head.tags.front().value;
-            head.tags.erase(head.tags.begin());
+        if (!head.tagsNow().empty() && head.tagsNow().front().code == 2) {
+            table.name = head.tagsNow().front().value;
+            head.tagsNow().erase(head.tagsNow().begin());
         } else {
             m_error = At(head.line) + "table without a name";
             return;
@@ -292,10 +316,10 @@ void Reader::readTables(const FileSection& section) {
         }
         AcDbSymbolTable* tableObject = nullptr;
         if (modeled) {
-            DxfTagReader filer(head.tags, m_db);
+            DxfTagReader filer(head.tagsNow(), m_db);
             modeled->dxfInFields(&filer);
             AcDbObjectId id;
-            AcDbHandle handle(HandleOf(head.tags, "TABLE").c_str());
+            AcDbHandle handle(HandleOf(head.tagsNow(), "TABLE").c_str());
             if (m_db->addAcDbObjectWithHandle(id, modeled, handle) != Acad::eOk) {
                 delete modeled;
                 m_error = At(head.line) + "the drawing refuses the " + table.name + " table";
@@ -303,7 +327,7 @@ void Reader::readTables(const FileSection& section) {
             }
             ObjectAccess::setOwner(*modeled, AcDbObjectId());
             modeled->close();
-            m_read.push_back(Pending{id, head.tags});
+            m_read.push_back(Pending{id, LaidOut(head.tagsNow())});
             *root = id;
             table.head = id;
             table.modeled = true;
@@ -354,9 +378,9 @@ std::vector<FileRecord*> Gather(std::vector<FileRecord>& records, std::size_t fr
     for (std::size_t i = from; i < to; ++i) {
         FileRecord& record = records[i];
         if (IsSubEntity(record.type) && !out.empty()) {
-            Tags& parent = out.back()->tags;
+            Tags& parent = out.back()->tagsNow();
             parent.push_back(Tag{0, record.type, record.line});
-            parent.insert(parent.end(), record.tags.begin(), record.tags.end());
+            parent.insert(parent.end(), record.tagsNow().begin(), record.tagsNow().end());
             continue;
         }
         out.push_back(&record);
@@ -385,10 +409,10 @@ void Reader::readBlocks(FileSection& section) {
             return;
         }
         // The block's record: by owner, else by name.
-        AcDbObjectId blockId = idOfHandle(OwnerHandleOf(begin.tags));
+        AcDbObjectId blockId = idOfHandle(OwnerHandleOf(begin.tagsNow()));
         if (!ObjectOf<AcDbBlockTableRecord>(blockId)) {
             std::string name;
-            for (const Tag& tag : begin.tags)
+            for (const Tag& tag : begin.tagsNow())
                 if (tag.code == 2)
                     name = tag.value;
             blockId = FindSymbol(m_impl.blockTable, name);
@@ -405,7 +429,7 @@ void Reader::readBlocks(FileSection& section) {
             }
         }
         m_state.blocks[static_cast<std::uint64_t>(blockId.handle())] =
-            BlockEnds{begin.tags, records[end].tags};
+            BlockEnds{begin.tagsNow(), records[end].tagsNow()};
         for (FileRecord* record : Gather(records, i + 1, end)) {
             AcDbObject* object = make(*record, true);
             if (!object)
@@ -419,7 +443,7 @@ void Reader::readBlocks(FileSection& section) {
 void Reader::readEntities(FileSection& section) {
     for (FileRecord* record : Gather(section.records, 0, section.records.size())) {
         bool paper = false;
-        for (const Tag& tag : record->tags)
+        for (const Tag& tag : record->tagsNow())
             if (tag.code == 67 && tag.value.find('1') != std::string::npos)
                 paper = true;
         AcDbObject* object = make(*record, true);
@@ -502,8 +526,18 @@ void Reader::remember() {
         AcDbObject* object = nullptr;
         if (acdbOpenObject(object, pending.id, AcDb::kForRead, true) != Acad::eOk)
             continue;
-        Original original{std::move(pending.raw), FileOutTags(*object, m_db)};
+        Original original;
+        AppendTags(original.canonical, FileOutTags(*object, m_db));
         object->close();
+        if (pending.raw == original.canonical) {
+            original.form = Original::Raw::Canonical;
+        } else if (std::string delta = TagDelta(original.canonical, pending.raw); !delta.empty()) {
+            original.form = Original::Raw::Delta;
+            original.raw = std::move(delta);
+        } else {
+            original.raw = std::move(pending.raw);
+        }
+        std::string().swap(pending.raw);
         m_state.originals[static_cast<std::uint64_t>(pending.id.handle())] = std::move(original);
     }
     m_read.clear();
@@ -511,10 +545,10 @@ void Reader::remember() {
 
 bool Reader::build(FileStructure& file, std::string& error) {
     if (const FileSection* classes = file.find("CLASSES")) {
-        for (const FileRecord& record : classes->records) {
-            m_state.classes.push_back(Record{record.type, record.tags});
+        for (FileRecord& record : const_cast<FileSection*>(classes)->records) {
+            m_state.classes.push_back(Record{record.type, record.tagsNow()});
             std::string dxfName, className;
-            for (const Tag& tag : record.tags) {
+            for (const Tag& tag : record.tagsNow()) {
                 if (tag.code == 1)
                     dxfName = tag.value;
                 else if (tag.code == 2)
@@ -547,7 +581,8 @@ bool Reader::build(FileStructure& file, std::string& error) {
             m_state.otherSections.push_back(Section{section.name, section.header, {}});
         if (!m_state.otherSections.empty() && m_state.otherSections.back().name == section.name)
             for (FileRecord& record : section.records)
-                m_state.otherSections.back().records.push_back(Record{record.type, record.tags});
+                m_state.otherSections.back().records.push_back(
+                    Record{record.type, record.tagsNow()});
     }
     if (!m_error.empty()) {
         error = m_error;
@@ -568,68 +603,176 @@ bool Reader::build(FileStructure& file, std::string& error) {
 
 } // namespace
 
+namespace {
+
+// A code page is named in letters, digits and "_"; anything else names none, and the file's
+// text is read (and the drawing saved) in the default code page.
+std::string CodePageName(std::string_view name) {
+    if (name.empty() || name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                               "abcdefghijklmnopqrstuvwxyz"
+                                               "0123456789_") != std::string_view::npos)
+        return "ANSI_1252";
+    return std::string(name);
+}
+
+// The version and code page come first, in the header, and decide how to read the rest:
+// the values after $ACADVER and $DWGCODEPAGE before the first ENDSEC.  A value naming no
+// code page is read as the default's name: `renamed` holds the tag's number and that name.
+void FindVersion(std::string_view text, std::string& version, int& versionLine,
+                 std::string& codePage, std::vector<std::pair<std::size_t, std::string>>& renamed) {
+    TagScanner scanner(text);
+    TagView tag;
+    enum { None, Version, CodePage } next = None;
+    for (std::size_t n = 0; scanner.next(tag); ++n) {
+        // A variable's value is the group that follows it, unless that starts the next
+        // variable or ends the section: then the variable has none.
+        if (tag.code == 0 || tag.code == 9)
+            next = None;
+        if (next == Version) {
+            version = tag.value;
+            versionLine = tag.line + 1;
+        } else if (next == CodePage) {
+            codePage = CodePageName(tag.value);
+            if (codePage != tag.value)
+                renamed.emplace_back(n, codePage);
+        }
+        if (tag.is(0, "ENDSEC"))
+            break;
+        next = tag.is(9, "$ACADVER") ? Version : tag.is(9, "$DWGCODEPAGE") ? CodePage : None;
+    }
+}
+
+// Values of a code page file as the host holds them.  Text without bytes beyond ASCII or
+// backslashes is the same either way.
+std::string_view Decoded(std::string_view value, const std::string& codePage,
+                         std::string& scratch) {
+    for (char c : value) {
+        if (static_cast<unsigned char>(c) >= 0x80 || c == '\\') {
+            scratch = DecodeCodePage(value, codePage);
+            return scratch;
+        }
+    }
+    return value;
+}
+
+} // namespace
+
+namespace {
+
+Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDatabase*& db,
+                           std::string& error);
+
+} // namespace
+
 Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::string& error) {
+    return ReadText(text, nullptr, db, error);
+}
+
+Acad::ErrorStatus ReadDxfTextAndFree(std::string&& text, AcDbDatabase*& db, std::string& error) {
+    return ReadText(text, &text, db, error);
+}
+
+namespace {
+
+Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDatabase*& db,
+                           std::string& error) {
     db = nullptr;
     error.clear();
-    Tags tags;
-    if (!ReadTags(text, tags, error))
+    // A byte order mark is no part of the first group code.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    std::string version, codePage;
+    std::vector<std::pair<std::size_t, std::string>> renamed;
+    int versionLine = 0; // the line that holds the version's value
+    FindVersion(text, version, versionLine, codePage, renamed);
+    while (!version.empty() && (version.back() == ' ' || version.back() == '\t'))
+        version.pop_back();
+    const bool unicode = IsUnicodeVersion(version);
+    const bool supported = SupportedVersion(version);
+
+    // One pass over the tags: each is checked and goes straight into its section or entry.
+    // A broken tag stops the reading at once; of the other faults, a value that is no
+    // number counts before a broken structure, whatever their order in the file.
+    TagScanner scanner(text);
+    TagView tag;
+    SectionSplitter splitter;
+    FileStructure file;
+    std::string numberError, scratch;
+    std::size_t count = 0;
+    int lastLine = 0;
+    int firstLine = 0;
+    for (auto rename = renamed.begin(); scanner.next(tag); ++count) {
+        lastLine = tag.line;
+        if (count == 0)
+            firstLine = tag.line;
+        if (rename != renamed.end() && rename->first == count)
+            tag.value = (rename++)->second;
+        if (!supported)
+            continue; // refused below, once every tag has been seen
+        if (IsNumericCode(tag.code)) {
+            if (!IsNumberText(tag.value) && numberError.empty())
+                numberError = At(tag.line) + "group " + std::to_string(tag.code) +
+                              " needs a number, found \"" + std::string(tag.value.substr(0, 40)) +
+                              "\"";
+        } else if (!unicode) {
+            tag.value = Decoded(tag.value, codePage, scratch);
+        }
+        if (!numberError.empty())
+            continue;
+        switch (splitter.add(tag)) {
+        case SectionSplitter::Part::SectionStart:
+            file.sections.push_back(
+                FileSection{splitter.sectionName(), splitter.sectionLine(), {}, {}});
+            break;
+        case SectionSplitter::Part::SectionHeader:
+            file.sections.back().header.push_back(Tag{tag.code, std::string(tag.value), tag.line});
+            break;
+        case SectionSplitter::Part::RecordStart:
+            file.sections.back().records.push_back(
+                FileRecord{std::string(tag.value), tag.line, {}, {}, true});
+            break;
+        case SectionSplitter::Part::RecordTag:
+            AppendLaidOutTag(file.sections.back().records.back().layout, tag.code, tag.value,
+                             tag.value.data() != scratch.data());
+            break;
+        default:
+            break;
+        }
+    }
+    if (scanner.failed()) {
+        error = scanner.error();
         return Acad::eInvalidDxfCode;
-    if (tags.empty()) {
+    }
+    if (count == 0) {
         error = "line 1: the file is empty";
         return Acad::eInvalidDxfCode;
     }
-    // The version and code page come first, in the header, and decide how to read the rest.
-    std::string version, codePage;
-    int versionLine = 0; // the line that holds the version's value
-    for (std::size_t i = 0; i + 1 < tags.size(); ++i) {
-        if (tags[i].is(0, "ENDSEC"))
-            break;
-        if (tags[i].code == 9 && tags[i].value == "$ACADVER") {
-            version = tags[i + 1].value;
-            versionLine = tags[i + 1].line + 1;
-        } else if (tags[i].code == 9 && tags[i].value == "$DWGCODEPAGE") {
-            // A code page is named in letters, digits and "_"; anything else names none, and
-            // the file's text is read (and the drawing saved) in the default code page.
-            std::string& name = tags[i + 1].value;
-            if (name.empty() || name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"
-                                                       "abcdefghijklmnopqrstuvwxyz"
-                                                       "0123456789_") != std::string::npos)
-                name = "ANSI_1252";
-            codePage = name;
-        }
-    }
-    while (!version.empty() && (version.back() == ' ' || version.back() == '\t'))
-        version.pop_back();
     if (version.empty()) {
-        error = At(versionLine ? versionLine : tags.front().line) +
+        error = At(versionLine ? versionLine : firstLine) +
                 "the header names no DXF version ($ACADVER); " + kVersionsRead;
         return Acad::eInvalidDxfCode;
     }
-    if (!SupportedVersion(version)) {
+    if (!supported) {
         error = At(versionLine) + "the drawing is of DXF version " + version.substr(0, 16) +
                 " ($ACADVER); " + kVersionsRead;
         return Acad::eInvalidDxfCode;
     }
-    bool unicode = IsUnicodeVersion(version);
-    for (Tag& tag : tags) {
-        if (IsNumericCode(tag.code)) {
-            double real = 0.0;
-            if (!ParseReal(tag.value, real)) {
-                error = At(tag.line) + "group " + std::to_string(tag.code) +
-                        " needs a number, found \"" + tag.value.substr(0, 40) + "\"";
-                return Acad::eInvalidDxfCode;
-            }
-        } else if (!unicode) {
-            tag.value = DecodeCodePage(tag.value, codePage);
-        }
-    }
-    FileStructure file;
-    if (!SplitSections(tags, file, error))
+    if (!numberError.empty()) {
+        error = numberError;
         return Acad::eInvalidDxfCode;
+    }
+    if (!splitter.finish(lastLine + 2)) {
+        error = splitter.error();
+        return Acad::eInvalidDxfCode;
+    }
+    const std::size_t textSize = text.size();
+    if (owned) // everything is in the sections now
+        std::string().swap(*owned);
 
     auto fresh = std::make_unique<AcDbDatabase>(false, false);
     FileState& state = AttachFileState(fresh.get());
     state.version = version;
+    state.fileSize = textSize;
     state.codePage = codePage.empty() ? "ANSI_1252" : codePage;
     if (const FileSection* header = file.find("HEADER"))
         state.header = header->header;
@@ -639,5 +782,7 @@ Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::str
     db = fresh.release();
     return Acad::eOk;
 }
+
+} // namespace
 
 } // namespace cadhost::db::dxf

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace cadhost::db::dxf {
 
@@ -31,7 +32,7 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool WriteAll(int fd, const std::string& text) {
+bool WriteAll(int fd, std::string_view text) {
     std::size_t done = 0;
     while (done < text.size()) {
         ssize_t n = ::write(fd, text.data() + done, text.size() - done);
@@ -135,47 +136,77 @@ std::string TemporaryPrefix(const std::string& fileName) {
     return "." + fileName.substr(0, room) + kMarker;
 }
 
-bool ReplaceFile(const std::string& path, const std::string& bytes, std::string& error) {
-    const std::string target = FileBehindLinks(path);
-    const std::string folder = FolderOf(target);
-    const std::string name = NameOf(target);
+FileReplacement::FileReplacement(std::string path) : m_path(std::move(path)) {}
+
+FileReplacement::~FileReplacement() {
+    abandon();
+}
+
+void FileReplacement::abandon() {
+    if (m_fd < 0)
+        return;
+    ::unlink(m_temp.c_str());
+    ::close(m_fd);
+    m_fd = -1;
+}
+
+bool FileReplacement::open(std::string& error) {
+    m_target = FileBehindLinks(m_path);
+    const std::string name = NameOf(m_target);
     if (name.empty()) {
         error = "no file name";
         return false;
     }
     struct stat info {};
-    if (::lstat(target.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+    if (::lstat(m_target.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
         error = std::strerror(ELOOP);
         return false;
     }
-    if (::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    if (::stat(m_target.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
         error = "it is a folder";
         return false;
     }
-    const std::string prefix = TemporaryPrefix(name);
-    std::string temp;
-    int fd = CreateLockedTemporary(folder + "/" + prefix, temp);
-    if (fd < 0) {
+    m_prefix = TemporaryPrefix(name);
+    m_fd = CreateLockedTemporary(FolderOf(m_target) + "/" + m_prefix, m_temp);
+    if (m_fd < 0) {
         error = std::strerror(errno);
         return false;
     }
-    TakeOverAttributes(fd, target);
-    // The lock is held until the rename is done: the descriptor closes last.
-    bool ok =
-        WriteAll(fd, bytes) && ::fsync(fd) == 0 && ::rename(temp.c_str(), target.c_str()) == 0;
-    int saved = errno;
-    if (!ok)
-        ::unlink(temp.c_str());
-    ::close(fd);
-    if (!ok) {
-        error = std::strerror(saved ? saved : EIO);
+    TakeOverAttributes(m_fd, m_target);
+    return true;
+}
+
+bool FileReplacement::write(std::string_view bytes) {
+    if (m_fd < 0 || m_writeError)
+        return false;
+    if (WriteAll(m_fd, bytes))
+        return true;
+    m_writeError = errno ? errno : EIO;
+    return false;
+}
+
+bool FileReplacement::commit(std::string& error) {
+    if (m_fd < 0) {
+        error = std::strerror(EBADF);
         return false;
     }
+    // The lock is held until the rename is done: the descriptor closes last.
+    int saved = m_writeError;
+    if (!saved && (::fsync(m_fd) != 0 || ::rename(m_temp.c_str(), m_target.c_str()) != 0))
+        saved = errno ? errno : EIO;
+    if (saved) {
+        abandon();
+        error = std::strerror(saved);
+        return false;
+    }
+    ::close(m_fd);
+    m_fd = -1;
+    const std::string folder = FolderOf(m_target);
     if (int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
-    RemoveLeftovers(folder, prefix);
+    RemoveLeftovers(folder, m_prefix);
     return true;
 }
 

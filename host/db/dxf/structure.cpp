@@ -11,6 +11,95 @@ std::string At(int line) {
 
 } // namespace
 
+SectionSplitter::Part SectionSplitter::fault(int line, std::string message) {
+    if (m_error.empty())
+        m_error = At(line) + std::move(message);
+    m_state = State::Done;
+    return Part::Fault;
+}
+
+SectionSplitter::Part SectionSplitter::add(const TagView& tag) {
+    switch (m_state) {
+    case State::Done:
+        return Part::Ignored;
+    case State::Between:
+        if (tag.code == 999) // a comment
+            return Part::Ignored;
+        if (tag.is(0, "EOF")) {
+            m_state = State::Done;
+            return Part::Ignored;
+        }
+        if (!tag.is(0, "SECTION"))
+            return fault(tag.line, "SECTION expected, found group " + std::to_string(tag.code) +
+                                       " \"" + std::string(tag.value.substr(0, 40)) + "\"");
+        m_sectionLine = tag.line;
+        m_state = State::Name;
+        return Part::Ignored;
+    case State::Name:
+        if (tag.code != 2)
+            return fault(tag.line, "section without a name");
+        m_name = tag.value;
+        for (const std::string& seen : m_seen)
+            if (seen == m_name)
+                return fault(m_sectionLine, "a second " + m_name + " section");
+        m_seen.push_back(m_name);
+        m_loose = m_name != "CLASSES" && m_name != "TABLES" && m_name != "BLOCKS" &&
+                  m_name != "ENTITIES" && m_name != "OBJECTS";
+        m_records = false;
+        m_state = State::Inside;
+        return Part::SectionStart;
+    case State::Inside:
+        break;
+    }
+    if (tag.code == 0) {
+        if (tag.value == "ENDSEC") {
+            m_state = State::Between;
+            return Part::SectionEnd;
+        }
+        if (tag.value == "SECTION" || tag.value == "EOF")
+            return fault(tag.line, std::string(tag.value) + " inside the " + m_name +
+                                       " section (ENDSEC missing)");
+    }
+    if (m_name == "HEADER" || (m_loose && tag.code != 0 && !m_records))
+        return Part::SectionHeader;
+    if (tag.code != 0) {
+        if (tag.code == 999)
+            return m_records ? Part::RecordComment : Part::Ignored;
+        if (!m_records)
+            return fault(tag.line, "group 0 expected at the start of an entry of the " + m_name +
+                                       " section, found group " + std::to_string(tag.code));
+        return Part::RecordTag;
+    }
+    m_records = true;
+    return Part::RecordStart;
+}
+
+bool SectionSplitter::finish(int lastLine) {
+    switch (m_state) {
+    case State::Done:
+        break;
+    case State::Between:
+        fault(lastLine, "the file ends without EOF (it is cut short)");
+        break;
+    case State::Name:
+        fault(m_sectionLine, "section without a name");
+        break;
+    case State::Inside:
+        fault(lastLine, "the file ends inside the " + m_name + " section (it is cut short)");
+        break;
+    }
+    return m_error.empty();
+}
+
+Tags& FileRecord::tagsNow() {
+    if (laidOut) {
+        tags = TagsOfLayout(layout);
+        std::string().swap(layout);
+        laidOut = false;
+    }
+    return tags;
+}
+
 const FileSection* FileStructure::find(const std::string& name) const {
     for (const FileSection& s : sections)
         if (s.name == name)
@@ -20,87 +109,34 @@ const FileSection* FileStructure::find(const std::string& name) const {
 
 bool SplitSections(Tags& tags, FileStructure& file, std::string& error) {
     file.sections.clear();
-    std::size_t i = 0, n = tags.size();
-    int lastLine = n ? tags.back().line + 2 : 1; // the line after the last one
-    while (i < n) {
-        Tag& tag = tags[i];
-        if (tag.code == 999) { // a comment
-            ++i;
-            continue;
-        }
-        if (tag.is(0, "EOF"))
-            return true;
-        if (!tag.is(0, "SECTION")) {
-            error = At(tag.line) + "SECTION expected, found group " + std::to_string(tag.code) +
-                    " \"" + tag.value.substr(0, 40) + "\"";
+    SectionSplitter splitter;
+    for (Tag& tag : tags) {
+        switch (splitter.add(TagView{tag.code, tag.value, tag.line})) {
+        case SectionSplitter::Part::SectionStart:
+            file.sections.push_back(
+                FileSection{splitter.sectionName(), splitter.sectionLine(), {}, {}});
+            break;
+        case SectionSplitter::Part::SectionHeader:
+            file.sections.back().header.push_back(std::move(tag));
+            break;
+        case SectionSplitter::Part::RecordStart:
+            file.sections.back().records.push_back(FileRecord{tag.value, tag.line, {}, {}, false});
+            break;
+        case SectionSplitter::Part::RecordTag:
+            file.sections.back().records.back().tags.push_back(std::move(tag));
+            break;
+        case SectionSplitter::Part::Fault:
+            error = splitter.error();
             return false;
+        default:
+            break;
         }
-        if (i + 1 >= n || tags[i + 1].code != 2) {
-            error = At(i + 1 < n ? tags[i + 1].line : tag.line) + "section without a name";
-            return false;
-        }
-        FileSection section;
-        section.name = tags[i + 1].value;
-        section.line = tag.line;
-        for (const FileSection& s : file.sections) {
-            if (s.name == section.name) {
-                error = At(tag.line) + "a second " + section.name + " section";
-                return false;
-            }
-        }
-        i += 2;
-        bool closed = false;
-        while (i < n) {
-            Tag& t = tags[i];
-            if (t.code == 0) {
-                if (t.value == "ENDSEC") {
-                    closed = true;
-                    ++i;
-                    break;
-                }
-                if (t.value == "SECTION" || t.value == "EOF") {
-                    error = At(t.line) + t.value + " inside the " + section.name +
-                            " section (ENDSEC missing)";
-                    return false;
-                }
-            }
-            bool loose = section.name != "CLASSES" && section.name != "TABLES" &&
-                         section.name != "BLOCKS" && section.name != "ENTITIES" &&
-                         section.name != "OBJECTS";
-            if (section.name == "HEADER" || (loose && t.code != 0 && section.records.empty())) {
-                section.header.push_back(std::move(t));
-                ++i;
-                continue;
-            }
-            if (t.code != 0) {
-                if (t.code == 999) {
-                    ++i;
-                    continue;
-                }
-                error = At(t.line) + "group 0 expected at the start of an entry of the " +
-                        section.name + " section, found group " + std::to_string(t.code);
-                return false;
-            }
-            FileRecord record;
-            record.type = t.value;
-            record.line = t.line;
-            ++i;
-            while (i < n && tags[i].code != 0) {
-                if (tags[i].code != 999)
-                    record.tags.push_back(std::move(tags[i]));
-                ++i;
-            }
-            section.records.push_back(std::move(record));
-        }
-        if (!closed) {
-            error = At(lastLine) + "the file ends inside the " + section.name +
-                    " section (it is cut short)";
-            return false;
-        }
-        file.sections.push_back(std::move(section));
     }
-    error = At(lastLine) + "the file ends without EOF (it is cut short)";
-    return false;
+    if (!splitter.finish(tags.empty() ? 1 : tags.back().line + 2)) {
+        error = splitter.error();
+        return false;
+    }
+    return true;
 }
 
 std::string HeaderValue(const Tags& header, const std::string& name) {

@@ -10,10 +10,57 @@
 
 namespace cadhost::db::dxf {
 
+// Follows the structure tag by tag.  Each tag handed to add() is told apart as what it is
+// in the structure; the first fault is kept, and after it (or after EOF) the rest of the
+// tags count for nothing.
+class SectionSplitter {
+public:
+    enum class Part {
+        Ignored,       // a comment between sections or entries, the tags after EOF
+        SectionStart,  // the name (2) tag of a section; sectionName() tells it
+        SectionHeader, // HEADER: every tag; other sections: the tags before their first entry
+        RecordStart,   // the 0 tag that starts an entry
+        RecordTag,     // a tag of the current entry
+        RecordComment, // a comment (999) inside an entry, which the entry drops
+        SectionEnd,    // the ENDSEC tag
+        Fault,         // this tag breaks the structure: error() says how
+    };
+
+    Part add(const TagView& tag);
+    // At the end of the tags: false with the error when the structure is broken (also by
+    // an earlier fault).  lastLine: the line after the last one.
+    bool finish(int lastLine);
+
+    bool failed() const { return !m_error.empty(); }
+    const std::string& error() const { return m_error; }
+    const std::string& sectionName() const { return m_name; }
+    // The line of the section's SECTION tag.
+    int sectionLine() const { return m_sectionLine; }
+    // Whether the section being read has seen an entry yet.
+    bool hasRecords() const { return m_records; }
+
+private:
+    enum class State { Between, Name, Inside, Done };
+    Part fault(int line, std::string message);
+
+    State m_state = State::Between;
+    std::string m_name;
+    int m_sectionLine = 0;
+    bool m_loose = false;   // not one of the sections of entries
+    bool m_records = false; // the section has an entry
+    std::vector<std::string> m_seen;
+    std::string m_error;
+};
+
 struct FileRecord {
-    std::string type; // the value of the 0 tag
-    int line = 0;     // the line of the 0 tag
-    Tags tags;        // the tags after it
+    std::string type;     // the value of the 0 tag
+    int line = 0;         // the line of the 0 tag
+    Tags tags;            // the tags after it, unless laidOut
+    std::string layout;   // or the same laid out by AppendTags, a compact form till used
+    bool laidOut = false; // (their lines are not kept then)
+
+    // The tags, made out of the layout on first use.
+    Tags& tagsNow();
 };
 
 struct FileSection {

@@ -5,7 +5,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace cadhost::db::dxf {
 
@@ -44,33 +46,120 @@ std::string Shown(std::string_view s) {
     return out;
 }
 
+// Where a line that starts at pos ends (its LF, or the end of the text).
+std::size_t LineEnd(std::string_view text, std::size_t pos) {
+    const void* lf = std::memchr(text.data() + pos, '\n', text.size() - pos);
+    return lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
+}
+
+// What each group code's value is, by code: bit 1 a number, bit 2 a real.
+class CodeKinds {
+public:
+    CodeKinds() {
+        for (int code = -32768; code <= 32767; ++code) {
+            ValueKind kind = KindOf(code);
+            bool real = kind == ValueKind::Real || kind == ValueKind::Point ||
+                        (code >= 10 && code <= 39) || (code >= 1010 && code <= 1059);
+            bool numeric = real || kind == ValueKind::Short || kind == ValueKind::Long ||
+                           kind == ValueKind::Int64;
+            m_kinds[static_cast<std::size_t>(code + 32768)] =
+                static_cast<std::uint8_t>((numeric ? 1 : 0) | (real ? 2 : 0));
+        }
+    }
+    std::uint8_t of(int code) const {
+        return code >= -32768 && code <= 32767 ? m_kinds[static_cast<std::size_t>(code + 32768)]
+                                               : 0;
+    }
+
+private:
+    std::uint8_t m_kinds[65536];
+};
+
+const CodeKinds& Kinds() {
+    static const CodeKinds kinds;
+    return kinds;
+}
+
 } // namespace
+
+bool TagScanner::fail(std::string message) {
+    m_error = "line " + std::to_string(m_line) + ": " + std::move(message);
+    m_pos = m_text.size();
+    return false;
+}
+
+bool TagScanner::next(TagView& tag) {
+    const std::size_t size = m_text.size();
+    if (m_pos >= size)
+        return false;
+    m_tagStart = m_pos;
+    const std::size_t codeEnd = LineEnd(m_text, m_pos);
+    std::string_view codeLine = m_text.substr(m_pos, codeEnd - m_pos);
+    const bool codeCR = !codeLine.empty() && codeLine.back() == '\r';
+    if (codeCR)
+        codeLine.remove_suffix(1);
+    const std::size_t valuePos = codeEnd + 1;
+    ++m_line;
+
+    // Most codes are blanks and a few digits; anything else takes the general way.
+    int code = 0;
+    const char* p = codeLine.data();
+    const char* const e = p + codeLine.size();
+    while (p < e && *p == ' ')
+        ++p;
+    const char* const digits = p;
+    while (p < e && static_cast<unsigned>(*p - '0') < 10 && p - digits < 4) {
+        code = code * 10 + (*p - '0');
+        ++p;
+    }
+    if (p != e || p == digits) {
+        std::string_view trimmed = Trim(codeLine);
+        if (trimmed.empty() && valuePos >= size) {
+            m_pos = size; // a last empty line after the final value
+            return false;
+        }
+        long long value = 0;
+        if (!ParseInteger(trimmed, value) || value < -32768 || value > 32767)
+            return fail("group code expected, found \"" + Shown(codeLine) + "\"");
+        code = static_cast<int>(value);
+    }
+    if (valuePos >= size)
+        return fail("group code " + std::to_string(code) +
+                    " without a value (the file is cut short)");
+
+    const std::size_t valueEnd = LineEnd(m_text, valuePos);
+    std::string_view value = m_text.substr(valuePos, valueEnd - valuePos);
+    const bool valueCR = !value.empty() && value.back() == '\r';
+    if (valueCR)
+        value.remove_suffix(1);
+    ++m_line;
+    m_pos = valueEnd + 1;
+
+    tag.code = code;
+    tag.value = value;
+    tag.line = m_line - 1;
+
+    m_writerForm = false;
+    if (!codeCR && !valueCR && valueEnd < size) {
+        char formatted[8];
+        std::size_t length = FormatCode(code, formatted);
+        m_writerForm =
+            codeLine.size() == length && std::memcmp(codeLine.data(), formatted, length) == 0;
+    }
+    return true;
+}
 
 bool ReadTags(std::string_view text, Tags& tags, std::string& error) {
     tags.clear();
     // A byte order mark is no part of the first group code.
     text = WithoutByteOrderMark(text);
-    std::size_t pos = 0;
-    int lineNo = 0;
-    std::string_view codeLine, valueLine;
-    while (NextLine(text, pos, codeLine)) {
-        ++lineNo;
-        std::string_view digits = Trim(codeLine);
-        if (digits.empty() && pos >= text.size())
-            break; // a last empty line after the final value
-        long long code = 0;
-        if (!ParseInteger(digits, code) || code < -32768 || code > 32767) {
-            error = "line " + std::to_string(lineNo) + ": group code expected, found \"" +
-                    Shown(codeLine) + "\"";
-            return false;
-        }
-        if (!NextLine(text, pos, valueLine)) {
-            error = "line " + std::to_string(lineNo) + ": group code " + std::to_string(code) +
-                    " without a value (the file is cut short)";
-            return false;
-        }
-        ++lineNo;
-        tags.push_back(Tag{static_cast<int>(code), std::string(valueLine), lineNo - 1});
+    TagScanner scanner(text);
+    TagView tag;
+    while (scanner.next(tag))
+        tags.push_back(Tag{tag.code, std::string(tag.value), tag.line});
+    if (scanner.failed()) {
+        error = scanner.error();
+        return false;
     }
     return true;
 }
@@ -86,32 +175,110 @@ bool BeginsAsDxf(std::string_view text) {
     return false;
 }
 
+std::size_t FormatCode(int code, char* buffer) {
+    char digits[8];
+    auto result = std::to_chars(digits, digits + sizeof digits, code);
+    auto length = static_cast<std::size_t>(result.ptr - digits);
+    std::size_t pad = length < 3 ? 3 - length : 0;
+    std::memset(buffer, ' ', pad);
+    std::memcpy(buffer + pad, digits, length);
+    return pad + length;
+}
+
 void AppendTag(std::string& out, int code, std::string_view value) {
-    std::string digits = std::to_string(code);
-    if (digits.size() < 3)
-        out.append(3 - digits.size(), ' ');
-    out += digits;
+    char line[8];
+    std::size_t length = FormatCode(code, line);
+    line[length++] = '\n';
+    out.append(line, length);
+    out.append(value);
     out += '\n';
-    out += value;
-    out += '\n';
+}
+
+namespace {
+
+constexpr char kEscape = '\x01';
+
+bool NeedsEscape(std::string_view value) {
+    // Two scans for one byte each: find_first_of would search the set for every byte.
+    return std::memchr(value.data(), '\n', value.size()) ||
+           std::memchr(value.data(), kEscape, value.size());
+}
+
+} // namespace
+
+void AppendLaidOutTag(std::string& out, int code, std::string_view value, bool fromLine) {
+    if (fromLine ? !std::memchr(value.data(), kEscape, value.size()) : !NeedsEscape(value)) {
+        AppendTag(out, code, value);
+        return;
+    }
+    std::string escaped;
+    for (char c : value) {
+        if (c == '\n' || c == kEscape) {
+            escaped += kEscape;
+            escaped += c == '\n' ? 'n' : kEscape;
+        } else {
+            escaped += c;
+        }
+    }
+    AppendTag(out, code, escaped);
+}
+
+void AppendTags(std::string& out, const Tags& tags) {
+    for (const Tag& tag : tags)
+        AppendLaidOutTag(out, tag.code, tag.value);
+}
+
+bool IsPlainLayout(std::string_view layout) {
+    return layout.find(kEscape) == std::string_view::npos;
+}
+
+bool LaidOutTags::next(TagView& tag) {
+    if (m_rest.empty())
+        return false;
+    std::size_t codeEnd = m_rest.find('\n');
+    std::size_t valueEnd =
+        codeEnd == std::string_view::npos ? std::string_view::npos : m_rest.find('\n', codeEnd + 1);
+    if (valueEnd == std::string_view::npos) { // not a layout of whole tags
+        m_rest = {};
+        return false;
+    }
+    std::string_view code = m_rest.substr(0, codeEnd);
+    while (!code.empty() && code.front() == ' ')
+        code.remove_prefix(1);
+    long long value = 0;
+    ParseInteger(code, value);
+    tag.code = static_cast<int>(value);
+    tag.value = m_rest.substr(codeEnd + 1, valueEnd - codeEnd - 1);
+    tag.line = 0;
+    if (tag.value.find(kEscape) != std::string_view::npos) {
+        m_value.clear();
+        for (std::size_t i = 0; i < tag.value.size(); ++i) {
+            if (tag.value[i] == kEscape && i + 1 < tag.value.size())
+                m_value += tag.value[++i] == 'n' ? '\n' : kEscape;
+            else
+                m_value += tag.value[i];
+        }
+        tag.value = m_value;
+    }
+    m_rest.remove_prefix(valueEnd + 1);
+    return true;
+}
+
+Tags TagsOfLayout(std::string_view layout) {
+    Tags tags;
+    LaidOutTags reader(layout);
+    TagView tag;
+    while (reader.next(tag))
+        tags.push_back(Tag{tag.code, std::string(tag.value), 0});
+    return tags;
 }
 
 bool IsRealCode(int code) {
-    return KindOf(code) == ValueKind::Real || KindOf(code) == ValueKind::Point ||
-           (code >= 10 && code <= 39) || (code >= 1010 && code <= 1059);
+    return (Kinds().of(code) & 2) != 0;
 }
 
 bool IsNumericCode(int code) {
-    switch (KindOf(code)) {
-    case ValueKind::Real:
-    case ValueKind::Point:
-    case ValueKind::Short:
-    case ValueKind::Long:
-    case ValueKind::Int64:
-        return true;
-    default:
-        return IsRealCode(code);
-    }
+    return (Kinds().of(code) & 1) != 0;
 }
 
 bool ParseReal(std::string_view text, double& value) {
@@ -134,15 +301,46 @@ bool ParseInteger(std::string_view text, long long& value) {
     return ec == std::errc() && end == text.data() + text.size();
 }
 
+bool IsNumberText(std::string_view text) {
+    // Plain decimals of up to 15 digits always parse; the rest goes through ParseReal.
+    const char* p = text.data();
+    const char* const e = p + text.size();
+    if (p < e && *p == '-')
+        ++p;
+    int digits = 0;
+    while (p < e && static_cast<unsigned>(*p - '0') < 10)
+        ++p, ++digits;
+    if (p < e && *p == '.') {
+        ++p;
+        while (p < e && static_cast<unsigned>(*p - '0') < 10)
+            ++p, ++digits;
+    }
+    if (p == e && digits > 0 && digits <= 15)
+        return true;
+    double value = 0.0;
+    return ParseReal(text, value);
+}
+
+std::size_t FormatReal(double value, char* buffer) {
+    if (!std::isfinite(value)) {
+        std::memcpy(buffer, "0.0", 3);
+        return 3;
+    }
+    auto [end, ec] = std::to_chars(buffer, buffer + 28, value);
+    std::size_t length = ec == std::errc() ? static_cast<std::size_t>(end - buffer) : 0;
+    bool plain = true;
+    for (std::size_t i = 0; i < length && plain; ++i)
+        plain = buffer[i] != '.' && buffer[i] != 'e';
+    if (plain) {
+        std::memcpy(buffer + length, ".0", 2);
+        length += 2;
+    }
+    return length;
+}
+
 std::string FormatReal(double value) {
-    if (!std::isfinite(value))
-        return "0.0";
-    char buffer[64];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    std::string text(buffer, ec == std::errc() ? end : buffer);
-    if (text.find_first_of(".e") == std::string::npos)
-        text += ".0";
-    return text;
+    char buffer[32];
+    return std::string(buffer, FormatReal(value, buffer));
 }
 
 } // namespace cadhost::db::dxf

@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -165,19 +166,30 @@ public:
         : m_db(db), m_impl(*db->impl()), m_state(*FileStateOf(db)),
           m_unicode(IsUnicodeVersion(m_state.version)) {}
 
-    std::string write();
+    // Writes the text in pieces through put; ready runs once everything the text says is
+    // settled, before the first piece.  False when ready or put fails.
+    bool write(const std::function<bool()>& ready,
+               const std::function<bool(std::string_view)>& put);
 
 private:
     AcDbDatabase* m_db;
     AcDbDatabase::Impl& m_impl;
     FileState& m_state;
     bool m_unicode;
-    std::string m_out;
-    std::set<std::uint64_t> m_written;                       // handles written so far
+    // The first pass only counts and hands out handles; it writes nothing.
+    bool m_dry = false;
+    std::function<bool(std::string_view)> m_put;
+    bool m_failed = false;
+    std::string m_out;                 // the text not yet put
+    std::string m_layout;              // an object's tags as it files them now
+    std::string m_rawScratch;          // the tags it was read from, when they have to be made
+    std::set<std::uint64_t> m_written; // handles written so far
     std::map<std::string, const AcRxClass*> m_customClasses; // by DXF name
     std::map<std::string, int> m_instances;
 
-    void tag(int code, const std::string& value);
+    void tag(int code, std::string_view value);
+    // Tags laid out by AppendTags.
+    void laidOut(std::string_view layout);
     void tags(const Tags& list) {
         for (const Tag& t : list)
             tag(t.code, t.value);
@@ -187,7 +199,9 @@ private:
         if (AcDbObject* o = ObjectOf(id); o && !o->isErased())
             object(o, type);
     }
-    void header(std::string& out);
+    // Puts the text made so far when a piece's worth has piled up (all of it: at the end).
+    void spill(bool all = false);
+    void header();
     void classes();
     void tables();
     void blocks();
@@ -198,7 +212,36 @@ private:
     AcDbExtents extents() const;
 };
 
-void Writer::tag(int code, const std::string& value) {
+void Writer::spill(bool all) {
+    constexpr std::size_t kPiece = 1 << 20;
+    if (m_dry || (!all && m_out.size() < kPiece))
+        return;
+    if (!m_failed && !m_put(m_out))
+        m_failed = true;
+    m_out.clear();
+}
+
+void Writer::laidOut(std::string_view layout) {
+    if (m_dry)
+        return;
+    // Text without bytes beyond ASCII is the same in every code page.
+    if (IsPlainLayout(layout) &&
+        (m_unicode || std::all_of(layout.begin(), layout.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) < 0x80; }))) {
+        m_out.append(layout);
+        spill();
+        return;
+    }
+    LaidOutTags reader(layout);
+    TagView t;
+    while (reader.next(t))
+        tag(t.code, t.value);
+}
+
+void Writer::tag(int code, std::string_view value) {
+    if (m_dry)
+        return;
+    spill();
     if (m_unicode || IsNumericCode(code)) {
         AppendTag(m_out, code, value);
         return;
@@ -206,7 +249,10 @@ void Writer::tag(int code, const std::string& value) {
     bool ascii = std::all_of(value.begin(), value.end(), [](char c) {
         return static_cast<unsigned char>(c) < 0x80 && c != '\\';
     });
-    AppendTag(m_out, code, ascii ? value : EncodeCodePage(value, m_state.codePage));
+    if (ascii)
+        AppendTag(m_out, code, value);
+    else
+        AppendTag(m_out, code, EncodeCodePage(value, m_state.codePage));
 }
 
 void Writer::object(AcDbObject* obj, const char* type, bool withType) {
@@ -220,9 +266,12 @@ void Writer::object(AcDbObject* obj, const char* type, bool withType) {
         return;
     }
     const AcRxClass* cls = obj->isA();
-    if (IsCustomClass(cls)) {
-        m_customClasses[cls->dxfName()] = cls;
-        ++m_instances[cls->dxfName()];
+    if (m_dry) {
+        if (IsCustomClass(cls)) {
+            m_customClasses[cls->dxfName()] = cls;
+            ++m_instances[cls->dxfName()];
+        }
+        return;
     }
     if (withType)
         tag(0, type ? type : (cls->dxfName() ? cls->dxfName() : "ACAD_PROXY_OBJECT"));
@@ -231,17 +280,19 @@ void Writer::object(AcDbObject* obj, const char* type, bool withType) {
     if (acdbOpenObject(opened, obj->objectId(), AcDb::kForRead, true) != Acad::eOk) {
         // Open for write by someone: what was read is the best there is.
         if (original != m_state.originals.end())
-            tags(original->second.raw);
+            laidOut(original->second.rawLayout(m_rawScratch));
         return;
     }
     Tags now = FileOutTags(*obj, m_db);
     opened->close();
     if (original != m_state.originals.end()) {
-        if (original->second.canonical == now) {
-            tags(original->second.raw);
+        m_layout.clear();
+        AppendTags(m_layout, now);
+        if (m_layout == original->second.canonical) {
+            laidOut(original->second.rawLayout(m_rawScratch));
             return;
         }
-        now = MergeChanged(original->second.raw, now);
+        now = MergeChanged(TagsOfLayout(original->second.rawLayout(m_rawScratch)), now);
     }
     // Objects owned by a dictionary name it as their reactor, as the format asks.
     AcDbObjectId owner = obj->ownerId();
@@ -282,9 +333,8 @@ AcDbExtents Writer::extents() const {
     return all;
 }
 
-void Writer::header(std::string& out) {
+void Writer::header() {
     std::string seed = Hex(m_db->handseed());
-    std::swap(out, m_out);
     AppendTag(m_out, 0, "SECTION");
     AppendTag(m_out, 2, "HEADER");
     if (m_state.header.empty()) {
@@ -337,7 +387,6 @@ void Writer::header(std::string& out) {
         }
     }
     AppendTag(m_out, 0, "ENDSEC");
-    std::swap(out, m_out);
 }
 
 void Writer::classes() {
@@ -480,9 +529,23 @@ void Writer::objects() {
     tag(0, "ENDSEC");
 }
 
-std::string Writer::write() {
-    // The body first: writing it may hand out handles (BLOCK and ENDBLK records of new
-    // blocks), and the header must give the seed past all of them.
+bool Writer::write(const std::function<bool()>& ready,
+                   const std::function<bool(std::string_view)>& put) {
+    // Writing hands out handles (BLOCK and ENDBLK records of new blocks) and meets the
+    // instances of custom classes, and the header and CLASSES section, which come first,
+    // must know them: a first pass goes through everything without writing.
+    m_dry = true;
+    tables();
+    blocks();
+    entities();
+    objects();
+    m_dry = false;
+    m_written.clear();
+    if (!ready())
+        return false;
+    m_put = put;
+    header();
+    classes();
     tables();
     blocks();
     entities();
@@ -498,14 +561,8 @@ std::string Writer::write() {
         tag(0, "ENDSEC");
     }
     tag(0, "EOF");
-    std::string body;
-    std::swap(body, m_out);
-    classes();
-    std::string classSection;
-    std::swap(classSection, m_out);
-    std::string head;
-    header(head);
-    return head + classSection + body;
+    spill(true);
+    return !m_failed;
 }
 
 } // namespace
@@ -515,8 +572,8 @@ std::string DrawingVersion(const AcDbDatabase* db) {
     return state ? state->version : "AC1018";
 }
 
-Acad::ErrorStatus WriteDxfText(AcDbDatabase* db, std::string& text, std::string& error) {
-    text.clear();
+Acad::ErrorStatus WriteDxf(AcDbDatabase* db, const std::function<Acad::ErrorStatus()>& ready,
+                           const std::function<bool(std::string_view)>& put, std::string& error) {
     if (!db) {
         error = "no drawing";
         return Acad::eNoDatabase;
@@ -524,8 +581,36 @@ Acad::ErrorStatus WriteDxfText(AcDbDatabase* db, std::string& text, std::string&
     if (!FileStateOf(db))
         BuildNewFileState(db);
     Writer writer(db);
-    text = writer.write();
+    Acad::ErrorStatus status = Acad::eOk;
+    std::size_t size = 0;
+    bool ok = writer.write([&] { return (status = ready()) == Acad::eOk; },
+                           [&](std::string_view piece) {
+                               size += piece.size();
+                               return put(piece);
+                           });
+    if (status != Acad::eOk)
+        return status;
+    if (!ok) {
+        error = "write error";
+        return Acad::eFileAccessErr;
+    }
+    FileStateOf(db)->fileSize = size;
     return Acad::eOk;
+}
+
+Acad::ErrorStatus WriteDxfText(AcDbDatabase* db, std::string& text, std::string& error) {
+    text.clear();
+    // Room for about the size the drawing had in its file spares copies of the text as it
+    // grows; room not written to costs no memory.
+    if (const FileState* state = FileStateOf(db))
+        text.reserve(state->fileSize + state->fileSize / 4 + 65536);
+    return WriteDxf(
+        db, [] { return Acad::eOk; },
+        [&](std::string_view piece) {
+            text.append(piece);
+            return true;
+        },
+        error);
 }
 
 } // namespace cadhost::db::dxf

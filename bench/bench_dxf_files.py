@@ -1,0 +1,180 @@
+#!/usr/bin/python3
+"""Opening and saving whole drawings as whole processes, cadhost against ezdxf in the same
+run: wall time and peak resident size of each process.
+
+For every drawing, each run starts, one after the other:
+  cadhost [--load KSRRivlet.arx] -b open.scr FILE.dxf      (QUIT)
+  cadhost [--load KSRRivlet.arx] -b save.scr FILE.dxf      (SAVEAS a copy, QUIT)
+  python3 dxf_ezdxf_process.py FILE.dxf                    (ezdxf.readfile)
+  python3 dxf_ezdxf_process.py FILE.dxf COPY.dxf           (readfile, saveas)
+"open" is the best time of the first kind, "save" the best time of the second less the
+best open; "peak" is the largest peak resident size of the saving processes.  Ratios are
+ezdxf's time over cadhost's (above 1: cadhost is faster).
+
+The drawings (made once into the cache folder, then reused):
+  sheet       the layout sheet bench_layout writes
+  corpus:*    the largest drawings of the shared corpus (../shared/corpus/dxf or
+              $RIVLET_CORPUS_DIR/dxf)
+  mtext60k    60,000 MText of about 650 bytes and 6,000 lines, written by ezdxf
+  mtext120k   the same twice over
+  sheets30    30 copies of the layout sheet in one drawing, written by cadhost
+  sheets60    60 copies
+The last lines compare each big drawing with its double: time and peak ratios.
+
+usage: bench_dxf_files.py [--bin DIR] [--cache DIR] [--runs N] [--no-module]
+                          [--only NAME,...] [--corpus N] [--python PYTHON]
+PYTHON runs ezdxf: by default the first python3 on PATH that imports it.
+"""
+
+import argparse
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(HERE)
+
+
+def run(command, env=None):
+    """Runs a process to its end; answers (seconds, peak resident KB)."""
+    start = time.perf_counter()
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                               env=env)
+    _, status, usage = os.wait4(process.pid, 0)
+    seconds = time.perf_counter() - start
+    errors = process.stderr.read().decode(errors="replace")
+    process.stderr.close()
+    process.returncode = os.waitstatus_to_exitcode(status)
+    if process.returncode != 0:
+        raise SystemExit(f"failed ({process.returncode}): {' '.join(command)}\n{errors}")
+    return seconds, usage.ru_maxrss
+
+
+def find_python():
+    """The first python3 on PATH that imports ezdxf, as the build finds it."""
+    for folder in os.environ.get("PATH", "").split(os.pathsep):
+        candidate = os.path.join(folder, "python3")
+        if os.access(candidate, os.X_OK) and subprocess.run(
+                [candidate, "-c", "import ezdxf"], stdout=subprocess.DEVNULL,
+                stderr=subprocess.DEVNULL).returncode == 0:
+            return candidate
+    return None
+
+
+def corpus_folder():
+    base = os.environ.get("RIVLET_CORPUS_DIR") or os.path.join(ROOT, "..", "shared", "corpus")
+    return os.path.join(base, "dxf")
+
+
+def drawings(args, python):
+    """(name, path) of every drawing asked for, made into the cache when missing."""
+    os.makedirs(args.cache, exist_ok=True)
+    wanted = args.only.split(",") if args.only else None
+    sheet = os.path.join(args.cache, "sheet.dxf")
+    if not os.path.exists(sheet):
+        subprocess.run([os.path.join(args.bin, "bench_layout"), sheet], check=True,
+                       stdout=subprocess.DEVNULL)
+    out = [("sheet", sheet)]
+    folder = corpus_folder()
+    if os.path.isdir(folder):
+        files = sorted((os.path.join(folder, f) for f in os.listdir(folder) if f.endswith(".dxf")),
+                       key=os.path.getsize, reverse=True)
+        out += [("corpus:" + os.path.basename(f)[:-4], f) for f in files[:args.corpus]]
+    for name, texts in (("mtext60k", 60000), ("mtext120k", 120000)):
+        path = os.path.join(args.cache, name + ".dxf")
+        if not wanted or name in wanted:
+            subprocess.run([python, os.path.join(HERE, "dxf_big_mtext.py"), path, str(texts)],
+                           check=True)
+        out.append((name, path))
+    for name, copies in (("sheets30", 30), ("sheets60", 60)):
+        path = os.path.join(args.cache, name + ".dxf")
+        if not wanted or name in wanted:
+            subprocess.run([os.path.join(args.bin, "bench_dxf_sheets"), sheet, str(copies), path],
+                           check=True, stdout=subprocess.DEVNULL)
+        out.append((name, path))
+    return [d for d in out if not wanted or d[0] in wanted]
+
+
+def measure(args, python, path, work):
+    cadhost = [os.path.join(args.bin, "cadhost")]
+    if not args.no_module:
+        cadhost += ["--load", os.path.join(args.bin, "KSRRivlet.arx")]
+    copy = os.path.join(work, "copy.dxf")
+    open_script = os.path.join(work, "open.scr")
+    save_script = os.path.join(work, "save.scr")
+    with open(open_script, "w") as f:
+        f.write("QUIT\n")
+    with open(save_script, "w") as f:
+        f.write(f"SAVEAS\n{copy}\nQUIT\n")
+    env = dict(os.environ, CADHOST_PREFIX=os.path.join(work, "prefix"))
+    peer = [python, os.path.join(HERE, "dxf_ezdxf_process.py"), path]
+    best = {}
+    peak = {"cadhost": 0, "ezdxf": 0}
+
+    def keep(key, result, who=None):
+        seconds, kb = result
+        best[key] = min(best.get(key, 1e9), seconds)
+        if who:
+            peak[who] = max(peak[who], kb)
+
+    for _ in range(args.runs):
+        keep("cadhost open", run(cadhost + ["-b", open_script, path], env))
+        keep("cadhost both", run(cadhost + ["-b", save_script, path], env), "cadhost")
+        if not os.path.exists(copy):
+            raise SystemExit(f"cadhost did not save {path}")
+        os.remove(copy)
+        keep("ezdxf open", run(peer))
+        keep("ezdxf both", run(peer + [copy]), "ezdxf")
+        os.remove(copy)
+    result = {}
+    for who in ("cadhost", "ezdxf"):
+        result[who] = (best[who + " open"], max(0.0, best[who + " both"] - best[who + " open"]),
+                       peak[who] / 1024.0)
+    return result
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--bin", default=os.path.join(ROOT, "build", "default", "bin"))
+    parser.add_argument("--cache", default=None)
+    parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--no-module", action="store_true")
+    parser.add_argument("--only", default="")
+    parser.add_argument("--corpus", type=int, default=3)
+    parser.add_argument("--python", default=None)
+    args = parser.parse_args()
+    if args.cache is None:
+        args.cache = os.path.join(os.path.dirname(os.path.abspath(args.bin)), "bench-cache")
+    python = args.python or find_python()
+    if not python:
+        raise SystemExit("no python3 on PATH imports ezdxf (give one with --python)")
+
+    with open("/proc/loadavg") as f:
+        load = f.read().split()[:3]
+    print(f"load average {' '.join(load)}; {args.runs} runs each, best times; "
+          f"{'without' if args.no_module else 'with'} the module loaded")
+    header = (f"{'drawing':<28}{'MB':>7} | {'open s':>7}{'save s':>7}{'peak MB':>8}{'x file':>7}"
+              f" | {'ezdxf open':>10}{'save':>7}{'peak MB':>8} | {'open x':>7}{'save x':>7}")
+    print(header)
+    print("-" * len(header))
+    results = {}
+    with tempfile.TemporaryDirectory(prefix="bench-dxf-") as work:
+        for name, path in drawings(args, python):
+            mb = os.path.getsize(path) / 1e6
+            r = measure(args, python, path, work)
+            results[name] = r
+            c, e = r["cadhost"], r["ezdxf"]
+            print(f"{name:<28}{mb:7.1f} | {c[0]:7.3f}{c[1]:7.3f}{c[2]:8.1f}{c[2] / mb:7.2f}"
+                  f" | {e[0]:10.3f}{e[1]:7.3f}{e[2]:8.1f}"
+                  f" | {e[0] / c[0]:7.1f}{e[1] / max(c[1], 1e-3):7.1f}", flush=True)
+    for small, big in (("mtext60k", "mtext120k"), ("sheets30", "sheets60")):
+        if small in results and big in results:
+            a, b = results[small]["cadhost"], results[big]["cadhost"]
+            print(f"{big} / {small}: open {b[0] / a[0]:.2f}x, save {b[1] / max(a[1], 1e-3):.2f}x,"
+                  f" peak {b[2] / a[2]:.2f}x")
+
+
+if __name__ == "__main__":
+    main()
