@@ -241,9 +241,9 @@ TEST_F(DxfRoundTrip, AVersionOrCodePageWithoutAValueTakesNoneFromTheNextGroup) {
 
     AcDbDatabase* db = nullptr;
     std::string error;
-    EXPECT_NE(ReadDxfText("  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  0\nENDSEC\n  0\nEOF\n",
-                          db, error),
-              Acad::eOk);
+    EXPECT_NE(
+        ReadDxfText("  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  0\nENDSEC\n  0\nEOF\n", db, error),
+        Acad::eOk);
     EXPECT_EQ(error, "line 1: the header names no DXF version ($ACADVER); the host reads DXF "
                      "versions AC1012 to AC1032");
 }
