@@ -4,8 +4,8 @@
 // the layout runs and how much of it is spent measuring text; then saves that drawing as DXF
 // and opens it again.
 //
-// usage: bench_layout [SHEET.dxf]   where the sheet is saved (default: a temporary file);
-// `bench_dxf --from SHEET.dxf` times ezdxf on the same drawing.
+// usage: bench_layout [--items N] [SHEET.dxf]   N items (default 40); where the sheet is saved
+// (default: a temporary file).  `bench_dxf --from SHEET.dxf` times ezdxf on the same drawing.
 #include "conversion/columnlayout.h"
 #include "conversion/rtftomtext.h"
 #include "frame/doclock.h"
@@ -35,7 +35,7 @@
 
 namespace {
 
-constexpr int kItems = 40;
+constexpr int kDefaultItems = 40;
 
 // The default sizes of the preferences.
 constexpr double kTextHeight = 0.25;
@@ -78,6 +78,20 @@ void CountTexts(AcDbDatabase* db, int& texts, int& columns) {
 int main(int argc, char** argv) {
     rivlet_test::PrefixFolders folders("rivlet-bench");
     const std::string& root = folders.Root();
+    int itemCount = kDefaultItems;
+    std::string sheetArg;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--items" && i + 1 < argc) {
+            itemCount = std::atoi(argv[++i]);
+            if (itemCount <= 0) {
+                std::fprintf(stderr, "bench_layout: --items wants a positive count\n");
+                return 2;
+            }
+        } else {
+            sheetArg = arg;
+        }
+    }
 
     cadhost::Host::start();
     KSRxDictDataWrapper::rxInit();
@@ -89,7 +103,7 @@ int main(int argc, char** argv) {
     std::size_t contentBytes = 0;
     std::size_t pieces = 0;
     CRtfToMtext converter;
-    for (int i = 0; i < kItems; ++i) {
+    for (int i = 0; i < itemCount; ++i) {
         std::string rtf = WordStyleRtf(i);
         rtfBytes += rtf.size();
         CMtextRtf item;
@@ -120,7 +134,7 @@ int main(int argc, char** argv) {
 
     std::printf("\n%d items, %.1f KB of Rich Text (%.1f KB each), %.1f KB of MText content, "
                 "%zu pieces; conversion %.3f s\n",
-                kItems, rtfBytes / 1024.0, rtfBytes / 1024.0 / kItems, contentBytes / 1024.0,
+                itemCount, rtfBytes / 1024.0, rtfBytes / 1024.0 / itemCount, contentBytes / 1024.0,
                 pieces, convertSeconds);
     std::printf("layout: %d items placed as %d texts in %d columns, %.3f s; measuring %.3f s in "
                 "%llu measures reading %.1f MB\n",
@@ -129,7 +143,7 @@ int main(int argc, char** argv) {
                 (after.bytesRead - before.bytesRead) / 1e6);
 
     // The drawing as a file, and back.
-    const std::string sheet = argc > 1 ? argv[1] : root + "/sheet.dxf";
+    const std::string sheet = !sheetArg.empty() ? sheetArg : root + "/sheet.dxf";
     std::string error;
     start = Clock::now();
     Acad::ErrorStatus saved = cadhost::db::dxf::WriteDxfFile(
@@ -152,5 +166,5 @@ int main(int argc, char** argv) {
 
     KSRxDictDataWrapper::rxUninit();
     cadhost::Host::stop();
-    return placed == kItems ? 0 : 1;
+    return placed == itemCount ? 0 : 1;
 }

@@ -36,6 +36,10 @@ Font& MTextFlow::font(int index) {
     // Text comes in long stretches of one font.
     if (index == m_lastFontIndex)
         return *m_lastFont;
+    return switchFont(index);
+}
+
+Font& MTextFlow::switchFont(int index) {
     auto at = static_cast<std::size_t>(index);
     if (at >= m_fonts.size())
         m_fonts.resize(at + 1, nullptr);
@@ -46,9 +50,10 @@ Font& MTextFlow::font(int index) {
     return *m_lastFont;
 }
 
-double MTextFlow::advance(const MTextCharFormat& format, char32_t c) {
+// Kept inline: one call per character.
+inline double MTextFlow::advance(const MTextCharFormat& format, char32_t c) {
     ++g_work.advances;
-    Font& f = font(format.font);
+    Font& f = format.font == m_lastFontIndex ? *m_lastFont : switchFont(format.font);
     return f.advance(c) * format.height * f.emPerHeight() * format.widthFactor * format.tracking;
 }
 
@@ -72,9 +77,17 @@ const MTextParagraphFormat& MTextFlow::paragraphFormat() const {
     return m_reader.pools().paragraph(m_state.paragraph);
 }
 
-double MTextFlow::limit() const {
-    return m_width > 0.0 ? m_width - paragraphFormat().rightIndent
-                         : std::numeric_limits<double>::infinity();
+// Asked for every character placed; the paragraph's format only changes with its index,
+// since a flow's pools only grow while it runs.
+inline double MTextFlow::limit() {
+    return m_state.paragraph == m_limitParagraph ? m_limit : paragraphLimit();
+}
+
+double MTextFlow::paragraphLimit() {
+    m_limitParagraph = m_state.paragraph;
+    m_limit = m_width > 0.0 ? m_width - paragraphFormat().rightIndent
+                            : std::numeric_limits<double>::infinity();
+    return m_limit;
 }
 
 void MTextFlow::fixParagraph() {
@@ -90,7 +103,8 @@ void MTextFlow::fixParagraph() {
 
 void MTextFlow::feed(const MTextToken& token) {
     m_state.lineOpen = true;
-    fixParagraph();
+    if (!m_state.paragraphFixed)
+        fixParagraph();
     const MTextCharFormat& format = m_reader.format();
     switch (token.kind) {
     case MTextTokenKind::Char:

@@ -94,7 +94,10 @@ public:
     // which is once per word rather than once per character.
     bool atRestartPoint() const { return !m_state.wordOpen; }
     const MTextFlowState& state() const { return m_state; }
-    void restore(const MTextFlowState& state) { m_state = state; }
+    void restore(const MTextFlowState& state) {
+        m_state = state;
+        m_limitParagraph = -1;
+    }
 
     // The height of what has been finished so far (after finish(): of the whole text).
     double height() const {
@@ -103,6 +106,7 @@ public:
 
 private:
     Font& font(int index);
+    Font& switchFont(int index);
     double advance(const MTextCharFormat& format, char32_t c);
     double stackWidth(const MTextCharFormat& format, const MTextToken& token);
     const MTextParagraphFormat& paragraphFormat() const;
@@ -114,7 +118,8 @@ private:
     void placeWord();
     void finishLine();
     void startLine(bool first);
-    double limit() const;
+    double limit();
+    double paragraphLimit();
     int recordedFormat();
 
     MTextReader& m_reader;
@@ -125,6 +130,8 @@ private:
     double m_width;
     Recorder* m_recorder;
     MTextFlowState m_state;
+    int m_limitParagraph = -1; // the paragraph m_limit is of; -1: none yet
+    double m_limit = 0.0;
 };
 
 // Keeps the lines a flow makes, with their runs, for drawing and picking.

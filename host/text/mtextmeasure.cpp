@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace cadhost::text {
@@ -16,14 +17,22 @@ constexpr std::size_t kPointSpacing = 512;
 // points still cover the whole content.
 constexpr std::size_t kMaxPoints = 256;
 
-// Every measure compares the new content with a kept one; memcmp over blocks keeps that a
-// small part of the cost of reading what was added.
+// Every measure compares the new content with a kept one; memcmp over blocks, then eight
+// bytes at a time, keeps that a small part of the cost of reading what was added.
 std::size_t CommonPrefix(std::string_view a, std::string_view b) {
     constexpr std::size_t kBlock = 4096;
     std::size_t n = std::min(a.size(), b.size());
     std::size_t at = 0;
     while (at + kBlock <= n && std::memcmp(a.data() + at, b.data() + at, kBlock) == 0)
         at += kBlock;
+    while (at + sizeof(std::uint64_t) <= n) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a.data() + at, sizeof x);
+        std::memcpy(&y, b.data() + at, sizeof y);
+        if (x != y)
+            break;
+        at += sizeof x;
+    }
     while (at < n && a[at] == b[at])
         ++at;
     return at;

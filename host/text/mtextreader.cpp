@@ -354,15 +354,6 @@ void MTextReader::restore(const State& state, std::string_view text) {
     m_pools.truncate(state.fontCount, state.paragraphCount);
 }
 
-int MTextReader::peek(std::size_t i) {
-    if (i >= m_text.size()) {
-        m_state.horizon = std::max(m_state.horizon, m_text.size() + 1);
-        return -1;
-    }
-    m_state.horizon = std::max(m_state.horizon, i + 1);
-    return static_cast<unsigned char>(m_text[i]);
-}
-
 void MTextReader::openGroup() {
     ++m_state.depth;
     if (m_state.depth <= kMaxSavedDepth)

@@ -10,6 +10,7 @@
 
 #include "text/mtextformat.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -102,7 +103,16 @@ public:
     void restore(const State& state, std::string_view text);
 
 private:
-    int peek(std::size_t i); // the byte at i, or -1 past the end; both count towards horizon
+    // The byte at i, or -1 past the end; both count towards horizon.  Called for every byte
+    // read, so it is kept where the reader's loop can inline it.
+    int peek(std::size_t i) {
+        if (i >= m_text.size()) {
+            m_state.horizon = std::max(m_state.horizon, m_text.size() + 1);
+            return -1;
+        }
+        m_state.horizon = std::max(m_state.horizon, i + 1);
+        return static_cast<unsigned char>(m_text[i]);
+    }
     void openGroup();
     void closeGroup();
     bool readBackslashCode(MTextToken& token);

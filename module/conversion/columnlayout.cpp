@@ -116,9 +116,9 @@ private:
     const CMtextRtf* m_Item = nullptr;
     double m_Height = 0.0;
     CSpecRecord m_Record;
-    // The text the item's texts are created with: its whole content, to which each column
-    // break adds the pieces from the one before the cut on.  A new column's text is replaced
-    // as its pieces go in; whether the carried indent is said again is read from this text.
+    // The item's whole content, which its first text is created with; each column break adds
+    // the pieces from the one before the cut on.  Whether the carried indent is said again is
+    // read from this text.
     std::string m_Content;
     AcDbMText* m_Text = nullptr;
     double m_Measured = 0.0;
@@ -288,8 +288,9 @@ bool ColumnFlow::CreateColumnText(int j) {
         m_Content.insert(0, "{" + m_CarriedFormatting);
     RemoveLeadingBreaks(m_Content);
 
-    // Not measured: piece j goes in next and is measured then.
-    m_Text = Create(m_Content);
+    // Created empty: TryPiece gives the text its content, piece j, before it is measured or
+    // closed, so copying the item's long content into it would be thrown away.
+    m_Text = Create(std::string());
     if (!m_Text)
         return false;
     // The column opens with the item's formatting (unless piece j holds it itself, which would

@@ -184,6 +184,35 @@ TEST(MTextIncremental, ShorterAndDifferentContentsMeasureRight) {
     EXPECT_GT(measurer.lastBytesRead(), content.size() - 100);
 }
 
+TEST(MTextIncremental, AChangeAtAnyByteIsSeen) {
+    // The kept content is compared in blocks and words: a change in any byte of a word, at
+    // either end of a content or just past a block, must stop the resume before it.  A break
+    // written over two letters of a line adds a line, which a resume past it would miss.
+    std::string content;
+    while (content.size() < 4096 + 64)
+        content += "mmm nnn ";
+    const double width = 1.5;
+    const double whole = FromScratch(content, kHeight, width);
+    std::vector<std::size_t> positions;
+    for (std::size_t at = 0; at < 40; ++at)
+        positions.push_back(at);
+    for (std::size_t at = 4096 - 12; at < 4096 + 12; ++at)
+        positions.push_back(at);
+    for (std::size_t at = content.size() - 12; at + 2 <= content.size(); ++at)
+        positions.push_back(at);
+    MTextMeasurer measurer;
+    int changedHeights = 0;
+    for (std::size_t at : positions) {
+        std::string changed = content;
+        changed.replace(at, 2, "\\P");
+        ASSERT_EQ(measurer.measure(content, kHeight, width, "Arial"), whole);
+        double height = measurer.measure(changed, kHeight, width, "Arial");
+        ASSERT_EQ(height, FromScratch(changed, kHeight, width)) << "changed at " << at;
+        changedHeights += height != whole;
+    }
+    EXPECT_GT(changedHeights, static_cast<int>(positions.size()) / 2);
+}
+
 TEST(MTextIncremental, TheSharedMeasurerAgreesWithTheLayout) {
     std::string content = SheetContent(4 * 1024, 3);
     std::string grown;

@@ -146,6 +146,30 @@ TEST_F(TextLayout, IndentsNarrowTheLines) {
     EXPECT_EQ(LayOutMText("\\pr1;one two", h, width).lines.size(), 2u);
 }
 
+TEST_F(TextLayout, EachParagraphWrapsAtItsOwnRightIndent) {
+    // Narrow, wide, narrow again: each paragraph takes its right edge from its own format, also
+    // when a measure resumes from a point in an earlier paragraph.
+    const double h = 1.0;
+    const double width = W("one two") + kTiny;
+    const std::string content = "\\pr1;one two\\P\\pr0;one two\\P\\pr1;one two\\P\\pr0;one two";
+    MTextLayout layout = LayOutMText(content, h, width);
+    EXPECT_EQ(LineTexts(layout),
+              (std::vector<std::string>{"one", "two", "one two", "one", "two", "one two"}));
+
+    MTextMeasurer measurer;
+    std::string grown;
+    for (std::size_t at = 0; at < content.size();) {
+        std::size_t next = content.find("\\P", at + 1);
+        next = next == std::string::npos ? content.size() : next;
+        grown += content.substr(at, next - at);
+        at = next;
+        EXPECT_EQ(measurer.measure(grown, h, width, "Arial"), LayOutMText(grown, h, width).height)
+            << grown;
+    }
+    EXPECT_EQ(measurer.measure(content, h, width, "Arial"), layout.height);
+    EXPECT_NEAR(layout.height, (5 * 5.0 / 3.0 + 1.0) * h, 1e-12);
+}
+
 TEST_F(TextLayout, ParagraphAlignment) {
     const double width = 10.0;
     EXPECT_NEAR(Run(LayOutMText("\\pxqc;ab", 1.0, width), "ab").x, (width - W("ab")) / 2, kTiny);
