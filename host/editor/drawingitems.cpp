@@ -47,6 +47,17 @@ public:
         return Adesk::kFalse;
     }
 
+    Adesk::Boolean circularArc(const AcGePoint3d& center, double radius, const AcGeVector3d& normal,
+                               const AcGeVector3d& startVector, double sweepAngle) const override {
+        text::DrawingItem& item = add(text::DrawingItem::Kind::Arc);
+        item.start = V(center);
+        item.radius = radius;
+        item.normal = V(normal);
+        item.startVector = V(startVector);
+        item.sweep = sweepAngle;
+        return Adesk::kFalse;
+    }
+
     Adesk::Boolean polyline(Adesk::UInt32 count, const AcGePoint3d* points,
                             const AcGeVector3d*) const override {
         for (Adesk::UInt32 i = 1; i < count; ++i) {
