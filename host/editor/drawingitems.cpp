@@ -98,15 +98,20 @@ private:
 
 } // namespace
 
+void AddDrawingItemsOf(AcDbEntity& entity, const std::string& handle,
+                       std::vector<text::DrawingItem>& items) {
+    ItemCollector collector(items);
+    collector.begin(handle, entity.colorIndex());
+    entity.worldDraw(&collector);
+}
+
 std::vector<text::DrawingItem> DrawingItemsOf(AcDbDatabase* db) {
     std::vector<text::DrawingItem> items;
-    ItemCollector collector(items);
     for (const AcDbObjectId& id : CurrentSpaceEntities(db)) {
         AcDbEntity* entity = nullptr;
         if (acdbOpenObject(entity, id, AcDb::kForRead) != Acad::eOk)
             continue;
-        collector.begin(HandleText(id), entity->colorIndex());
-        entity->worldDraw(&collector);
+        AddDrawingItemsOf(*entity, HandleText(id), items);
         entity->close();
     }
     return items;

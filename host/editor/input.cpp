@@ -70,6 +70,8 @@ std::optional<std::string> ScriptInput::take() {
     skipComments();
     if (m_lines.empty())
         return std::nullopt;
+    if (m_pacer)
+        m_pacer();
     std::string line = std::move(m_lines.front());
     m_lines.pop_front();
     return line;

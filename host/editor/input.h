@@ -36,11 +36,15 @@ public:
     void setTerminal(std::function<bool(std::string&)> reader) { m_terminal = std::move(reader); }
     bool hasTerminal() const { return bool(m_terminal); }
     bool readTerminal(std::string& line) { return m_terminal && m_terminal(line); }
+    // Runs before each line is taken, so that a window can show what the lines before did
+    // (and pause for a viewer) as the script plays.
+    void setPacer(std::function<void()> pacer) { m_pacer = std::move(pacer); }
 
 private:
     void skipComments();
     std::deque<std::string> m_lines;
     std::function<bool(std::string&)> m_terminal;
+    std::function<void()> m_pacer;
 };
 
 } // namespace cadhost::editor
