@@ -33,7 +33,8 @@ MTextLayout LayOutMText(std::string_view contents, double textHeight, double wid
     layout.fonts = pools.fonts();
     for (const MTextFontRequest& request : layout.fonts) {
         Font& font = FontLibrary::instance().resolve(request);
-        layout.faces.push_back({font.family(), font.bold(), font.italic(), font.emPerHeight()});
+        layout.faces.push_back(
+            {font.family(), font.bold(), font.italic(), font.emPerHeight(), font.file()});
     }
     return layout;
 }

@@ -64,23 +64,16 @@ std::string HexColor(int red, int green, int blue) {
     return buffer;
 }
 
-std::string IndexColor(int index) {
-    if (index <= 0 || index == 7 || index >= 256)
-        return "#000000"; // white on the screen, black on paper; by block and by layer alike
-    Rgb rgb = AciToRgb(index);
+std::string HexColor(Rgb rgb) {
     return HexColor(rgb.red, rgb.green, rgb.blue);
 }
 
+std::string IndexColor(int index) {
+    return HexColor(PaperColor(index));
+}
+
 std::string RunColor(const MTextColor& color, int entityIndex) {
-    switch (color.kind) {
-    case MTextColor::Kind::Index:
-        return IndexColor(color.index == 0 || color.index == 256 ? entityIndex : color.index);
-    case MTextColor::Kind::True:
-        return HexColor(color.red, color.green, color.blue);
-    case MTextColor::Kind::Entity:
-        break;
-    }
-    return IndexColor(entityIndex);
+    return HexColor(PaperColor(color, entityIndex));
 }
 
 struct Bounds {
