@@ -1,5 +1,5 @@
-// cadhost: the headless CAD host.  Loads modules, then runs a script or an interactive
-// "Command:" prompt.
+// cadhost: the CAD host.  Loads modules, then runs a script or an interactive "Command:"
+// prompt, at a terminal or (--gui) in a window.
 #include "app/options.h"
 #include "editor/documents.h"
 #include "editor/hostcommands.h"
@@ -8,9 +8,15 @@
 
 #include "win/cmdline.h"
 
+#if CADHOST_WITH_GUI
+#include "gui/windowsession.h"
+#endif
+
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -22,6 +28,18 @@ int Fail(const std::string& message, int status) {
     std::fprintf(stderr, "cadhost: %s\n", message.c_str());
     return status;
 }
+
+#if CADHOST_WITH_GUI
+// The pause between a script's lines in the window: $CADHOST_STEP_MS, else enough to follow.
+int StepMilliseconds() {
+    const char* value = std::getenv("CADHOST_STEP_MS");
+    if (!value || !*value)
+        return 400;
+    char* end = nullptr;
+    long ms = std::strtol(value, &end, 10);
+    return *end || ms < 0 ? 400 : static_cast<int>(std::min(ms, 60000L));
+}
+#endif
 
 } // namespace
 
@@ -39,11 +57,17 @@ int main(int argc, char** argv) {
         std::puts("cadhost 16.0 (module interface 16)");
         return 0;
     }
+#if !CADHOST_WITH_GUI
+    if (options->gui)
+        return Fail("--gui: this cadhost was built without its window (Qt 6 Widgets)", 2);
+#endif
     std::string script;
     if (options->script && !cadhost::editor::ReadWholeFile(*options->script, script))
         return Fail("cannot read script " + *options->script, 2);
 
-    bool interactive = !options->script && ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
+    // In the window the log still goes to standard output, line by line.
+    bool interactive =
+        !options->gui && !options->script && ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
     cadhost::HostOptions hostOptions;
     hostOptions.echoToStdout = true;
     hostOptions.interactive = interactive;
@@ -68,6 +92,21 @@ int main(int argc, char** argv) {
         if (first)
             host.closeDocument(first);
     }
+#if CADHOST_WITH_GUI
+    if (options->gui) {
+        cadhost::gui::WindowOptions windowOptions;
+        windowOptions.stepMilliseconds = StepMilliseconds();
+        {
+            cadhost::gui::WindowSession window(host, windowOptions);
+            if (options->script)
+                host.feedInput(script);
+            window.show();
+            host.runPendingInput();
+        }
+        cadhost::Host::stop();
+        return 0;
+    }
+#endif
     if (options->script) {
         host.feedInput(script);
     } else if (interactive) {

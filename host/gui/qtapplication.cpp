@@ -1,11 +1,27 @@
 #include "gui/qtapplication.h"
 
 #include <QApplication>
+#include <QByteArray>
 
 #include <string>
 #include <vector>
 
 namespace cadhost::gui {
+
+namespace {
+
+QtMessageHandler g_qtMessages = nullptr;
+
+// The windowless platform of tests and batch runs says, at every change of a window's size
+// limits, that it keeps none; that says nothing to a user of the host.
+void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && message.contains("does not support propagateSizeHints"))
+        return;
+    if (g_qtMessages)
+        g_qtMessages(type, context, message);
+}
+
+} // namespace
 
 QApplication& TheApplication() {
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
@@ -19,6 +35,7 @@ QApplication& TheApplication() {
     argv.push_back(nullptr);
     argc = static_cast<int>(arguments.size());
     static QApplication* app = new QApplication(argc, argv.data());
+    g_qtMessages = qInstallMessageHandler(FilterMessages);
     return *app;
 }
 
