@@ -62,6 +62,7 @@ double DrawingView::pickTolerance() const {
 }
 
 void DrawingView::paintEvent(QPaintEvent*) {
+    ++m_paints;
     QPainter painter(this);
     m_painter.paint(painter, m_scene, m_view);
     painter.resetTransform();

@@ -25,6 +25,8 @@ public:
     ViewTransform& transform() { return m_view; }
     const ViewTransform& transform() const { return m_view; }
     const ScenePainter& painter() const { return m_painter; }
+    // How often the view has been painted.
+    std::size_t paintCount() const { return m_paints; }
 
     // Shows the whole drawing (a new drawing's 12 by 9 units when it is empty).
     void zoomExtents();
@@ -73,6 +75,7 @@ private:
     QPointF m_base;
     std::optional<QPointF> m_cursor; // in pixels, while over the view
     std::optional<QPointF> m_panFrom;
+    std::size_t m_paints = 0;
 };
 
 } // namespace cadhost::gui

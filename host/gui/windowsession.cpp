@@ -222,6 +222,10 @@ bool WindowSession::read(std::string& line) {
         }
         if (m_ended)
             return false;
+        if (m_endOnce) {
+            m_endOnce = false;
+            return false;
+        }
         QEventLoop loop;
         m_waiting = &loop;
         loop.exec();
@@ -258,6 +262,11 @@ void WindowSession::runMenuInput(std::vector<std::string> lines) {
     m_typed.clear();
     m_menu.assign(lines.begin(), lines.end());
     m_menuCancels = 2;
+    wake();
+}
+
+void WindowSession::endInput() {
+    m_endOnce = true;
     wake();
 }
 

@@ -84,6 +84,11 @@ public:
     void cancel();
     // A menu item's input: a running command is cancelled first, as "^C^C" macros do.
     void runMenuInput(std::vector<std::string> lines);
+    // The user's input ends for now: once nothing else is queued, the reader answers end of
+    // input (as a terminal's end does) one time, and the host's loop returns.
+    void endInput();
+    // The session waits in the window's event loop for the user.
+    bool waitingForInput() const { return m_waiting != nullptr; }
 
     // A world point as a point prompt takes it: in the user coordinate system, where the
     // view's line of sight meets the UCS plane.
@@ -119,6 +124,7 @@ private:
     std::deque<std::string> m_menu;
     int m_menuCancels = 0;
     bool m_ended = false;
+    bool m_endOnce = false;
     QEventLoop* m_waiting = nullptr;
 
     // How each drawing was last seen (by its current space), so that switching drawings
