@@ -9,6 +9,7 @@
 #include "win/cmdline.h"
 
 #if CADHOST_WITH_GUI
+#include "gui/qtapplication.h"
 #include "gui/windowsession.h"
 #endif
 
@@ -57,7 +58,10 @@ int main(int argc, char** argv) {
         std::puts("cadhost 16.0 (module interface 16)");
         return 0;
     }
-#if !CADHOST_WITH_GUI
+#if CADHOST_WITH_GUI
+    if (std::string why; options->gui && !cadhost::gui::CanShowWindows(why))
+        return Fail("--gui: " + why, 2);
+#else
     if (options->gui)
         return Fail("--gui: this cadhost was built without its window (Qt 6 Widgets)", 2);
 #endif

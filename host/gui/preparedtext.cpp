@@ -79,10 +79,9 @@ public:
 
 private:
     const QRawFont& face(const GlyphPiece& piece) const {
-        static const QRawFont none;
-        return piece.face >= 0 && static_cast<std::size_t>(piece.face) < m_out.faces.size()
-                   ? Face(m_out.faces[static_cast<std::size_t>(piece.face)])
-                   : none;
+        return Face(piece.face >= 0 && static_cast<std::size_t>(piece.face) < m_out.faces.size()
+                        ? m_out.faces[static_cast<std::size_t>(piece.face)]
+                        : -1);
     }
 
     double emPerHeight(int faceIndex) const {
@@ -176,9 +175,11 @@ struct LoadedFaces {
     std::vector<QRawFont> faces;
 };
 
+// Kept to the very end of the process: Qt's font machinery, which a face's destructor
+// would call into, is itself torn down by then.
 LoadedFaces& Loaded() {
-    static LoadedFaces loaded;
-    return loaded;
+    static LoadedFaces* loaded = new LoadedFaces;
+    return *loaded;
 }
 
 QRawFont Load(const text::LaidOutFace& face) {
@@ -210,11 +211,11 @@ int FaceNumber(const text::LaidOutFace& face) {
 }
 
 const QRawFont& Face(int number) {
-    static const QRawFont none;
+    static const QRawFont* none = new QRawFont;
     const LoadedFaces& loaded = Loaded();
     return number >= 0 && static_cast<std::size_t>(number) < loaded.faces.size()
                ? loaded.faces[static_cast<std::size_t>(number)]
-               : none;
+               : *none;
 }
 
 std::shared_ptr<const PreparedText> PrepareText(const std::string& contents, double textHeight,

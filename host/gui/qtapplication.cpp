@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QByteArray>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,27 @@ void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QSt
 }
 
 } // namespace
+
+bool CanShowWindows(std::string& why) {
+    auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    const char* chosen = std::getenv("QT_QPA_PLATFORM");
+    std::string platform = chosen ? chosen : "";
+    if (platform.empty())
+        platform = set("WAYLAND_DISPLAY") ? "wayland" : "xcb";
+    if (platform.rfind("xcb", 0) == 0 && !set("DISPLAY")) {
+        why = "no X display to show the window on (DISPLAY is not set; QT_QPA_PLATFORM=offscreen "
+              "runs without one)";
+        return false;
+    }
+    if (platform.rfind("wayland", 0) == 0 && !set("WAYLAND_DISPLAY")) {
+        why = "no Wayland display to show the window on (WAYLAND_DISPLAY is not set)";
+        return false;
+    }
+    return true;
+}
 
 QApplication& TheApplication() {
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))

@@ -8,6 +8,7 @@
 #include "arx/dbents.h"
 #include "arx/dbmtext.h"
 
+#include <QMouseEvent>
 #include <QTest>
 
 namespace {
@@ -16,6 +17,13 @@ class PointInputTest : public WindowTest {
 protected:
     Action click(QPoint pixel) {
         return [this, pixel] { QTest::mouseClick(&view(), Qt::LeftButton, {}, pixel); };
+    }
+    // The cursor moves over the view (sent to it directly: a real display moves its cursor
+    // in its own time).
+    void moveTo(QPoint pixel) {
+        QMouseEvent move(QEvent::MouseMove, pixel, view().mapToGlobal(pixel), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&view(), &move);
     }
     Action type(const std::string& line) {
         return [this, line] { session().type(line); };
@@ -79,7 +87,7 @@ TEST_F(PointInputTest, ACornerPromptShowsARubberBandAndEscapeCancels) {
     QImage during, before;
     std::string log = drive({type("MTEXT"), [&] { before = viewPicture(); }, click(first),
                              [&] {
-                                 QTest::mouseMove(&view(), cursor);
+                                 moveTo(cursor);
                                  during = viewPicture();
                              },
                              [this] { QTest::keyClick(&view(), Qt::Key_Escape); }});
@@ -102,7 +110,7 @@ TEST_F(PointInputTest, ANextPointDrawsABandFromTheLastOne) {
     QImage during;
     drive({type("LINE"), click(first),
            [&] {
-               QTest::mouseMove(&view(), cursor);
+               moveTo(cursor);
                during = viewPicture();
            },
            type("")});
