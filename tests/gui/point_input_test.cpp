@@ -72,6 +72,14 @@ TEST_F(PointInputTest, ALineOfTwoClicksLandsWhereTheyWereUnderZoomPanAndATurnedU
     EXPECT_NE(log.find(echoed), std::string::npos) << log;
 }
 
+TEST_F(PointInputTest, TheStatusBarShowsTheCursorInTheUcs) {
+    run("UCS\nO\n10,20\n");
+    moveTo(pixelOf(12.5, 21.25));
+    QPointF world = view().transform().toWorld(pixelOf(12.5, 21.25));
+    EXPECT_EQ(window().cursorPosition(),
+              QString::asprintf("%.4f, %.4f", world.x() - 10.0, world.y() - 20.0));
+}
+
 TEST_F(PointInputTest, TypedAndClickedPointsMix) {
     QPoint second = pixelOf(5, 5);
     drive({type("LINE"), type("1,2"), click(second), type("")});
