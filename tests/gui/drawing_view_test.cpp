@@ -87,11 +87,11 @@ TEST_F(DrawingViewTest, SmallLettersShowAsBarsAndLargeOnesAsGlyphs) {
     run("MTEXT\n0,10\n6,0\nSome words of a text, which wrap over a few lines in the view.\n");
     auto& t = view().transform();
     t.setCenterAndScale(QPointF(3, 9.5), 2.0); // a letter 0.5 pixel tall
-    view().repaint();
+    paintView();
     EXPECT_EQ(view().painter().counts().glyphs, 0u);
     EXPECT_GT(view().painter().counts().bars, 0u);
     t.setCenterAndScale(QPointF(3, 9.5), 100.0);
-    view().repaint();
+    paintView();
     EXPECT_GT(view().painter().counts().glyphs, 30u);
     EXPECT_EQ(view().painter().counts().bars, 0u);
     // Ink where the first letter stands, none above the text.
@@ -105,11 +105,11 @@ TEST_F(DrawingViewTest, OnlyWhatIsInViewIsDrawn) {
         "CIRCLE\n50,50\n1\n");
     auto& t = view().transform();
     t.setCenterAndScale(QPointF(1.5, 99.0), 100.0); // the whole text
-    view().repaint();
+    paintView();
     EXPECT_EQ(view().painter().counts().entities, 1u) << "the circle is far away";
     EXPECT_EQ(view().painter().counts().glyphs, 35u) << "four lines of 8, 8, 10 and 9";
     t.setCenterAndScale(QPointF(1.5, 99.85), 1500.0); // the first line
-    view().repaint();
+    paintView();
     std::size_t top = view().painter().counts().glyphs;
     EXPECT_GE(top, 8u);
     EXPECT_LE(top, 16u) << "lines out of view are passed over";
@@ -129,7 +129,7 @@ TEST_F(DrawingViewTest, TurnedTextsDrawAlongTheirDirection) {
     run("");
     auto& t = view().transform();
     t.setCenterAndScale(QPointF(1.5, 4), 60.0);
-    view().repaint();
+    paintView();
     EXPECT_GT(view().painter().counts().glyphs, 0u);
     QImage picture = viewPicture();
     // Letters stand left of the location, going up from it.
@@ -152,7 +152,7 @@ TEST_F(DrawingViewTest, KeptEntitiesOfAnotherProgramsDrawingDrawAndExport) {
     EXPECT_GE(polylineSegments, 16);
     // The arc 2A2 runs from about (95.50, 25.25) to (94.77, 27.39): ink along it, in the
     // drawing shown whole.
-    view().repaint();
+    paintView();
     QImage picture = viewPicture();
     EXPECT_GT(CountPixels(picture, pixelOf(95.50, 25.26), 2, IsInk), 0);
     // A box of the sheet's corner (polyline 2D7) too.

@@ -57,7 +57,7 @@ TEST_F(ViewNavigationTest, TheMiddleButtonPansAndNothingIsLaidOutAgain) {
     run("MTEXT\n0,10\n8,0\nA text long enough to wrap into a few lines of the box it is in.\n");
     auto& t = view().transform();
     t.setCenterAndScale(QPointF(4, 8), 60.0);
-    view().repaint();
+    paintView();
     std::uint64_t layouts = session().scene().layoutCount();
     std::size_t paints = view().paintCount();
     ASSERT_EQ(layouts, 1u);
@@ -68,7 +68,7 @@ TEST_F(ViewNavigationTest, TheMiddleButtonPansAndNothingIsLaidOutAgain) {
     EXPECT_NEAR(t.center().x(), 4.0 - 60.0 / 60.0, 1e-9);
     EXPECT_NEAR(t.center().y(), 8.0 - 40.0 / 60.0, 1e-9);
     wheel(QPoint(100, 100), 360);
-    view().repaint();
+    paintView();
     EXPECT_GT(view().paintCount(), paints);
     EXPECT_GT(view().painter().counts().glyphs, 0u);
     EXPECT_EQ(session().scene().layoutCount(), layouts);

@@ -17,6 +17,7 @@
 #include "arx/dbdatabase.h"
 
 #include <QImage>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -39,6 +40,8 @@ protected:
         m_session = std::make_unique<cadhost::gui::WindowSession>(*m_host);
         m_session->window().resize(1000, 720);
         m_session->show();
+        // On a real display, the window is mapped in the display's own time.
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&m_session->window()));
         m_host->takeOutput();
     }
     void TearDown() override {
@@ -85,7 +88,9 @@ protected:
     QPoint pixelOf(double x, double y) {
         return view().transform().toScreen(QPointF(x, y)).toPoint();
     }
+    // The view painted now, whether or not a display has shown its window yet.
     QImage viewPicture() { return view().grab().toImage(); }
+    void paintView() { viewPicture(); }
 
 private:
     std::optional<rivlet_test::PrefixFolders> m_folders;
