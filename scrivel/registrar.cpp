@@ -1,5 +1,7 @@
 #include "registrar.h"
 
+#include "registry_failure.h"
+
 #include "win/registry.h"
 
 namespace scrivel {
@@ -34,7 +36,7 @@ public:
                 hr = RemoveTree(parent, entry.name);
                 break;
             case RegistrarEntry::Kind::Value:
-                hr = SetValue(parent, entry.name.c_str(), *entry.value, entry.name);
+                hr = SetValue(parent, entry.name.c_str(), *entry.value, "the value " + entry.name);
                 break;
             case RegistrarEntry::Kind::Key:
                 hr = RegisterKey(parent, entry);
@@ -72,7 +74,7 @@ public:
 private:
     HRESULT Failure(LSTATUS status, const std::string& what) {
         if (m_error && m_error->empty())
-            *m_error = what + " (error " + std::to_string(status) + ")";
+            *m_error = RegistryFailure(what, status);
         return HRESULT_FROM_WIN32(status);
     }
 
@@ -84,7 +86,7 @@ private:
     }
 
     HRESULT SetValue(HKEY key, const char* valueName, const RegistrarValue& value,
-                     const std::string& where) {
+                     const std::string& what) {
         LSTATUS status;
         if (value.type == REG_DWORD) {
             status =
@@ -96,7 +98,7 @@ private:
                                     static_cast<DWORD>(value.text.size() + 1));
         }
         if (status != ERROR_SUCCESS)
-            return Failure(status, "cannot set a value of " + where);
+            return Failure(status, "cannot set " + what);
         return S_OK;
     }
 
@@ -112,7 +114,9 @@ private:
         if (status != ERROR_SUCCESS)
             return Failure(status, "cannot create the key " + entry.name);
         if (entry.value) {
-            if (HRESULT hr = SetValue(key.Get(), nullptr, *entry.value, entry.name); FAILED(hr))
+            if (HRESULT hr = SetValue(key.Get(), nullptr, *entry.value,
+                                      "the default value of the key " + entry.name);
+                FAILED(hr))
                 return hr;
         }
         return Register(key.Get(), entry.children);

@@ -1,6 +1,7 @@
 #include "server.h"
 
 #include "registrar.h"
+#include "registry_failure.h"
 #include "resources.h"
 #include "type_library.h"
 
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <cctype>
+#include <cstdio>
 #include <unistd.h>
 
 namespace scrivel {
@@ -49,44 +51,51 @@ HRESULT ServerModule::Initialize() {
     return S_OK;
 }
 
-HRESULT ServerModule::RegisterServer() const {
+HRESULT ServerModule::RegisterServer(std::string* error) const {
     std::optional<std::string_view> script = FindRegistrarScript(kRegistrarScriptId);
     const TypeLibraryResource* library = FindTypeLibrary(kTypeLibraryId);
     if (!script || !library)
         return E_FAIL;
-    HRESULT hr = RegisterScript(*script, ScriptReplacements(*this));
+    HRESULT hr = RegisterScript(*script, ScriptReplacements(*this), error);
     if (FAILED(hr))
         return hr;
-    return RegisterTypeLibrary(*library, m_programPath, m_programFolder);
+    return RegisterTypeLibrary(*library, m_programPath, m_programFolder, error);
 }
 
-HRESULT ServerModule::UnregisterServer() const {
+HRESULT ServerModule::UnregisterServer(std::string* error) const {
     std::optional<std::string_view> script = FindRegistrarScript(kRegistrarScriptId);
     const TypeLibraryResource* library = FindTypeLibrary(kTypeLibraryId);
     if (!script || !library)
         return E_FAIL;
-    HRESULT hr = UnregisterTypeLibrary(*library);
+    HRESULT hr = UnregisterTypeLibrary(*library, error);
     if (FAILED(hr))
         return hr;
-    return UnregisterScript(*script, ScriptReplacements(*this));
+    return UnregisterScript(*script, ScriptReplacements(*this), error);
 }
 
 int RunScrivel(std::string_view commandLine) {
     ServerModule module;
-    if (FAILED(module.Initialize()))
+    if (FAILED(module.Initialize())) {
+        std::fprintf(stderr, "Scrivel: cannot find its own program file\n");
         return -1;
-    switch (CommandOf(commandLine)) {
-    case Command::RegisterServer:
-        return module.RegisterServer();
-    case Command::UnregisterServer:
-        return module.UnregisterServer();
-    case Command::RunServer:
-        break;
     }
-    // Started as a server (by the CAD host as its MText editor, say, with a file's path).  The
-    // program serves no classes, so there is nothing to offer clients and none can connect:
-    // there is no message loop to run and the program ends at once, touching no file.
-    return 0;
+    Command command = CommandOf(commandLine);
+    if (command == Command::RunServer) {
+        // Started as a server (by the CAD host as its MText editor, say, with a file's path).
+        // The program serves no classes, so there is nothing to offer clients and none can
+        // connect: there is no message loop to run and the program ends at once, touching no
+        // file.
+        return 0;
+    }
+    std::string error;
+    bool registering = command == Command::RegisterServer;
+    HRESULT hr = registering ? module.RegisterServer(&error) : module.UnregisterServer(&error);
+    if (FAILED(hr)) {
+        // What failed when the step said so, else what the result means.
+        std::fprintf(stderr, "Scrivel: could not %s: %s\n", registering ? "register" : "unregister",
+                     (error.empty() ? ResultMeaning(hr) : error).c_str());
+    }
+    return hr;
 }
 
 int ExitStatusOf(int code) {

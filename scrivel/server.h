@@ -21,10 +21,11 @@ public:
     // Finds the program's own file, which the registration names.  Failure ends the program.
     HRESULT Initialize();
 
-    // The application identity from the registrar script, then the type library.
-    HRESULT RegisterServer() const;
+    // The application identity from the registrar script, then the type library.  When error
+    // is given it receives what failed, when that is known.
+    HRESULT RegisterServer(std::string* error = nullptr) const;
     // The type library, then the application identity.
-    HRESULT UnregisterServer() const;
+    HRESULT UnregisterServer(std::string* error = nullptr) const;
 
     const std::string& ProgramPath() const { return m_programPath; }
 
@@ -34,7 +35,8 @@ private:
 };
 
 // Runs the program for a command line and returns its exit code as Windows would see it: -1
-// when start-up fails, the COM result of a registration, else 0.
+// when start-up fails, the COM result of a registration, else 0.  A failure is also written to
+// standard error, in one line that says what failed ("Scrivel: could not register: ...").
 int RunScrivel(std::string_view commandLine);
 
 // The exit status that code becomes on this platform, where a process hands its parent only

@@ -18,12 +18,14 @@
 
 namespace scrivel {
 
-// S_OK, or TYPE_E_REGISTRYACCESS when the registry cannot be written.
+// S_OK, or TYPE_E_REGISTRYACCESS when the registry cannot be written.  When error is given it
+// receives what failed.
 HRESULT RegisterTypeLibrary(const TypeLibraryResource& library, const std::string& file,
-                            const std::string& helpFolder);
+                            const std::string& helpFolder, std::string* error = nullptr);
 
 // Removes the version's key, and the LIBID's key when nothing else is left in it.  A library
 // that is not registered is no failure; TYPE_E_REGISTRYACCESS when a key cannot be removed.
-HRESULT UnregisterTypeLibrary(const TypeLibraryResource& library);
+// When error is given it receives what failed.
+HRESULT UnregisterTypeLibrary(const TypeLibraryResource& library, std::string* error = nullptr);
 
 } // namespace scrivel

@@ -212,7 +212,7 @@ Acad::ErrorStatus AcDbMText::getGeomExtents(AcDbExtents& extents) const {
     // The box of the laid-out lines: the entity's width (the widest line's when it has none)
     // by the height from the top of the first line to the baseline of the last.
     cadhost::text::MTextLayout layout =
-        cadhost::text::LayOutMText(m_contents, m_height, m_width, kStyleFont);
+        cadhost::text::LayOutMTextExtents(m_contents, m_height, m_width, kStyleFont);
     cadhost::text::TextFrame frame =
         cadhost::text::FrameOf(PlacementOf(*this), layout.width, layout.height);
     double width = m_width > 0.0 ? m_width : layout.width;
@@ -235,7 +235,7 @@ void AcDbMText::list() const {
 Acad::ErrorStatus AcDbMText::getDistanceTo(const AcGePoint3d& point, double& distance) const {
     assertReadEnabled();
     cadhost::text::MTextLayout layout =
-        cadhost::text::LayOutMText(m_contents, m_height, m_width, kStyleFont);
+        cadhost::text::LayOutMTextExtents(m_contents, m_height, m_width, kStyleFont);
     if (!cadhost::text::MTextContainsPoint(layout, PlacementOf(*this), {point.x, point.y, point.z},
                                            0.0))
         return Acad::eNotApplicable;

@@ -35,24 +35,28 @@ void CmdExport() {
     if (reply.kind != InputItem::Text)
         return;
     std::string name = reply.text.empty() ? title + ".svg" : reply.text;
-    std::string svg = text::ExportSvg(DrawingItemsOf(db));
+    std::vector<text::DrawingItem> items = DrawingItemsOf(db);
     std::string hostPath = win::ToHostPath(name);
     if (EndsWith(name, ".png")) {
+        // Drawn as its pixels show it, so that the picture of a huge text stays small.
+        std::string svg = text::ExportSvg(items, text::PictureDetail::Pixels);
         std::string error;
         if (!text::SvgToPng(svg, hostPath, error)) {
             s.cmdline.print("\nCannot write " + name + ": " + error);
             return;
         }
     } else {
+        // Written as it is made: the document of a large text is many times its size.
         std::string temporary = hostPath + ".part";
+        bool written = false;
         {
             std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-            out << svg;
-            if (!out.flush()) {
-                s.cmdline.print("\nCannot write " + name + ".");
-                std::remove(temporary.c_str());
-                return;
-            }
+            written = out && text::WriteSvg(items, out);
+        }
+        if (!written) {
+            s.cmdline.print("\nCannot write " + name + ".");
+            std::remove(temporary.c_str());
+            return;
         }
         if (std::rename(temporary.c_str(), hostPath.c_str()) != 0) {
             s.cmdline.print("\nCannot write " + name + ".");

@@ -4,6 +4,7 @@
 #include "editor/documents.h"
 #include "editor/session.h"
 #include "editor/wholefile.h"
+#include "text/textbytes.h"
 
 #include "win/cmdline.h"
 #include "win/fileapi.h"
@@ -89,9 +90,14 @@ void EditMTextInteractively(Session& s, Document& doc, const AcDbObjectId& id) {
     if (!RunEditor(program, windowsFile)) {
         s.cmdline.print("\nThe MText editor \"" + program + "\" could not be started.");
     } else {
+        // The editor may save the text in another encoding than it was given (UTF-16, say):
+        // the contents are the text the file holds.
         std::string after;
-        if (ReadWholeFile(hostFile, after) && after != before)
-            WriteContents(doc, id, after);
+        if (ReadWholeFile(hostFile, after) && after != before) {
+            std::string text = text::TextToUtf8(after);
+            if (text != before)
+                WriteContents(doc, id, text);
+        }
     }
     DeleteFileA(windowsFile.c_str());
 }

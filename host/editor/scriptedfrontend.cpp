@@ -24,11 +24,15 @@ std::string ButtonList(UINT type) {
     return list;
 }
 
-int AnswerMessageBox(Session& s, const win::MessageBoxRequest& box) {
+void PrintBox(Session& s, const win::MessageBoxRequest& box) {
     std::string icon = win::IconName(box.type);
+    s.cmdline.printBlock("** MessageBox (" + (icon.empty() ? "" : icon + ", ") +
+                         ButtonList(box.type) + "): " + box.text + "\n");
+}
+
+int AnswerMessageBox(Session& s, const win::MessageBoxRequest& box) {
     std::string buttons = ButtonList(box.type);
-    s.cmdline.printBlock("** MessageBox (" + (icon.empty() ? "" : icon + ", ") + buttons +
-                         "): " + box.text + "\n");
+    PrintBox(s, box);
     int answer = win::DefaultButtonOf(box.type);
     std::string scripted;
     if (TakeScriptedAnswer(s, "msgbox", scripted)) {
@@ -53,13 +57,17 @@ int AnswerMessageBox(Session& s, const win::MessageBoxRequest& box) {
 
 // A file dialog: shown as one line with its title and file types, answered by the script's
 // "filedlg <path>" or "filedlg cancel", or at the terminal; with no answer it is cancelled.
-std::optional<std::string> AnswerFileDialog(Session& s, const win::FileDialogRequest& dialog) {
+void PrintFileDialog(Session& s, const win::FileDialogRequest& dialog) {
     std::string types;
     for (const win::FileFilter& f : dialog.filters)
         types += (types.empty() ? "" : "; ") + f.description + " " + f.pattern;
     const char* kind = dialog.foldersOnly ? "Folder" : dialog.open ? "Open" : "Save As";
     s.cmdline.printBlock(std::string("** FileDialog (") + kind + "): \"" + dialog.title + "\"" +
                          (types.empty() ? "" : " [" + types + "]"));
+}
+
+std::optional<std::string> AnswerFileDialog(Session& s, const win::FileDialogRequest& dialog) {
+    PrintFileDialog(s, dialog);
     std::string answer;
     bool answered = TakeScriptedAnswer(s, "filedlg", answer);
     if (!answered && s.script.empty() && s.script.hasTerminal()) {
@@ -159,6 +167,22 @@ bool ScriptedFrontEnd::NextDialogInput(HWND dialog) {
     }
     RunDialogAction(s, dialog, action);
     return true;
+}
+
+bool ScriptedFrontEnd::HasScriptLines() {
+    return !m_session.script.empty();
+}
+
+void ScriptedFrontEnd::RecordMessageBox(const win::MessageBoxRequest& box, int answer) {
+    PrintBox(m_session, box);
+    m_session.cmdline.printBlock("** MessageBox answered " + win::ButtonName(answer));
+}
+
+void ScriptedFrontEnd::RecordFileDialog(const win::FileDialogRequest& dialog,
+                                        const std::optional<std::string>& answer) {
+    PrintFileDialog(m_session, dialog);
+    m_session.cmdline.printBlock(answer ? "** FileDialog answered " + *answer
+                                        : std::string("** FileDialog cancelled"));
 }
 
 void ScriptedFrontEnd::DialogOpened(HWND dialog) {

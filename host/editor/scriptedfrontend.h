@@ -26,6 +26,14 @@ public:
     void DialogOpened(HWND dialog) override;
     void DialogClosed(HWND dialog, INT_PTR result) override;
 
+    // Whether the script still has lines: its answers come from them.
+    bool HasScriptLines();
+    // A box or file dialog that a person answered elsewhere (in a window), written to the
+    // command line as the answers of a script are.
+    void RecordMessageBox(const win::MessageBoxRequest& box, int answer);
+    void RecordFileDialog(const win::FileDialogRequest& dialog,
+                          const std::optional<std::string>& answer);
+
 private:
     Session& m_session;
     win::FrontEnd* m_previous;

@@ -14,7 +14,13 @@ constexpr double kPitchPerHeight = 5.0 / 3.0;
 constexpr double kDefaultTabStride = 4.0; // default tab stops, in entity text heights
 constexpr double kStackScale = 0.7;       // the parts of a stack, relative to its height
 
+MTextFlowWork g_work;
+
 } // namespace
+
+MTextFlowWork& MTextFlowWorkDone() {
+    return g_work;
+}
 
 MTextFlow::MTextFlow(MTextReader& reader, std::vector<Font*>& fonts, double textHeight,
                      double width, Recorder* recorder)
@@ -27,15 +33,21 @@ MTextFlow::MTextFlow(MTextReader& reader, std::vector<Font*>& fonts, double text
 MTextFlow::~MTextFlow() = default;
 
 Font& MTextFlow::font(int index) {
+    // Text comes in long stretches of one font.
+    if (index == m_lastFontIndex)
+        return *m_lastFont;
     auto at = static_cast<std::size_t>(index);
     if (at >= m_fonts.size())
         m_fonts.resize(at + 1, nullptr);
     if (!m_fonts[at])
         m_fonts[at] = &FontLibrary::instance().resolve(m_reader.pools().font(index));
-    return *m_fonts[at];
+    m_lastFontIndex = index;
+    m_lastFont = m_fonts[at];
+    return *m_lastFont;
 }
 
 double MTextFlow::advance(const MTextCharFormat& format, char32_t c) {
+    ++g_work.advances;
     Font& f = font(format.font);
     return f.advance(c) * format.height * f.emPerHeight() * format.widthFactor * format.tracking;
 }
@@ -149,7 +161,7 @@ void MTextFlow::addGlyph(double advance, double height, const MTextToken* token)
         Recorder::Glyph glyph;
         glyph.x = s.wordWidth;
         glyph.advance = advance;
-        glyph.format = m_recorder->formatIndex(m_reader.format());
+        glyph.format = recordedFormat();
         if (token->kind == MTextTokenKind::Stack) {
             glyph.stack = static_cast<int>(m_recorder->stacks.size());
             m_recorder->stacks.push_back(*token);
@@ -168,7 +180,7 @@ void MTextFlow::addSpace(double advance, double height) {
         glyph.x = m_state.spaceWidth;
         glyph.advance = advance;
         glyph.ch = ' ';
-        glyph.format = m_recorder->formatIndex(m_reader.format());
+        glyph.format = recordedFormat();
         m_recorder->spaces.push_back(glyph);
     }
     m_state.spaceWidth += advance;
@@ -179,16 +191,20 @@ void MTextFlow::placeWord() {
     MTextFlowState& s = m_state;
     double start = s.x + s.spaceWidth;
     if (m_recorder) {
-        for (Recorder::Glyph glyph : m_recorder->spaces) {
-            glyph.x += s.x;
-            m_recorder->line.push_back(glyph);
-        }
-        for (Recorder::Glyph glyph : m_recorder->word) {
-            glyph.x += start;
-            m_recorder->line.push_back(glyph);
-        }
-        m_recorder->spaces.clear();
-        m_recorder->word.clear();
+        std::vector<Recorder::Glyph>& line = m_recorder->line;
+        std::vector<Recorder::Glyph>& spaces = m_recorder->spaces;
+        std::vector<Recorder::Glyph>& word = m_recorder->word;
+        g_work.glyphCopies += spaces.size() + word.size();
+        std::size_t at = line.size();
+        line.insert(line.end(), spaces.begin(), spaces.end());
+        for (std::size_t i = at; i < line.size(); ++i)
+            line[i].x += s.x;
+        at = line.size();
+        line.insert(line.end(), word.begin(), word.end());
+        for (std::size_t i = at; i < line.size(); ++i)
+            line[i].x += start;
+        spaces.clear();
+        word.clear();
     }
     if (s.spaceWidth > 0.0)
         s.lineHeight = std::max(s.lineHeight, s.spaceHeight);
@@ -250,6 +266,7 @@ void MTextFlow::finishLine() {
     if (m_recorder)
         m_recorder->buildLine(s, f, height, pitch, s.pitchTotal, limit());
     ++s.lines;
+    ++g_work.lines;
     s.pitchAbove = s.pitchTotal;
     s.pitchTotal += pitch;
     s.lastHeight = height;
@@ -276,6 +293,16 @@ void MTextFlow::startLine(bool first) {
     }
 }
 
+int MTextFlow::recordedFormat() {
+    // The reader's format is the last one recorded unless a code or brace came in between.
+    Recorder& r = *m_recorder;
+    if (r.formats.empty() || r.formatSerial != m_reader.formatSerial()) {
+        r.formatSerial = m_reader.formatSerial();
+        return r.formatIndex(m_reader.format());
+    }
+    return static_cast<int>(r.formats.size() - 1);
+}
+
 int MTextFlow::Recorder::formatIndex(const MTextCharFormat& format) {
     if (formats.empty() || !(formats.back() == format))
         formats.push_back(format);
@@ -300,6 +327,19 @@ void MTextFlow::Recorder::buildLine(const MTextFlowState& state,
         else if (paragraph.align == MTextParagraphAlign::Center)
             shift = (limit - right) / 2.0;
     }
+    out.left = state.lineStart + shift;
+    out.right = out.left;
+    // The extents come from the runs' positions and widths, whether or not the runs are
+    // kept, so that a line has the same extents either way.
+    double runX = 0.0, runWidth = 0.0;
+    auto endRun = [&] {
+        if (!out.shows) {
+            out.shows = true;
+            out.left = runX;
+        }
+        out.left = std::min(out.left, runX);
+        out.right = std::max(out.right, runX + runWidth);
+    };
     const double gapTolerance = 1e-9 * std::max(height, 1e-12);
     for (std::size_t i = 0; i < line.size(); ++i) {
         const Glyph& g = line[i];
@@ -307,42 +347,49 @@ void MTextFlow::Recorder::buildLine(const MTextFlowState& state,
                         g.format != line[i - 1].format ||
                         std::fabs(g.x - (line[i - 1].x + line[i - 1].advance)) > gapTolerance;
         if (startRun) {
-            LaidOutRun run;
-            run.x = g.x + shift;
-            run.format = formats[g.format];
-            double fh = run.format.height;
-            run.baseline = out.baseline;
-            if (fh < height && run.format.verticalAlign == MTextVerticalAlign::Center)
-                run.baseline += (height - fh) / 2.0;
-            else if (fh < height && run.format.verticalAlign == MTextVerticalAlign::Top)
-                run.baseline += height - fh;
-            if (g.stack >= 0) {
-                MTextToken& stack = stacks[g.stack];
-                run.kind = LaidOutRun::Kind::Stack;
-                run.text = std::move(stack.upper);
-                run.lower = std::move(stack.lower);
-                run.stackType = stack.stackType;
+            if (i > 0)
+                endRun();
+            runX = g.x + shift;
+            if (keepRuns) {
+                LaidOutRun run;
+                run.x = runX;
+                run.format = formats[g.format];
+                double fh = run.format.height;
+                run.baseline = out.baseline;
+                if (fh < height && run.format.verticalAlign == MTextVerticalAlign::Center)
+                    run.baseline += (height - fh) / 2.0;
+                else if (fh < height && run.format.verticalAlign == MTextVerticalAlign::Top)
+                    run.baseline += height - fh;
+                if (g.stack >= 0) {
+                    MTextToken& stack = stacks[g.stack];
+                    run.kind = LaidOutRun::Kind::Stack;
+                    run.text = std::move(stack.upper);
+                    run.lower = std::move(stack.lower);
+                    run.stackType = stack.stackType;
+                }
+                out.runs.push_back(std::move(run));
             }
-            out.runs.push_back(std::move(run));
         }
-        LaidOutRun& run = out.runs.back();
-        if (run.kind == LaidOutRun::Kind::Text) {
-            run.charX.push_back(g.x + shift - run.x);
-            AppendUtf8(run.text, g.ch);
-        }
-        run.width = g.x + shift + g.advance - run.x;
-    }
-    out.left = state.lineStart + shift;
-    out.right = out.left;
-    if (!out.runs.empty()) {
-        out.left = out.runs.front().x;
-        for (const LaidOutRun& run : out.runs) {
-            out.left = std::min(out.left, run.x);
-            out.right = std::max(out.right, run.x + run.width);
+        runWidth = g.x + shift + g.advance - runX;
+        if (keepRuns) {
+            LaidOutRun& run = out.runs.back();
+            if (run.kind == LaidOutRun::Kind::Text && keepCharacters) {
+                run.charX.push_back(g.x + shift - run.x);
+                AppendUtf8(run.text, g.ch);
+            }
+            run.width = runWidth;
         }
     }
-    lines.push_back(std::move(out));
-    aligns.push_back(paragraph.align);
+    if (!line.empty())
+        endRun();
+    if (!std::isnan(widest))
+        alignLine(out, paragraph.align, widest);
+    if (sink) {
+        sink(out);
+    } else {
+        lines.push_back(std::move(out));
+        aligns.push_back(paragraph.align);
+    }
     line.clear();
     // Formats and stacks of finished lines are no longer referred to.
     if (word.empty() && spaces.empty()) {
@@ -351,24 +398,26 @@ void MTextFlow::Recorder::buildLine(const MTextFlowState& state,
     }
 }
 
+void MTextFlow::Recorder::alignLine(LaidOutLine& line, MTextParagraphAlign align, double widest) {
+    double shift = 0.0;
+    if (align == MTextParagraphAlign::Right)
+        shift = widest - line.right;
+    else if (align == MTextParagraphAlign::Center)
+        shift = (widest - line.right) / 2.0;
+    if (shift == 0.0 || !line.shows)
+        return;
+    for (LaidOutRun& run : line.runs)
+        run.x += shift;
+    line.left += shift;
+    line.right += shift;
+}
+
 void MTextFlow::Recorder::alignToWidest() {
-    double widest = 0.0;
+    widest = 0.0;
     for (const LaidOutLine& line : lines)
         widest = std::max(widest, line.right);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        LaidOutLine& line = lines[i];
-        double shift = 0.0;
-        if (aligns[i] == MTextParagraphAlign::Right)
-            shift = widest - line.right;
-        else if (aligns[i] == MTextParagraphAlign::Center)
-            shift = (widest - line.right) / 2.0;
-        if (shift == 0.0 || line.runs.empty())
-            continue;
-        for (LaidOutRun& run : line.runs)
-            run.x += shift;
-        line.left += shift;
-        line.right += shift;
-    }
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        alignLine(lines[i], aligns[i], widest);
 }
 
 } // namespace cadhost::text

@@ -17,6 +17,8 @@
 #include "text/mtextformat.h"
 #include "text/mtextreader.h"
 
+#include <cstdint>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -45,6 +47,7 @@ struct LaidOutLine {
     double pitch = 0.0;  // distance from this line's top to the next line's top
     double left = 0.0;   // horizontal extent of what the line shows (left == right: nothing)
     double right = 0.0;
+    bool shows = false; // the line has runs (also when they were not kept)
     std::vector<LaidOutRun> runs;
 };
 
@@ -112,9 +115,12 @@ private:
     void finishLine();
     void startLine(bool first);
     double limit() const;
+    int recordedFormat();
 
     MTextReader& m_reader;
     std::vector<Font*>& m_fonts;
+    int m_lastFontIndex = -1; // the font last asked for, which a flow's pools keep meaning
+    Font* m_lastFont = nullptr;
     double m_textHeight;
     double m_width;
     Recorder* m_recorder;
@@ -126,8 +132,19 @@ class MTextFlow::Recorder {
 public:
     std::vector<LaidOutLine> lines;
 
+    // False: each line keeps its extents and `shows`, but not its runs.
+    bool keepRuns = true;
+    // False: runs keep their place, size and format, but not their characters (text and
+    // charX), for drawing them without letters.
+    bool keepCharacters = true;
+    // When set, each line goes to it as soon as it is finished instead of into `lines`, so
+    // that only one line at a time is held.
+    std::function<void(LaidOutLine&)> sink;
     // Text that is not wrapped has no width to centre or right-align its lines in; they are
-    // aligned within the widest line instead, once all lines are known.
+    // aligned within the widest line instead.  Once all lines are known, alignToWidest does
+    // that to the kept lines and sets `widest`; a recorder given `widest` beforehand (from
+    // an earlier flow over the same content) aligns every line as it is finished.
+    double widest = std::numeric_limits<double>::quiet_NaN();
     void alignToWidest();
 
 private:
@@ -140,13 +157,24 @@ private:
         int stack = -1; // index into stacks
     };
     int formatIndex(const MTextCharFormat& format);
+    static void alignLine(LaidOutLine& line, MTextParagraphAlign align, double widest);
     void buildLine(const MTextFlowState& state, const MTextParagraphFormat& paragraph,
                    double height, double pitch, double top, double limit);
 
     std::vector<MTextParagraphAlign> aligns; // of each line
     std::vector<MTextCharFormat> formats;
+    std::uint64_t formatSerial = 0; // the reader's when the last of `formats` was looked up
     std::vector<MTextToken> stacks;
     std::vector<Glyph> word, spaces, line;
 };
+
+// The work the flows of this process have done, for tests that check that it grows in step
+// with the content (single-threaded, like the host).
+struct MTextFlowWork {
+    std::uint64_t advances = 0;    // character advances looked up
+    std::uint64_t glyphCopies = 0; // glyphs a recorder copied from a word or spaces into a line
+    std::uint64_t lines = 0;       // lines finished
+};
+MTextFlowWork& MTextFlowWorkDone();
 
 } // namespace cadhost::text

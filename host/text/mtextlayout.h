@@ -6,6 +6,7 @@
 #include "text/mtextflow.h"
 #include "text/mtextformat.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,9 @@ struct MTextLayout {
     std::vector<LaidOutLine> lines;
     double height = 0.0; // as MeasureMTextHeight
     double width = 0.0;  // right end of the widest line
+    // Text that is not wrapped: the right end of the widest line before its centred and
+    // right-aligned lines were aligned within it.
+    double alignWidth = 0.0;
 };
 
 // `textHeight` is the entity's text height (a value that is not positive gives an empty
@@ -34,5 +38,20 @@ struct MTextLayout {
 // Standard style).
 MTextLayout LayOutMText(std::string_view contents, double textHeight, double width,
                         std::string_view styleFont = "Arial");
+
+// The same layout with lines that keep their extents but no runs: what the text's box,
+// picking and the frame of a picture need, in a small part of the memory.
+MTextLayout LayOutMTextExtents(std::string_view contents, double textHeight, double width,
+                               std::string_view styleFont = "Arial");
+
+// The lines of LayOutMText one at a time, with their runs, for a content too large to keep
+// laid out whole: each line is handed to `onLine` as soon as it is finished and dropped after.
+// `extents` is the layout of the same content and arguments (from LayOutMTextExtents); it
+// tells where lines of text that is not wrapped are aligned.  Without `characters` the runs
+// have their place, size and format but no text and no character positions.
+void ForEachMTextLine(std::string_view contents, double textHeight, double width,
+                      std::string_view styleFont, const MTextLayout& extents,
+                      const std::function<void(const LaidOutLine&)>& onLine,
+                      bool characters = true);
 
 } // namespace cadhost::text

@@ -5,7 +5,7 @@ namespace cadhost::text {
 bool LayoutContainsPoint(const MTextLayout& layout, double x, double y, double tolerance) {
     for (std::size_t i = 0; i < layout.lines.size(); ++i) {
         const LaidOutLine& line = layout.lines[i];
-        if (line.runs.empty())
+        if (!line.shows)
             continue;
         double bottom =
             i + 1 < layout.lines.size() ? line.top - line.pitch : line.baseline - line.height / 3.0;

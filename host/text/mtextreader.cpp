@@ -322,6 +322,7 @@ MTextReader::MTextReader(double textHeight, std::string_view styleFont, MTextFor
 }
 
 void MTextReader::begin(std::string_view text) {
+    ++m_formatSerial;
     m_text = text;
     m_pools.clear();
     m_state = State{};
@@ -342,6 +343,7 @@ void MTextReader::save(State& out) const {
 }
 
 void MTextReader::restore(const State& state, std::string_view text) {
+    ++m_formatSerial;
     m_text = text;
     m_state.pos = state.pos;
     m_state.horizon = state.horizon;
@@ -400,10 +402,12 @@ bool MTextReader::next(MTextToken& token) {
             openGroup();
             continue;
         case '}':
+            ++m_formatSerial;
             ++m_state.pos;
             closeGroup();
             continue;
         case '\\':
+            ++m_formatSerial;
             if (readBackslashCode(token))
                 return true;
             continue;
@@ -452,6 +456,11 @@ bool MTextReader::next(MTextToken& token) {
                 // Other control characters have no glyph; they take a space's room.
                 ++m_state.pos;
                 token.ch = ' ';
+                return true;
+            }
+            if (c < 0x80) {
+                ++m_state.pos; // a character of one byte, already looked at
+                token.ch = static_cast<char32_t>(c);
                 return true;
             }
             token.ch = readUtf8();

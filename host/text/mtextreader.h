@@ -11,6 +11,7 @@
 #include "text/mtextformat.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -90,6 +91,9 @@ public:
     const MTextFormatPools& pools() const { return m_pools; }
     std::size_t position() const { return m_state.pos; }
     std::size_t horizon() const { return m_state.horizon; }
+    // Changes whenever the format may have changed (a code, a brace, a new start), so that a
+    // caller can tell cheaply that it has not.
+    std::uint64_t formatSerial() const { return m_formatSerial; }
 
     // The state between the last token and the next one.
     void save(State& out) const;
@@ -123,6 +127,7 @@ private:
     MTextFontRequest m_styleFont;
     MTextFormatPools& m_pools;
     State m_state;
+    std::uint64_t m_formatSerial = 0;
 };
 
 // A font name as a text style or a \F code gives it: a family name, or a file name whose

@@ -7,9 +7,9 @@
 
 namespace cadhost::text {
 
-// The bytes are UTF-16 when they start with its byte order mark, UTF-8 when they are
-// well-formed UTF-8 (with or without a byte order mark), and Windows-1252 otherwise.  CR LF,
-// CR and LF all end a line; a line break at the very end opens no further paragraph.
+// The bytes are decoded as TextToUtf8 decodes them (UTF-16, UTF-8 or Windows-1252).  CR LF,
+// CR and LF all end a line; a line break at the very end opens no further paragraph.  Control
+// characters other than tab show nothing and end nothing.
 TextDocument ReadPlainText(std::string_view bytes);
 
 } // namespace cadhost::text

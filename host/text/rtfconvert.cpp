@@ -4,6 +4,7 @@
 #include "text/plaintextreader.h"
 #include "text/plaintextwriter.h"
 #include "text/rtfreader.h"
+#include "text/textbytes.h"
 
 #include <algorithm>
 #include <new>
@@ -28,10 +29,19 @@ std::size_t FindRtfStart(std::string_view bytes) {
 }
 
 TextDocument ReadDocument(std::string_view bytes) {
-    std::size_t start = FindRtfStart(bytes);
+    // UTF-16 is read as the same text in UTF-8, which tells the readers so by its byte order
+    // mark; NUL bytes, which hold no text, are read past.
+    std::string text = TextBytesWithoutNul(bytes);
+    std::string_view view = text;
+    std::size_t start = FindRtfStart(view);
     if (start == std::string_view::npos)
-        return ReadPlainText(bytes);
-    return ReadRtf(bytes.substr(start));
+        return ReadPlainText(view);
+    bool utf8 = view.starts_with(kUtf8ByteOrderMark);
+    return ReadRtf(view.substr(start), utf8 ? RtfLiterals::Utf8 : RtfLiterals::CodePage);
+}
+
+bool IsTextDocument(std::string_view bytes) {
+    return FindRtfStart(bytes) != std::string_view::npos || !IsBinaryData(bytes);
 }
 
 std::string RtfToMText(std::string_view rtf) {

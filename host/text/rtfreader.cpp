@@ -260,7 +260,7 @@ void Reader::OnControlSymbol(char symbol) {
         if (stack_.empty())
             return;
         char byte = static_cast<char>(value);
-        OnBytes(std::string_view(&byte, 1));
+        OnBytes(std::string_view(&byte, 1), false);
         return;
     }
     if (symbol == '*') {
@@ -277,7 +277,7 @@ void Reader::OnControlSymbol(char symbol) {
     case '\\':
     case '{':
     case '}':
-        OnBytes(std::string_view(&symbol, 1));
+        OnBytes(std::string_view(&symbol, 1), false);
         break;
     case '~':
         EmitChar(0x00A0);
@@ -313,7 +313,7 @@ void Reader::ReadText() {
         skipCount_ -= static_cast<int>(n);
     }
     if (!bytes.empty() && !stack_.empty())
-        OnBytes(bytes);
+        OnBytes(bytes, true);
 }
 
 void Reader::Dispatch(RtfKeyword keyword, int parameter, bool hasParameter) {
@@ -367,8 +367,8 @@ void Reader::Dispatch(RtfKeyword keyword, int parameter, bool hasParameter) {
 
 } // namespace rtf
 
-TextDocument ReadRtf(std::string_view rtf) {
-    rtf::Reader reader(rtf);
+TextDocument ReadRtf(std::string_view rtf, RtfLiterals literals) {
+    rtf::Reader reader(rtf, literals);
     return reader.Read();
 }
 

@@ -6,6 +6,7 @@
 #include "text/documentbuilder.h"
 #include "text/hexdigit.h"
 #include "text/rtfkeywords.h"
+#include "text/rtfreader.h"
 #include "text/rtftables.h"
 
 #include <cstdint>
@@ -113,7 +114,8 @@ std::string FormatNoteNumber(int number, NoteNumbering style);
 
 class Reader {
 public:
-    explicit Reader(std::string_view input) : data_(input) {}
+    Reader(std::string_view input, RtfLiterals literals)
+        : data_(input), utf8Literals_(literals == RtfLiterals::Utf8) {}
 
     TextDocument Read();
 
@@ -129,7 +131,9 @@ private:
     void SkipBinary(int count);
 
     // Content
-    void OnBytes(std::string_view bytes);
+    // Text bytes: literal ones, as they stand in the document, or the byte of a \'hh escape.
+    void OnBytes(std::string_view bytes, bool literal);
+    char32_t NextChar(std::string_view bytes, std::size_t& pos, bool literal);
     void OnUnicode(int value);
     void EmitChar(char32_t c);
     void EmitText(std::string_view utf8);
@@ -164,6 +168,7 @@ private:
     Group& Top() { return stack_.back(); }
 
     std::string_view data_;
+    bool utf8Literals_ = false;
     std::size_t pos_ = 0;
     std::vector<Group> stack_;
     std::size_t flatDepth_ = 0; // groups beyond kMaxGroupDepth, read flat

@@ -33,7 +33,7 @@ std::string SymbolGlyphsAsBullets(std::string_view utf8) {
     return out;
 }
 
-void Reader::OnBytes(std::string_view bytes) {
+void Reader::OnBytes(std::string_view bytes, bool literal) {
     Group& group = Top();
     switch (group.dest) {
     case Dest::Body:
@@ -41,15 +41,16 @@ void Reader::OnBytes(std::string_view bytes) {
         scratch_.clear();
         decoder_.SetCodePage(CurrentCodePage());
         bool ascii = decoder_.AsciiTransparent();
-        for (char ch : bytes) {
-            auto b = static_cast<unsigned char>(ch);
+        for (std::size_t i = 0; i < bytes.size();) {
+            auto b = static_cast<unsigned char>(bytes[i]);
             if (b < 0x80 && ascii && !decoder_.Pending()) {
                 // The characters AppendTextChar keeps: DEL is as much a control as the rest.
                 if ((b >= 0x20 && b != 0x7F) || b == '\t')
-                    scratch_.push_back(ch);
+                    scratch_.push_back(bytes[i]);
+                ++i;
                 continue;
             }
-            char32_t c = decoder_.Decode(b);
+            char32_t c = NextChar(bytes, i, literal);
             if (c != ByteDecoder::kNoChar)
                 AppendTextChar(scratch_, c);
         }
@@ -58,15 +59,18 @@ void Reader::OnBytes(std::string_view bytes) {
     }
     case Dest::FontTable:
     case Dest::FontAlt: {
-        for (char ch : bytes) {
-            if (ch == ';' && group.dest == Dest::FontTable) {
+        for (std::size_t i = 0; i < bytes.size();) {
+            if (bytes[i] == ';' && group.dest == Dest::FontTable) {
+                ++i;
                 FinishFont();
                 continue;
             }
-            if (!fontEntry_.active)
+            if (!fontEntry_.active) {
+                ++i;
                 continue;
+            }
             decoder_.SetCodePage(EntryCodePage(fontEntry_, documentCodePage_));
-            char32_t c = decoder_.Decode(static_cast<unsigned char>(ch));
+            char32_t c = NextChar(bytes, i, literal);
             if (c == ByteDecoder::kNoChar)
                 continue;
             std::string& target =
@@ -80,8 +84,8 @@ void Reader::OnBytes(std::string_view bytes) {
     case Dest::OldListText: {
         scratch_.clear();
         decoder_.SetCodePage(CurrentCodePage());
-        for (char ch : bytes) {
-            char32_t c = decoder_.Decode(static_cast<unsigned char>(ch));
+        for (std::size_t i = 0; i < bytes.size();) {
+            char32_t c = NextChar(bytes, i, literal);
             if (c != ByteDecoder::kNoChar)
                 AppendTextChar(scratch_, c);
         }
@@ -101,6 +105,19 @@ void Reader::OnBytes(std::string_view bytes) {
     default:
         return;
     }
+}
+
+// The character of the byte(s) at pos, advancing past them: the current code page decodes a
+// byte (kNoChar while a lead byte waits), but a literal UTF-8 sequence is read whole when the
+// document's literals are UTF-8.  An escaped byte is always one of the code page.
+char32_t Reader::NextChar(std::string_view bytes, std::size_t& pos, bool literal) {
+    auto b = static_cast<unsigned char>(bytes[pos]);
+    if (literal && utf8Literals_ && b >= 0x80) {
+        decoder_.Reset();
+        return NextUtf8(bytes, pos);
+    }
+    ++pos;
+    return decoder_.Decode(b);
 }
 
 void Reader::OnUnicode(int value) {

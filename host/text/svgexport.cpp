@@ -5,10 +5,12 @@
 #include "text/utf8.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <numbers>
+#include <ostream>
 
 namespace cadhost::text {
 
@@ -17,13 +19,30 @@ namespace {
 constexpr double kPictureSize = 1000.0; // pixels along the picture's longer side
 constexpr double kMarginShare = 0.05;   // of the drawing's larger extent, on every side
 constexpr double kStackScale = 0.7;
+// Pictures of pixels draw a run whose font size (its em, about the height from the lowest
+// descender to the highest accent) is less than this many pixels as a band: its letters are
+// lower than a pixel, and no pixel could show one of them apart from its neighbours.
+constexpr double kSmallestDrawnEm = 1.0;
+// The share of a band, from the baseline to the text height and along the run's advance,
+// that letters of body text ink (measured on pictures of ordinary sentences).
+constexpr double kInkShare = 0.28;
+// The document is handed to its stream in pieces of about this size.
+constexpr std::size_t kFlushBytes = 1 << 16;
 
-std::string Num(double value) {
+void AppendNum(std::string& out, double value) {
     if (!std::isfinite(value) || std::fabs(value) < 1e-12)
         value = 0.0;
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.10g", value);
-    return buffer;
+    // As "%.10g" writes it (the C locale's form, which to_chars always uses).
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 10);
+    out.append(buffer, result.ptr);
+}
+
+std::string Num(double value) {
+    std::string out;
+    AppendNum(out, value);
+    return out;
 }
 
 void AppendEscaped(std::string& out, std::string_view text) {
@@ -99,16 +118,61 @@ struct PictureMap {
     double y(const Vec3& p) const { return maxY - p.y + margin; }
 };
 
+// The document as it is written: kept whole for a string, or handed to a stream in pieces.
+class SvgOut {
+public:
+    explicit SvgOut(std::string& whole) : m_text(whole) {}
+    explicit SvgOut(std::ostream& stream) : m_text(m_buffer), m_stream(&stream) {}
+
+    std::string& text() { return m_text; }
+    // At a point between elements: hands what was written to the stream once it is large.
+    void piece() {
+        if (m_stream && m_text.size() >= kFlushBytes)
+            flush();
+    }
+    bool finish() {
+        if (m_stream) {
+            flush();
+            m_stream->flush();
+            return m_stream->good();
+        }
+        return true;
+    }
+
+private:
+    void flush() {
+        m_stream->write(m_text.data(), static_cast<std::streamsize>(m_text.size()));
+        m_text.clear();
+    }
+
+    std::string m_buffer;
+    std::string& m_text;
+    std::ostream* m_stream = nullptr;
+};
+
 class SvgWriter {
 public:
-    SvgWriter(std::string& out, const PictureMap& map, double pixel)
-        : m_out(out), m_map(map), m_pixel(pixel) {}
+    SvgWriter(SvgOut& out, const PictureMap& map, double pixel, PictureDetail detail)
+        : m_sink(out), m_out(out.text()), m_map(map), m_pixel(pixel), m_detail(detail) {}
 
     void line(const Vec3& a, const Vec3& b, const std::string& color, double strokeWidth,
               const std::string& attributes = {}) {
-        m_out += "<line" + attributes + " x1=\"" + Num(m_map.x(a)) + "\" y1=\"" + Num(m_map.y(a)) +
-                 "\" x2=\"" + Num(m_map.x(b)) + "\" y2=\"" + Num(m_map.y(b)) + "\" stroke=\"" +
-                 color + "\" stroke-width=\"" + Num(strokeWidth) + "\"/>\n";
+        m_out += "<line";
+        m_out += attributes;
+        m_out += " x1=\"";
+        AppendNum(m_out, m_map.x(a));
+        m_out += "\" y1=\"";
+        AppendNum(m_out, m_map.y(a));
+        m_out += "\" x2=\"";
+        AppendNum(m_out, m_map.x(b));
+        m_out += "\" y2=\"";
+        AppendNum(m_out, m_map.y(b));
+        m_out += "\" stroke=\"";
+        m_out += color;
+        m_out += "\" stroke-width=\"";
+        AppendNum(m_out, strokeWidth);
+        m_out += "\"/>\n";
+        m_sink.piece();
     }
 
     void circle(const DrawingItem& item) {
@@ -116,6 +180,7 @@ public:
                  "\" cy=\"" + Num(m_map.y(item.start)) + "\" r=\"" + Num(item.radius) +
                  "\" fill=\"none\" stroke=\"" + IndexColor(item.colorIndex) + "\" stroke-width=\"" +
                  Num(m_pixel) + "\"/>\n";
+        m_sink.piece();
     }
 
     // Seen from above, an arc in a horizontal plane is an arc of the picture; in any other
@@ -137,20 +202,32 @@ public:
         }
         m_out += "<path" + handleAttribute(item) + " d=\"" + d + "\" fill=\"none\" stroke=\"" +
                  IndexColor(item.colorIndex) + "\" stroke-width=\"" + Num(m_pixel) + "\"/>\n";
+        m_sink.piece();
     }
 
-    void mtext(const DrawingItem& item, const MTextLayout& layout) {
-        TextFrame frame = FrameOf(item.placement, layout.width, layout.height);
+    // `extents` is the text's layout without runs; the runs are laid out again line by line.
+    void mtext(const DrawingItem& item, const MTextLayout& extents) {
+        TextFrame frame = FrameOf(item.placement, extents.width, extents.height);
         m_out += "<g class=\"mtext\"" + handleAttribute(item) + ">\n";
-        for (const LaidOutLine& line : layout.lines) {
-            for (const LaidOutRun& run : line.runs) {
-                if (run.kind == LaidOutRun::Kind::Stack)
-                    stack(item, layout, frame, run);
-                else
-                    text(item, layout, frame, run);
-            }
-        }
+        // A text all of whose letters are too small to draw is drawn without them.
+        bool letters = m_detail == PictureDetail::Full || !allTooSmall(extents);
+        ForEachMTextLine(
+            item.contents, item.textHeight, item.placement.width, item.styleFont, extents,
+            [&](const LaidOutLine& line) {
+                for (const LaidOutRun& run : line.runs) {
+                    if (m_detail == PictureDetail::Pixels && tooSmall(extents, run.format))
+                        band(item, frame, run);
+                    else if (run.kind == LaidOutRun::Kind::Stack)
+                        stack(item, extents, frame, run);
+                    else
+                        text(item, extents, frame, run);
+                }
+                m_sink.piece();
+            },
+            letters);
+        endBand(frame);
         m_out += "</g>\n";
+        m_sink.piece();
     }
 
     void lineItem(const DrawingItem& item) {
@@ -158,6 +235,32 @@ public:
     }
 
 private:
+    // The bands of runs too small to show their letters, in the text's own coordinates:
+    // those of consecutive runs of one colour whose baselines lie in one pixel's row (counted
+    // down the text) make one band.
+    struct Band {
+        bool open = false;
+        std::string color;
+        double row = 0.0;
+        double left = 0.0, right = 0.0, bottom = 0.0, top = 0.0;
+        double ink = 0.0; // area that letters cover
+    };
+
+    bool tooSmall(const MTextLayout& layout, const MTextCharFormat& format) const {
+        double em = format.height * layout.faces[format.font].emPerHeight;
+        return em < kSmallestDrawnEm * m_pixel;
+    }
+
+    // No run is higher than its line, nor its face's em larger than the largest.
+    bool allTooSmall(const MTextLayout& layout) const {
+        double tallest = 0.0, emPerHeight = 0.0;
+        for (const LaidOutLine& line : layout.lines)
+            tallest = std::max(tallest, line.height);
+        for (const LaidOutFace& face : layout.faces)
+            emPerHeight = std::max(emPerHeight, face.emPerHeight);
+        return tallest * emPerHeight < kSmallestDrawnEm * m_pixel;
+    }
+
     static std::string handleAttribute(const DrawingItem& item) {
         return item.handle.empty() ? std::string()
                                    : " data-handle=\"" + Escaped(item.handle) + "\"";
@@ -167,6 +270,7 @@ private:
     // width factor), y down, the origin at (x, baseline) of the layout.
     void openText(const MTextLayout& layout, const TextFrame& frame, const MTextCharFormat& format,
                   double x, double baseline, double sizeScale, const std::string& color) {
+        endBand(frame);
         const LaidOutFace& face = layout.faces[format.font];
         Vec3 origin = frame.toWorld(x, baseline);
         // The frame's axes in the picture (whose y runs down): x along the text, down the text.
@@ -174,16 +278,25 @@ private:
         double downX = -frame.yAxis.x, downY = frame.yAxis.y;
         double slant = std::tan(format.obliqueDegrees * std::numbers::pi / 180.0);
         double w = format.widthFactor;
-        m_out += "<text transform=\"matrix(" + Num(w * exX) + " " + Num(w * exY) + " " +
-                 Num(downX - slant * exX) + " " + Num(downY - slant * exY) + " " +
-                 Num(m_map.x(origin)) + " " + Num(m_map.y(origin)) + ")\" font-family=\"" +
-                 Escaped(face.family) + "\" font-size=\"" +
-                 Num(format.height * face.emPerHeight * sizeScale) + "\"";
+        m_out += "<text transform=\"matrix(";
+        for (double value :
+             {w * exX, w * exY, downX - slant * exX, downY - slant * exY, m_map.x(origin)}) {
+            AppendNum(m_out, value);
+            m_out += ' ';
+        }
+        AppendNum(m_out, m_map.y(origin));
+        m_out += ")\" font-family=\"";
+        AppendEscaped(m_out, face.family);
+        m_out += "\" font-size=\"";
+        AppendNum(m_out, format.height * face.emPerHeight * sizeScale);
+        m_out += '"';
         if (face.bold)
             m_out += " font-weight=\"bold\"";
         if (face.italic)
             m_out += " font-style=\"italic\"";
-        m_out += " fill=\"" + color + "\"";
+        m_out += " fill=\"";
+        m_out += color;
+        m_out += '"';
     }
 
     void text(const DrawingItem& item, const MTextLayout& layout, const TextFrame& frame,
@@ -196,7 +309,7 @@ private:
         for (std::size_t i = 0; i < run.charX.size(); ++i) {
             if (i)
                 m_out += ' ';
-            m_out += Num(run.charX[i] / run.format.widthFactor);
+            AppendNum(m_out, run.charX[i] / run.format.widthFactor);
         }
         m_out += "\" y=\"0\" xml:space=\"preserve\">";
         AppendEscaped(m_out, run.text);
@@ -256,15 +369,63 @@ private:
         }
     }
 
+    // A run too small to show its letters: its ink, spread over the band from its baseline
+    // to its text height.  Decorations, thinner still, are part of that grey.
+    void band(const DrawingItem& item, const TextFrame& frame, const LaidOutRun& run) {
+        double left = run.x, right = run.x + run.width;
+        double bottom = run.baseline, top = run.baseline + run.format.height;
+        if (!(right > left) || !(top > bottom))
+            return;
+        std::string color = RunColor(run.format.color, item.colorIndex);
+        double row = std::floor(-run.baseline / m_pixel);
+        Band& b = m_band;
+        if (b.open && (b.color != color || b.row != row))
+            endBand(frame);
+        if (!b.open) {
+            b = Band{true, std::move(color), row, left, right, bottom, top, 0.0};
+        } else {
+            b.left = std::min(b.left, left);
+            b.right = std::max(b.right, right);
+            b.bottom = std::min(b.bottom, bottom);
+            b.top = std::max(b.top, top);
+        }
+        b.ink += (right - left) * (top - bottom) * kInkShare;
+    }
+
+    void endBand(const TextFrame& frame) {
+        Band& b = m_band;
+        if (!b.open)
+            return;
+        b.open = false;
+        double area = (b.right - b.left) * (b.top - b.bottom);
+        m_out += "<path d=\"M";
+        const Vec3 corners[] = {frame.toWorld(b.left, b.bottom), frame.toWorld(b.right, b.bottom),
+                                frame.toWorld(b.right, b.top), frame.toWorld(b.left, b.top)};
+        for (std::size_t i = 0; i < 4; ++i) {
+            m_out += i == 0 ? " " : " L ";
+            AppendNum(m_out, m_map.x(corners[i]));
+            m_out += ' ';
+            AppendNum(m_out, m_map.y(corners[i]));
+        }
+        m_out += " Z\" fill=\"";
+        m_out += b.color;
+        m_out += "\" fill-opacity=\"";
+        AppendNum(m_out, std::round(std::min(1.0, b.ink / area) * 1000.0) / 1000.0);
+        m_out += "\"/>\n";
+    }
+
+    SvgOut& m_sink;
     std::string& m_out;
     const PictureMap& m_map;
     double m_pixel;
+    PictureDetail m_detail;
+    Band m_band;
 };
 
 void AddLayoutBounds(Bounds& bounds, const MTextLayout& layout, const TextFrame& frame) {
     for (std::size_t i = 0; i < layout.lines.size(); ++i) {
         const LaidOutLine& line = layout.lines[i];
-        if (line.runs.empty())
+        if (!line.shows)
             continue;
         // Room above for overlines and stacks, below for descenders.
         double top = line.top + 0.3 * line.height;
@@ -276,37 +437,17 @@ void AddLayoutBounds(Bounds& bounds, const MTextLayout& layout, const TextFrame&
     }
 }
 
-} // namespace
-
-Vec3 ArcPoint(const DrawingItem& arc, double angle) {
-    double nn = Dot(arc.normal, arc.normal);
-    Vec3 n = nn > 0.0 ? arc.normal * (1.0 / std::sqrt(nn)) : Vec3{0.0, 0.0, 1.0};
-    Vec3 x = arc.startVector - n * Dot(arc.startVector, n);
-    double xx = Dot(x, x);
-    x = xx > 0.0 ? x * (1.0 / std::sqrt(xx)) : Vec3{1.0, 0.0, 0.0};
-    Vec3 y = Cross(n, x);
-    return arc.start + (x * std::cos(angle) + y * std::sin(angle)) * arc.radius;
-}
-
-std::vector<Vec3> ArcPoints(const DrawingItem& arc) {
-    double sweep = std::clamp(arc.sweep, -2.0 * std::numbers::pi, 2.0 * std::numbers::pi);
-    int steps = std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) * 12.0)), 1, 100);
-    std::vector<Vec3> points;
-    points.reserve(static_cast<std::size_t>(steps) + 1);
-    for (int i = 0; i <= steps; ++i)
-        points.push_back(ArcPoint(arc, sweep * i / steps));
-    return points;
-}
-
-std::string ExportSvg(const std::vector<DrawingItem>& items) {
+bool Write(const std::vector<DrawingItem>& items, SvgOut& sink, PictureDetail detail) {
+    // The texts are laid out for the frame without their runs; each is laid out again line by
+    // line as it is drawn.
     std::vector<MTextLayout> layouts(items.size());
     Bounds bounds;
     for (std::size_t i = 0; i < items.size(); ++i) {
         const DrawingItem& item = items[i];
         switch (item.kind) {
         case DrawingItem::Kind::MText:
-            layouts[i] =
-                LayOutMText(item.contents, item.textHeight, item.placement.width, item.styleFont);
+            layouts[i] = LayOutMTextExtents(item.contents, item.textHeight, item.placement.width,
+                                            item.styleFont);
             AddLayoutBounds(bounds, layouts[i],
                             FrameOf(item.placement, layouts[i].width, layouts[i].height));
             break;
@@ -337,7 +478,7 @@ std::string ExportSvg(const std::vector<DrawingItem>& items) {
     double pixelsPerUnit = kPictureSize / std::max(width, height);
     double pixel = 1.0 / pixelsPerUnit;
 
-    std::string out;
+    std::string& out = sink.text();
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     out += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
            Num(std::round(width * pixelsPerUnit)) + "\" height=\"" +
@@ -345,7 +486,7 @@ std::string ExportSvg(const std::vector<DrawingItem>& items) {
            Num(height) + "\">\n";
     out += "<rect x=\"0\" y=\"0\" width=\"" + Num(width) + "\" height=\"" + Num(height) +
            "\" fill=\"#ffffff\"/>\n";
-    SvgWriter writer(out, map, pixel);
+    SvgWriter writer(sink, map, pixel, detail);
     for (std::size_t i = 0; i < items.size(); ++i) {
         const DrawingItem& item = items[i];
         switch (item.kind) {
@@ -364,7 +505,45 @@ std::string ExportSvg(const std::vector<DrawingItem>& items) {
         }
     }
     out += "</svg>\n";
+    return sink.finish();
+}
+
+} // namespace
+
+Vec3 ArcPoint(const DrawingItem& arc, double angle) {
+    double nn = Dot(arc.normal, arc.normal);
+    Vec3 n = nn > 0.0 ? arc.normal * (1.0 / std::sqrt(nn)) : Vec3{0.0, 0.0, 1.0};
+    Vec3 x = arc.startVector - n * Dot(arc.startVector, n);
+    double xx = Dot(x, x);
+    x = xx > 0.0 ? x * (1.0 / std::sqrt(xx)) : Vec3{1.0, 0.0, 0.0};
+    Vec3 y = Cross(n, x);
+    return arc.start + (x * std::cos(angle) + y * std::sin(angle)) * arc.radius;
+}
+
+std::vector<Vec3> ArcPoints(const DrawingItem& arc) {
+    double sweep = std::clamp(arc.sweep, -2.0 * std::numbers::pi, 2.0 * std::numbers::pi);
+    int steps = std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) * 12.0)), 1, 100);
+    std::vector<Vec3> points;
+    points.reserve(static_cast<std::size_t>(steps) + 1);
+    for (int i = 0; i <= steps; ++i)
+        points.push_back(ArcPoint(arc, sweep * i / steps));
+    return points;
+}
+
+std::string SvgNumber(double value) {
+    return Num(value);
+}
+
+std::string ExportSvg(const std::vector<DrawingItem>& items, PictureDetail detail) {
+    std::string out;
+    SvgOut sink(out);
+    Write(items, sink, detail);
     return out;
+}
+
+bool WriteSvg(const std::vector<DrawingItem>& items, std::ostream& out, PictureDetail detail) {
+    SvgOut sink(out);
+    return Write(items, sink, detail);
 }
 
 } // namespace cadhost::text

@@ -1,11 +1,12 @@
 // A picture of a drawing as an SVG document: the drawing seen from above (world x to the
-// right, y up), framed with a margin on a white background.  MText is drawn line by line and
-// glyph by glyph where the layout put it, with the faces it was measured with, so that the
-// picture shows what actualHeight measured.
+// right, y up), framed with a margin on a white background, 1000 pixels along its longer side.
+// MText is drawn line by line and glyph by glyph where the layout put it, with the faces it
+// was measured with, so that the picture shows what actualHeight measured.
 #pragma once
 
 #include "text/textplacement.h"
 
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,27 @@ Vec3 ArcPoint(const DrawingItem& arc, double angle);
 // Points along an arc item, its ends included, no more than a twelfth of a radian apart.
 std::vector<Vec3> ArcPoints(const DrawingItem& arc);
 
-std::string ExportSvg(const std::vector<DrawingItem>& items);
+enum class PictureDetail {
+    // Every glyph where the layout put it, however small it comes out: a picture to zoom in.
+    Full,
+    // What the picture's pixels can show: a text run whose letters are smaller than a pixel
+    // (a font size under one pixel) is drawn as the grey band they blur into, and the bands of
+    // lines in one row of pixels are drawn as one, so that the picture of a huge text stays
+    // small.  Larger text is drawn as in the full picture.  For pictures made of pixels (PNG).
+    Pixels,
+};
+
+std::string ExportSvg(const std::vector<DrawingItem>& items,
+                      PictureDetail detail = PictureDetail::Full);
+
+// The same document written to `out` piece by piece, so that neither it nor the texts' runs
+// are held in memory whole (a text is laid out twice: for the frame, then line by line for
+// drawing).  False when writing to `out` failed.
+bool WriteSvg(const std::vector<DrawingItem>& items, std::ostream& out,
+              PictureDetail detail = PictureDetail::Full);
+
+// A number as the pictures write it: at most ten significant digits, in the shortest form of
+// C's "%.10g"; 0 for a value that is not finite or negligibly small.
+std::string SvgNumber(double value);
 
 } // namespace cadhost::text

@@ -11,12 +11,13 @@
 
 #include <cmath>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace {
 
-bool StartsWith(const std::string& text, const char* prefix) {
-    return text.rfind(prefix, 0) == 0;
+bool StartsWith(const std::string& text, std::string_view prefix) {
+    return std::string_view(text).starts_with(prefix);
 }
 
 bool Contains(const std::string& text, const std::string& part) {

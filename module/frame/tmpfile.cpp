@@ -5,9 +5,11 @@
 #include "win/msgbox.h"
 #include "win/paths.h"
 #include "win/stdfile.h"
+#include "win/textfile.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -86,11 +88,10 @@ bool ReadWholeFile(const char* fileName, std::string& text) {
     DWORD size = GetFileSize(file, &high);
     // INVALID_FILE_SIZE, an error, is beyond the limit as well.
     if (high == 0 && size > 0 && size <= static_cast<DWORD>(INT32_MAX)) {
-        std::vector<char> buffer(static_cast<size_t>(size) + 1);
+        std::vector<char> buffer(static_cast<size_t>(size));
         DWORD read = 0;
         if (ReadFile(file, buffer.data(), size, &read, nullptr) && read == size) {
-            buffer[read] = '\0';
-            text.assign(buffer.data());
+            text = win::TextFileText(std::string_view(buffer.data(), read));
             ok = true;
         }
     }

@@ -24,6 +24,8 @@ private:
 // carriage return and line feed).  False after the user was shown the error.
 bool saveToFile(const char* fileName, const std::string& text);
 
-// Replaces the text with the whole content of the file, up to its first zero byte.  False,
-// with the text untouched and nothing shown, when the file is missing, empty or unreadable.
+// Replaces the text with the whole text of the file, as the platform reads a text file into a
+// narrow string: UTF-16 becomes UTF-8 and NUL bytes are left out, so that nothing after one is
+// lost where the text is handed on as a C string.  False, with the text untouched and nothing
+// shown, when the file is missing, empty or unreadable.
 bool ReadWholeFile(const char* fileName, std::string& text);

@@ -20,4 +20,24 @@ grep -q 'Scrivel.EXE' "$CADHOST_PREFIX/system.reg" || failed "not registered"
 if grep -q 'Scrivel' "$CADHOST_PREFIX/system.reg"; then failed "entries left"; fi
 grep -q '^\[HKEY_LOCAL_MACHINE\\Software\\Classes\\AppID\]$' "$CADHOST_PREFIX/system.reg" \
     || failed "AppID key removed"
+
+# Registration beside an unregistration may find its keys removed under it; every run that
+# fails says in one line what failed, and one that succeeds says nothing.
+for i in $(seq 40); do "$bin/Scrivel" /UnregServer 2>/dev/null; done &
+remover=$!
+failures=0
+for i in $(seq 40); do
+    "$bin/Scrivel" /RegServer 2>"$work/reg.err"
+    status=$?
+    lines=$(grep -c '^Scrivel: could not register: ' "$work/reg.err")
+    if [ "$status" != 0 ]; then
+        failures=$((failures + 1))
+        [ "$lines" = 1 ] && [ "$(wc -l <"$work/reg.err")" = 1 ] ||
+            failed "registration ended with $status and said: $(cat "$work/reg.err")"
+    elif [ -s "$work/reg.err" ]; then
+        failed "a registration that succeeded said: $(cat "$work/reg.err")"
+    fi
+done
+wait "$remover"
+echo "$failures of 40 registrations failed beside an unregistration"
 exit $fail

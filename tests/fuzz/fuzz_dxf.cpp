@@ -17,7 +17,7 @@
 #include <string_view>
 
 // Reading and writing drawings never measures text nor converts Rich Text; the target links
-// the database without the text engine and its fonts.
+// the database with the MText layout alone (for the texts' boxes) and these stand-ins.
 namespace cadhost::text {
 double MeasureMTextHeight(std::string_view, double, double, const std::string&) {
     std::abort();

@@ -3,7 +3,8 @@
 // Besides not crashing, measuring must not depend on the way a content arrived: the content
 // is grown in cuts chosen by the input's first bytes and measured after each cut by one
 // measurer, and every height must equal that of a fresh measurer and of the full layout.
-// This catches states resumed past what they had looked at.
+// This catches states resumed past what they had looked at.  The layout without runs and the
+// layout line by line must give the full layout's lines.
 #include "text/mtextlayout.h"
 #include "text/mtextmeasure.h"
 #include "text/mtextparse.h"
@@ -12,6 +13,40 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+
+namespace {
+
+bool SameExtents(const cadhost::text::LaidOutLine& a, const cadhost::text::LaidOutLine& b) {
+    return a.top == b.top && a.baseline == b.baseline && a.height == b.height &&
+           a.pitch == b.pitch && a.left == b.left && a.right == b.right && a.shows == b.shows;
+}
+
+// The layout without runs and the layout line by line give the full layout's lines.
+void CheckLayoutsAgree(std::string_view content, double width,
+                       const cadhost::text::MTextLayout& full) {
+    using namespace cadhost::text;
+    MTextLayout extents = LayOutMTextExtents(content, 0.25, width, "Arial");
+    if (extents.height != full.height || extents.width != full.width ||
+        extents.lines.size() != full.lines.size())
+        std::abort();
+    std::size_t index = 0;
+    ForEachMTextLine(content, 0.25, width, "Arial", extents, [&](const LaidOutLine& line) {
+        if (index >= full.lines.size() || !SameExtents(line, full.lines[index]) ||
+            !SameExtents(extents.lines[index], full.lines[index]) ||
+            line.runs.size() != full.lines[index].runs.size() || line.shows != !line.runs.empty())
+            std::abort();
+        for (std::size_t r = 0; r < line.runs.size(); ++r)
+            if (line.runs[r].x != full.lines[index].runs[r].x ||
+                line.runs[r].text != full.lines[index].runs[r].text ||
+                line.runs[r].charX != full.lines[index].runs[r].charX)
+                std::abort();
+        ++index;
+    });
+    if (index != full.lines.size())
+        std::abort();
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3)
@@ -38,8 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (grown.measure(prefix, 0.25, width, "Arial") != expected)
             std::abort();
         if (cut == content.size()) {
-            if (LayOutMText(prefix, 0.25, width, "Arial").height != expected)
+            MTextLayout layout = LayOutMText(prefix, 0.25, width, "Arial");
+            if (layout.height != expected)
                 std::abort();
+            CheckLayoutsAgree(prefix, width, layout);
             break;
         }
     }

@@ -1,78 +1,91 @@
 #include "picture_compare.h"
 
+#include <QColor>
 #include <QDir>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
-PictureComparison ComparePictures(const QImage& actualIn, const QImage& referenceIn,
-                                  int tolerance) {
-    PictureComparison result;
-    QImage actual = actualIn.convertToFormat(QImage::Format_RGB32);
-    QImage reference = referenceIn.convertToFormat(QImage::Format_RGB32);
-    result.sameSize = actual.size() == reference.size();
-    QSize size = reference.size().expandedTo(actual.size());
-    result.total = static_cast<std::size_t>(size.width()) * static_cast<std::size_t>(size.height());
-    result.differences = QImage(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y) {
-        for (int x = 0; x < size.width(); ++x) {
-            bool inBoth = actual.valid(x, y) && reference.valid(x, y);
-            QRgb a = actual.valid(x, y) ? actual.pixel(x, y) : qRgb(255, 0, 255);
-            QRgb r = reference.valid(x, y) ? reference.pixel(x, y) : qRgb(255, 0, 255);
-            int largest = std::max({std::abs(qRed(a) - qRed(r)), std::abs(qGreen(a) - qGreen(r)),
-                                    std::abs(qBlue(a) - qBlue(r))});
-            if (!inBoth)
-                largest = 255;
-            result.largest = std::max(result.largest, largest);
-            if (largest > tolerance) {
-                ++result.differing;
-                result.differences.setPixel(x, y, qRgb(255, 0, 0));
+namespace gui_test {
+
+namespace {
+
+std::string ReferencePath(const std::string& name) {
+    return std::string(RIVLET_SOURCE_DIR) + "/tests/data/gui/" + name + ".png";
+}
+
+std::string OutputFolder() {
+    std::string folder = std::string(RIVLET_BINARY_DIR) + "/test-pictures";
+    QDir().mkpath(QString::fromStdString(folder));
+    return folder;
+}
+
+} // namespace
+
+bool UpdatingReferences() {
+    const char* update = std::getenv("RIVLET_UPDATE_PICTURES");
+    return update && *update && std::strcmp(update, "0") != 0;
+}
+
+QImage DifferencePicture(const QImage& actual, const QImage& reference, const Tolerance& tolerance,
+                         long& differing) {
+    QImage a = actual.convertToFormat(QImage::Format_RGB32);
+    QImage r = reference.convertToFormat(QImage::Format_RGB32);
+    QImage difference(r.size(), QImage::Format_RGB32);
+    differing = 0;
+    for (int y = 0; y < r.height(); ++y) {
+        for (int x = 0; x < r.width(); ++x) {
+            QRgb want = r.pixel(x, y);
+            QRgb got = a.valid(x, y) ? a.pixel(x, y) : qRgb(0, 0, 0);
+            bool off = !a.valid(x, y) || std::abs(qRed(want) - qRed(got)) > tolerance.channel ||
+                       std::abs(qGreen(want) - qGreen(got)) > tolerance.channel ||
+                       std::abs(qBlue(want) - qBlue(got)) > tolerance.channel;
+            if (off) {
+                ++differing;
+                difference.setPixel(x, y, qRgb(255, 0, 0));
             } else {
-                int faint = 192 + qGray(r) / 4;
-                result.differences.setPixel(x, y, qRgb(faint, faint, faint));
+                int grey = 192 + qGray(want) / 4;
+                difference.setPixel(x, y, qRgb(grey, grey, grey));
             }
         }
     }
-    return result;
-}
-
-::testing::AssertionResult MatchesPicture(const QImage& actual, const std::string& referencePath,
-                                          const std::string& outputStem, int tolerance,
-                                          double share) {
-    if (const char* update = std::getenv("RIVLET_UPDATE_PICTURES");
-        update && std::strcmp(update, "1") == 0) {
-        if (!actual.save(QString::fromStdString(referencePath), "PNG"))
-            return ::testing::AssertionFailure() << "cannot write " << referencePath;
-        return ::testing::AssertionSuccess() << "reference written to " << referencePath;
-    }
-    QImage reference(QString::fromStdString(referencePath));
-    if (reference.isNull())
-        return ::testing::AssertionFailure()
-               << "no reference picture " << referencePath
-               << " (RIVLET_UPDATE_PICTURES=1 makes it from this run)";
-    PictureComparison c = ComparePictures(actual, reference, tolerance);
-    double differingShare = static_cast<double>(c.differing) / static_cast<double>(c.total);
-    if (c.sameSize && differingShare <= share)
-        return ::testing::AssertionSuccess();
-    QDir().mkpath(QString::fromStdString(outputStem).section('/', 0, -2));
-    std::string actualPath = outputStem + ".actual.png";
-    std::string differencePath = outputStem + ".difference.png";
-    actual.save(QString::fromStdString(actualPath), "PNG");
-    c.differences.save(QString::fromStdString(differencePath), "PNG");
-    auto failure = ::testing::AssertionFailure();
-    if (!c.sameSize)
-        failure << "the picture is " << actual.width() << "x" << actual.height()
-                << ", the reference " << reference.width() << "x" << reference.height() << "; ";
-    return failure << c.differing << " of " << c.total << " pixels (" << differingShare * 100.0
-                   << "%, at most " << share * 100.0 << "% may) differ by more than " << tolerance
-                   << " from " << referencePath << " (largest " << c.largest
-                   << ")\n  picture:     " << actualPath << "\n  differences: " << differencePath;
+    return difference;
 }
 
 ::testing::AssertionResult MatchesReference(const QImage& actual, const std::string& name,
-                                            int tolerance, double share) {
-    return MatchesPicture(
-        actual, std::string(RIVLET_SOURCE_DIR) + "/tests/data/gui/" + name + ".png",
-        std::string(RIVLET_BINARY_DIR) + "/test-pictures/" + name, tolerance, share);
+                                            const Tolerance& tolerance) {
+    if (actual.isNull())
+        return ::testing::AssertionFailure() << "no picture was taken for " << name;
+    std::string referencePath = ReferencePath(name);
+    if (UpdatingReferences()) {
+        if (!actual.save(QString::fromStdString(referencePath)))
+            return ::testing::AssertionFailure() << "cannot write " << referencePath;
+        return ::testing::AssertionSuccess() << "reference " << referencePath << " written";
+    }
+    QImage reference(QString::fromStdString(referencePath));
+    std::string actualPath = OutputFolder() + "/" + name + ".actual.png";
+    if (reference.isNull()) {
+        actual.save(QString::fromStdString(actualPath));
+        return ::testing::AssertionFailure()
+               << "no reference " << referencePath << "; the picture taken is " << actualPath
+               << " (RIVLET_UPDATE_PICTURES=1 makes the references)";
+    }
+    long differing = 0;
+    QImage difference = DifferencePicture(actual, reference, tolerance, differing);
+    long total = static_cast<long>(reference.width()) * reference.height();
+    bool sameSize = actual.size() == reference.size();
+    if (sameSize && differing <= static_cast<long>(tolerance.share * static_cast<double>(total)))
+        return ::testing::AssertionSuccess();
+    std::string differencePath = OutputFolder() + "/" + name + ".difference.png";
+    actual.save(QString::fromStdString(actualPath));
+    difference.save(QString::fromStdString(differencePath));
+    auto failure = ::testing::AssertionFailure();
+    if (!sameSize)
+        failure << name << " is " << actual.width() << "x" << actual.height() << ", its reference "
+                << reference.width() << "x" << reference.height() << "; ";
+    return failure << differing << " of " << total << " pixels of " << name
+                   << " differ from the reference " << referencePath
+                   << "\n  actual:     " << actualPath << "\n  difference: " << differencePath;
 }
+
+} // namespace gui_test

@@ -1,11 +1,8 @@
-// Comparing pictures of the window with the references kept beside the tests: two pictures
-// match when they have the same size and few pixels differ by more than a tolerance (text
-// drawn by another build of the font renderer may shade its edges a little differently).
-//
-// A picture that does not match fails the test, and the picture and a picture of the
-// differences (the reference faint, the differing pixels red) are written to
-// <build>/test-pictures/, named in the failure.  With RIVLET_UPDATE_PICTURES=1 in the
-// environment the picture becomes the new reference instead.
+// Pictures compared with the references committed under tests/data/gui/: equal sizes, and few
+// pixels that differ by more than a little (fonts may be hinted a shade differently).  A
+// picture that differs is written beside a picture of its differences, and their paths are
+// part of the failure.  With RIVLET_UPDATE_PICTURES=1 in the environment the pictures taken
+// become the references.
 #pragma once
 
 #include <QImage>
@@ -14,22 +11,23 @@
 
 #include <string>
 
-struct PictureComparison {
-    bool sameSize = false;
-    std::size_t differing = 0; // pixels beyond the tolerance in some channel
-    std::size_t total = 0;
-    int largest = 0;    // the largest difference of a channel
-    QImage differences; // the reference faint, differing pixels red
+namespace gui_test {
+
+struct Tolerance {
+    int channel = 48;     // a pixel differs when a colour channel is further off than this
+    double share = 0.002; // the share of differing pixels allowed
 };
 
-PictureComparison ComparePictures(const QImage& actual, const QImage& reference, int tolerance);
+// The pixels that differ from a reference (differing pixels red over a pale copy of the
+// reference), and how many they are.
+QImage DifferencePicture(const QImage& actual, const QImage& reference, const Tolerance& tolerance,
+                         long& differing);
 
-// Against the reference file; failures write <outputStem>.actual.png and
-// <outputStem>.difference.png.
-::testing::AssertionResult MatchesPicture(const QImage& actual, const std::string& referencePath,
-                                          const std::string& outputStem, int tolerance,
-                                          double share);
+// Whether the pictures taken become the references (RIVLET_UPDATE_PICTURES set, not 0).
+bool UpdatingReferences();
 
-// Against tests/data/gui/<name>.png.
+// Compares a picture with tests/data/gui/<name>.png.
 ::testing::AssertionResult MatchesReference(const QImage& actual, const std::string& name,
-                                            int tolerance = 64, double share = 0.005);
+                                            const Tolerance& tolerance = {});
+
+} // namespace gui_test

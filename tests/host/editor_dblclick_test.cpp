@@ -101,6 +101,18 @@ TEST_F(DoubleClickTest, AnExternalEditorThatSavesChangesTheText) {
     EXPECT_EQ(contents(), "edited");
 }
 
+TEST_F(DoubleClickTest, AnEditorThatSavesUtf16ChangesTheTextToWhatItSaved) {
+    // "edited\Ptwice" in UTF-16 with its byte order mark, as some editors save by default.
+    std::string program = editorScript(
+        "printf '\\377\\376e\\0d\\0i\\0t\\0e\\0d\\0\\\\\\0P\\0t\\0w\\0i\\0c\\0e\\0' > \"$1\"");
+    run("MTEXTED\n" + program + "\nDBLCLICK " + handle + "\n");
+    EXPECT_EQ(contents(), "edited\\Ptwice");
+    // UTF-8 with its byte order mark: the mark is no part of the text.
+    program = editorScript("printf '\\357\\273\\277caf\\303\\251' > \"$1\"");
+    run("MTEXTED\n" + program + "\nDBLCLICK " + handle + "\n");
+    EXPECT_EQ(contents(), "caf\xC3\xA9");
+}
+
 TEST_F(DoubleClickTest, AnEditorThatEndsWithoutSavingLeavesTheText) {
     std::string program = editorScript("exit 0");
     run("MTEXTED\n" + program + "\nDBLCLICK " + handle + "\n");

@@ -12,6 +12,7 @@ namespace {
 using cadhost::text::FindRtfStart;
 using cadhost::text::RtfToMText;
 using cadhost::text::RtfToPlainText;
+using namespace std::string_literals;
 
 TEST(TextRtfConvert, TextFilesBecomeParagraphs) {
     EXPECT_EQ(RtfToMText("first line\r\nsecond {x}\n\nthird\n"),
@@ -30,6 +31,32 @@ TEST(TextRtfConvert, TextFilesBecomeParagraphs) {
     // A control word that is not in a Rich Text document is just text.
     EXPECT_EQ(RtfToMText("\\foobar"), "{\\fArial|b0|i0|c0|p34;\\H1x;\\\\foobar}");
     EXPECT_EQ(RtfToMText(""), "");
+}
+
+// The text as little-endian UTF-16 bytes, without a byte order mark.
+std::string Utf16(const std::u16string& text) {
+    std::string out;
+    for (char16_t unit : text)
+        out += std::string{static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return out;
+}
+
+TEST(TextRtfConvert, Utf16AndUtf8RichTextAndTextAreReadAsTheirText) {
+    // UTF-16 text without its mark, with characters beyond Latin.
+    EXPECT_EQ(RtfToPlainText(Utf16(u"It\u2019s dry\r\nat 20\u00B0C")),
+              "It\xE2\x80\x99s dry\nat 20\xC2\xB0"
+              "C");
+    // Rich Text in UTF-16, with the mark and without; its literal characters are Unicode.
+    EXPECT_EQ(RtfToPlainText("\xFF\xFE" + Utf16(u"{\\rtf1\\ansi caf\\'e9 \u2019q\u2019\\par}")),
+              "caf\xC3\xA9 \xE2\x80\x99q\xE2\x80\x99");
+    EXPECT_EQ(RtfToMText(Utf16(u"{\\rtf1 {\\b bold} plain}")),
+              RtfToMText("{\\rtf1 {\\b bold} plain}"));
+    // Rich Text behind UTF-8's mark has its literal characters in UTF-8.
+    EXPECT_EQ(RtfToPlainText("\xEF\xBB\xBF{\\rtf1\\ansi caf\xC3\xA9 \\'e9}"),
+              "caf\xC3\xA9 \xC3\xA9");
+    // A NUL byte holds no text and ends none.
+    EXPECT_EQ(RtfToPlainText("{\\rtf1 before\0 after\\par next}"s), "before after\nnext");
+    EXPECT_EQ(RtfToMText("one\0two"s).find('\0'), std::string::npos);
 }
 
 TEST(TextRtfConvert, RichTextIsFoundBehindAFewStrayBytes) {

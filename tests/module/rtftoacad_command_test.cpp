@@ -93,6 +93,20 @@ TEST_F(RtfToAcadTest, TextFilesAndFilesWithoutExtensionAreReadDirectly) {
     }
 }
 
+TEST_F(RtfToAcadTest, Utf16TextAndTextAfterANulByteAreConvertedWhole) {
+    // "First line", "Second line" in UTF-16 without a byte order mark, as some editors save.
+    std::string wide;
+    for (char c : std::string("First line\r\nSecond line\r\n"))
+        wide += std::string{c, '\0'};
+    Run(Document("wide.txt", wide));
+    std::string written = FileBytes(OutputFile());
+    EXPECT_NE(written.find("First line\\PSecond line"), std::string::npos) << written;
+
+    Run(Document("nul.rtf", std::string("{\\rtf1 before\0 after\\par next}", 30)));
+    written = FileBytes(OutputFile());
+    EXPECT_NE(written.find("before after\\Pnext"), std::string::npos) << written;
+}
+
 TEST_F(RtfToAcadTest, WordDocumentsGoTheWordWayInAnyLetterCase) {
     WriteBytes(OutputFile(), "earlier output");
     for (const char* name : {"painting.doc", "PAINTING.DOC", "Painting.Doc"}) {

@@ -62,7 +62,7 @@ TEST_F(TmpFileTest, SaveIntoMissingFolderShowsTheErrorThenItsOwnMessage) {
     EXPECT_EQ(recorder.boxes[1].text, "Exception at ::saveToFile");
 }
 
-TEST_F(TmpFileTest, ReadGivesTheBytesUpToTheFirstZeroOrLeavesTheTextAlone) {
+TEST_F(TmpFileTest, ReadGivesTheTextWithoutZeroBytesOrLeavesTheTextAlone) {
     std::string text = "kept";
     WriteBytes(Host("empty.rtf"), "");
     EXPECT_FALSE(ReadWholeFile((winTmp + "empty.rtf").c_str(), text));
@@ -77,7 +77,15 @@ TEST_F(TmpFileTest, ReadGivesTheBytesUpToTheFirstZeroOrLeavesTheTextAlone) {
     EXPECT_EQ(text, "kept");
 
     ASSERT_TRUE(ReadWholeFile((winTmp + "in.rtf").c_str(), text));
-    EXPECT_EQ(text, "{\\rtf1 a\r\n}");
+    EXPECT_EQ(text, "{\\rtf1 a\r\n}after") << "nothing after the zero byte is lost";
+
+    // UTF-16, with or without its byte order mark, is read as its text.
+    WriteBytes(Host("wide.txt"), std::string("\xFF\xFEO\0n\0e\0\r\0\n\0\x19 t\0w\0o\0", 20));
+    ASSERT_TRUE(ReadWholeFile((winTmp + "wide.txt").c_str(), text));
+    EXPECT_EQ(text, "\xEF\xBB\xBFOne\r\n\xE2\x80\x99two");
+    WriteBytes(Host("wide.rtf"), std::string("{\0\\\0r\0t\0f\0\x31\0 \0x\0}\0", 18));
+    ASSERT_TRUE(ReadWholeFile((winTmp + "wide.rtf").c_str(), text));
+    EXPECT_EQ(text, "{\\rtf1 x}");
     EXPECT_TRUE(recorder.boxes.empty());
 }
 

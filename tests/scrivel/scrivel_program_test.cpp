@@ -18,6 +18,7 @@
 #include <map>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <vector>
 
 namespace {
@@ -92,6 +93,15 @@ protected:
         return code;
     }
 
+    // Scrivel's exit status for the arguments, with what it wrote to standard error.
+    int RunForErrors(const std::string& arguments, std::string& errors) {
+        const std::string file = m_errorsFolder.path() + "/stderr.txt";
+        std::string command = "'" + kScrivel + "' " + arguments + " 2>'" + file + "'";
+        int status = std::system(command.c_str());
+        errors = ReadFile(file);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
     std::string Hive() const { return ReadFile(m_prefix + "/system.reg"); }
 
     static std::string Classes(const std::string& path) {
@@ -129,6 +139,7 @@ protected:
     }
 
     rivlet_test::TempFolder m_prefixFolder{"scrivel-prefix"};
+    rivlet_test::TempFolder m_errorsFolder{"scrivel-errors"};
     const std::string m_prefix = m_prefixFolder.path();
 };
 
@@ -179,6 +190,28 @@ TEST_F(ScrivelProgramTest, RegistryThatCannotBeWrittenGivesAFailingStatus) {
     EXPECT_NE(status, 0u);
     EXPECT_NE(status, 0xDEADu);
     EXPECT_EQ(Hive(), corrupt) << "the damaged hive is never overwritten";
+}
+
+TEST_F(ScrivelProgramTest, FailedRegistrationSaysWhatFailedInOneLine) {
+    // A folder where the hive's lock file belongs: the registry cannot be written.
+    fs::create_directories(m_prefix + "/system.reg.lock");
+    std::string errors;
+    EXPECT_EQ(RunForErrors("/RegServer", errors), 245) << errors;
+    const std::string unwritable = "\nScrivel: could not register: cannot create the key AppID "
+                                   "(error 1013: The registry could not be written.)\n";
+    EXPECT_EQ(errors.substr(errors.find('\n')), unwritable) << "after the registry's own line";
+    fs::remove(m_prefix + "/system.reg.lock");
+
+    std::ofstream(m_prefix + "/system.reg", std::ios::binary)
+        << "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\n";
+    EXPECT_EQ(RunForErrors("-RegServer", errors), 247) << errors;
+    const std::string damaged = "\nScrivel: could not register: cannot create the key AppID "
+                                "(error 1015: The registry file is damaged.)\n";
+    EXPECT_EQ(errors.substr(errors.find('\n')), damaged) << errors;
+
+    fs::remove(m_prefix + "/system.reg");
+    EXPECT_EQ(RunForErrors("/RegServer", errors), 0);
+    EXPECT_EQ(errors, "") << "success says nothing";
 }
 
 } // namespace

@@ -102,6 +102,33 @@ TEST_F(RegistryFailures, ACorruptHiveIsReportedOnceAndNeverRewritten) {
     RegCloseKey(key);
 }
 
+TEST_F(RegistryFailures, AHiveThatCannotBeSavedIsReportedOnce) {
+    // A folder where the user hive's lock file belongs: no write can take the lock.
+    fs::create_directories(UserHive() + ".lock");
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(SetString(HKEY_CURRENT_USER, "Preferences", "value"), ERROR_CANTWRITE);
+    // A machine hive whose file cannot be put in place, twice.
+    for (int i = 0; i < 2; ++i) {
+        win::detail::InjectHiveWriteFailures(1, win::detail::HiveWriteFault::AtRename, EIO);
+        EXPECT_EQ(SetString(HKEY_LOCAL_MACHINE, "Setting", "value"), ERROR_CANTWRITE);
+    }
+    std::string report = testing::internal::GetCapturedStderr();
+
+    const std::string user = "registry: cannot save " + UserHive() + ", its lock " + UserHive() +
+                             ".lock cannot be taken (Is a directory); changes to its keys are "
+                             "not kept\n";
+    const std::string machine = "registry: cannot save " + prefix +
+                                "/system.reg, it cannot be written (Input/output error); "
+                                "changes to its keys are not kept\n";
+    EXPECT_EQ(report, user + machine) << "each hive once";
+    EXPECT_FALSE(fs::exists(UserHive()));
+
+    fs::remove(UserHive() + ".lock");
+    EXPECT_EQ(SetString(HKEY_CURRENT_USER, "Preferences", "value"), ERROR_SUCCESS);
+    EXPECT_EQ(QueryString(HKEY_CURRENT_USER, "Preferences"), "value");
+}
+
 TEST_F(RegistryFailures, AMissingHiveIsEmptyUntilTheFirstWrite) {
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software", 0, KEY_READ, &key),

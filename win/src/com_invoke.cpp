@@ -181,6 +181,20 @@ const char* ResultText(HRESULT hr) {
         return "Invalid number of parameters.";
     case DISP_E_PARAMNOTOPTIONAL:
         return "Parameter not optional.";
+    case TYPE_E_REGISTRYACCESS:
+        return "The type library could not be written to the registry.";
+    case HRESULT_FROM_WIN32(ERROR_DISK_FULL):
+        return "The disk is full.";
+    case HRESULT_FROM_WIN32(ERROR_CANTOPEN):
+        return "The registry key could not be opened.";
+    case HRESULT_FROM_WIN32(ERROR_CANTREAD):
+        return "The registry could not be read.";
+    case HRESULT_FROM_WIN32(ERROR_CANTWRITE):
+        return "The registry could not be written.";
+    case HRESULT_FROM_WIN32(ERROR_REGISTRY_CORRUPT):
+        return "The registry file is damaged.";
+    case HRESULT_FROM_WIN32(ERROR_KEY_DELETED):
+        return "The registry key was deleted by another program while in use.";
     default:
         return "";
     }

@@ -237,6 +237,18 @@ LRESULT ListBoxProc(HWND h, UINT m, WPARAM w, LPARAM l) {
             Select(h, *s, target, true);
         return 0;
     }
+    case WM_MOUSEWHEEL: {
+        // Three items a notch, as far as the last items fill the list.
+        int delta = static_cast<short>(HIWORD(w));
+        int lines = -3 * delta / WHEEL_DELTA;
+        int last = std::max(0, Count(*s) - VisibleCount(h, *s));
+        int top = std::clamp(s->top + lines, 0, last);
+        if (top != s->top) {
+            s->top = top;
+            InvalidateRect(h, nullptr, FALSE);
+        }
+        return 0;
+    }
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFONT: {

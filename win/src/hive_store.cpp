@@ -67,10 +67,11 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-// Each unusable hive is reported once per process, however often it is touched.
-std::set<std::string>& ReportedHives() {
+// Each trouble of a hive (it cannot be read, or it cannot be saved) is reported once per
+// process, however often the hive is touched: true the first time.
+bool FirstReport(const std::string& trouble, const std::string& path) {
     static auto* reported = new std::set<std::string>;
-    return *reported;
+    return reported->insert(trouble + ":" + path).second;
 }
 
 class FileLock {
@@ -125,11 +126,20 @@ FILETIME HiveStore::FileTime() const {
 }
 
 void HiveStore::ReportUnusable(const std::string& why) {
-    if (!ReportedHives().insert(m_path).second)
+    if (!FirstReport("read", m_path))
         return;
     std::fprintf(stderr,
                  "registry: cannot read %s, %s; the file is left untouched and its keys are "
                  "unavailable\n",
+                 m_path.c_str(), why.c_str());
+}
+
+// The programs that change keys seldom look at the result (preferences are written on the way
+// out), so a hive that cannot be saved says so itself.
+void HiveStore::ReportUnsaved(const std::string& why) {
+    if (!FirstReport("save", m_path))
+        return;
+    std::fprintf(stderr, "registry: cannot save %s, %s; changes to its keys are not kept\n",
                  m_path.c_str(), why.c_str());
 }
 
@@ -182,8 +192,12 @@ LONG HiveStore::Refresh() {
 
 LONG HiveStore::Modify(const Change& change) {
     FileLock lock(m_path + ".lock");
-    if (!lock.Held())
-        return errno == ENOSPC ? ERROR_DISK_FULL : ERROR_CANTWRITE;
+    if (!lock.Held()) {
+        int failure = errno;
+        ReportUnsaved("its lock " + m_path + ".lock cannot be taken (" + std::strerror(failure) +
+                      ")");
+        return failure == ENOSPC ? ERROR_DISK_FULL : ERROR_CANTWRITE;
+    }
     LONG state = Refresh();
     if (state != ERROR_SUCCESS)
         return state;
@@ -232,6 +246,7 @@ LONG HiveStore::WriteFile(const std::string& text) {
         failure = failureCode();
     if (failure) {
         unlink(temporary.c_str());
+        ReportUnsaved(std::string("it cannot be written (") + std::strerror(failure) + ")");
         return failure == ENOSPC || failure == EDQUOT ? ERROR_DISK_FULL : ERROR_CANTWRITE;
     }
     // The rename itself must reach the disk too, or a crash could bring the old hive back.

@@ -32,7 +32,8 @@ public:
     using Change = std::function<LONG(Hive& hive, bool& changed)>;
     // Runs change on the freshly read hive under the lock and writes the result.  Returns the
     // change's error, ERROR_REGISTRY_CORRUPT / ERROR_CANTREAD for a hive that cannot be used,
-    // or ERROR_CANTWRITE / ERROR_DISK_FULL when the new file could not be put in place.
+    // or ERROR_CANTWRITE / ERROR_DISK_FULL when the lock could not be taken or the new file
+    // could not be put in place; that is also said on standard error, once per process.
     LONG Modify(const Change& change);
 
     const std::string& Path() const { return m_path; }
@@ -51,6 +52,7 @@ private:
     static Identity IdentityOf(const struct stat& st);
     LONG WriteFile(const std::string& text);
     void ReportUnusable(const std::string& why);
+    void ReportUnsaved(const std::string& why);
 
     std::string m_path;
     Hive m_hive;

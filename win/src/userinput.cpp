@@ -68,14 +68,30 @@ void UserPressesLeftButton(bool down) {
     PostMouse(down ? WM_LBUTTONDOWN : WM_LBUTTONUP);
 }
 
+void UserPressesLeftButtonAgain() {
+    WindowStore::instance().leftButtonDown = true;
+    PostMouse(WM_LBUTTONDBLCLK);
+}
+
 void UserClicks(bool twice) {
     UserPressesLeftButton(true);
     UserPressesLeftButton(false);
     if (twice) {
-        WindowStore::instance().leftButtonDown = true;
-        PostMouse(WM_LBUTTONDBLCLK);
+        UserPressesLeftButtonAgain();
         UserPressesLeftButton(false);
     }
+}
+
+void UserTurnsWheel(int delta) {
+    WindowStore& store = WindowStore::instance();
+    HWND target = MouseTarget(store.cursor);
+    if (!target)
+        return;
+    // The key flags in the low word, the turn in the high word; the point in screen
+    // coordinates, as the wheel's message carries it.
+    WPARAM w =
+        MAKEWPARAM(static_cast<WORD>(KeyFlags()), static_cast<WORD>(static_cast<short>(delta)));
+    PostMessageA(target, WM_MOUSEWHEEL, w, PointToLParam(store.cursor));
 }
 
 namespace {
@@ -85,25 +101,36 @@ HWND KeyTarget() {
     return store.focus ? store.focus : store.active;
 }
 
-void PostKey(HWND target, UINT vk, bool down) {
-    PostMessageA(target, down ? WM_KEYDOWN : WM_KEYUP, vk,
-                 down ? 1 : static_cast<LPARAM>(0xC0000001u));
+// Keys go to the window that has the focus when the loop takes them, so that a key that moves
+// the focus (Tab) sends the keys typed after it to the next field.
+void PostToFocus(UINT message, WPARAM wParam, LPARAM lParam) {
+    WindowStore& store = WindowStore::instance();
+    store.queue.push_back(
+        MSG{kKeyboardFocus, message, wParam, lParam, ++store.clock, store.cursor});
+}
+
+void PostKey(UINT vk, bool down) {
+    PostToFocus(down ? WM_KEYDOWN : WM_KEYUP, vk, down ? 1 : static_cast<LPARAM>(0xC0000001u));
 }
 
 } // namespace
 
-void UserPressesKey(UINT virtualKey, bool shift) {
+void UserPressesKey(UINT virtualKey, bool shift, bool control) {
     HWND target = KeyTarget();
     if (!target)
         return;
-    // The shift key goes down and up around the key, as the keyboard sends it; the loop
-    // takes the key state from the messages as it retrieves them.
+    // The shift and control keys go down and up around the key, as the keyboard sends them;
+    // the loop takes the key state from the messages as it retrieves them.
+    if (control)
+        PostKey(VK_CONTROL, true);
     if (shift)
-        PostKey(target, VK_SHIFT, true);
-    PostKey(target, virtualKey, true);
-    PostKey(target, virtualKey, false);
+        PostKey(VK_SHIFT, true);
+    PostKey(virtualKey, true);
+    PostKey(virtualKey, false);
     if (shift)
-        PostKey(target, VK_SHIFT, false);
+        PostKey(VK_SHIFT, false);
+    if (control)
+        PostKey(VK_CONTROL, false);
 }
 
 void UserTypes(const std::string& text) {
@@ -118,14 +145,16 @@ void UserTypes(const std::string& text) {
         } else {
             // A character without a key of its own here (punctuation, bytes of letters
             // beyond ASCII) arrives as the character alone, as an input method sends it.
-            PostMessageA(target, WM_CHAR, c, 1);
+            PostToFocus(WM_CHAR, c, 1);
         }
     }
 }
 
 void UserTypesOver(HWND field, const std::string& text) {
     SetFocus(field);
-    SendMessageA(field, EM_SETSEL, 0, -1);
+    // Queued like the keys, so that a click into the field before it places the caret first
+    // and the whole text is selected after it.
+    PostMessageA(field, EM_SETSEL, 0, -1);
     if (text.empty())
         UserPressesKey(VK_DELETE);
     else

@@ -59,8 +59,14 @@ BOOL PeekMessageA(LPMSG lpMsg, HWND, UINT, UINT, UINT wRemoveMsg) {
     WindowStore& store = WindowStore::instance();
     if (!lpMsg)
         return FALSE;
+    // Keyboard input for a focus that has gone nowhere is dropped.
+    while (!store.queue.empty() && store.queue.front().hwnd == win::kKeyboardFocus &&
+           !(store.focus || store.active))
+        store.queue.pop_front();
     if (!store.queue.empty()) {
         *lpMsg = store.queue.front();
+        if (lpMsg->hwnd == win::kKeyboardFocus)
+            lpMsg->hwnd = store.focus ? store.focus : store.active;
         if (wRemoveMsg & PM_REMOVE) {
             store.queue.pop_front();
             // The key state follows the keys as they are taken from the queue.
@@ -184,6 +190,11 @@ LRESULT DefWindowProcA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam) {
         return HTCLIENT;
     case WM_MOUSEACTIVATE:
         return 1; // MA_ACTIVATE
+    case WM_MOUSEWHEEL:
+        // A child that does not scroll hands the wheel on to its parent.
+        if ((w->style & WS_CHILD) && w->parent)
+            return SendMessageA(w->parent, Msg, wParam, lParam);
+        return 0;
     case WM_GETDLGCODE:
         return 0;
     default:

@@ -5,7 +5,6 @@
 
 #include "win/gdi.h"
 #include "win/paint.h"
-#include "win/richedit.h"
 
 #include <map>
 #include <utility>
@@ -124,6 +123,28 @@ void Compose(HWND h, HDC target, int x, int y) {
     }
 }
 
+// Paints the window and its visible children where they need it, parents first, as the
+// message loop would.
+void PaintPending(HWND h) {
+    Window* w = FindWindowRecord(h);
+    if (!w || !(w->style & WS_VISIBLE))
+        return;
+    UpdateWindow(h);
+    for (HWND child : ChildWindows(h))
+        PaintPending(child);
+}
+
+// A new bitmap of the window's size with its surface and its children's over it.
+HBITMAP Composed(Window& w) {
+    int cx = std::max<int>(1, w.rect.right - w.rect.left);
+    int cy = std::max<int>(1, w.rect.bottom - w.rect.top);
+    HBITMAP picture = CreateSurfaceBitmap(cx, cy, GetSysColor(COLOR_BTNFACE));
+    HDC dc = CreateBitmapDC(picture);
+    Compose(w.handle, dc, 0, 0);
+    DeleteDC(dc);
+    return picture;
+}
+
 } // namespace
 
 HFONT DialogFont(const std::string& name, int pointSize) {
@@ -156,6 +177,16 @@ HBITMAP WindowSurface(HWND hWnd) {
     return w ? Surface(*w) : nullptr;
 }
 
+HBITMAP ComposeWindowPicture(HWND hWnd) {
+    Window* w = FindWindowRecord(hWnd);
+    if (!w)
+        return nullptr;
+    PaintPending(hWnd);
+    if ((w = FindWindowRecord(hWnd)) == nullptr)
+        return nullptr;
+    return Composed(*w);
+}
+
 bool SaveWindowPicture(HWND hWnd, const std::string& unixPath, std::string* error) {
     Window* w = FindWindowRecord(hWnd);
     if (!w) {
@@ -166,12 +197,7 @@ bool SaveWindowPicture(HWND hWnd, const std::string& unixPath, std::string* erro
     bool wasVisible = (w->style & WS_VISIBLE) != 0;
     w->style |= WS_VISIBLE; // a hidden window is pictured as it would look
     PaintTree(hWnd);
-    int cx = std::max<int>(1, w->rect.right - w->rect.left);
-    int cy = std::max<int>(1, w->rect.bottom - w->rect.top);
-    HBITMAP picture = CreateSurfaceBitmap(cx, cy, GetSysColor(COLOR_BTNFACE));
-    HDC dc = CreateBitmapDC(picture);
-    Compose(hWnd, dc, 0, 0);
-    DeleteDC(dc);
+    HBITMAP picture = Composed(*w);
     if (!wasVisible)
         w->style &= ~WS_VISIBLE;
     bool ok = WritePng(picture, unixPath, error);
@@ -393,18 +419,6 @@ void PaintListBox(HWND list, HDC dc) {
         if (selected && GetFocus() == list)
             DrawFocusRect(dc, &item);
     }
-}
-
-void PaintRichEdit(HWND edit, HDC dc) {
-    RECT r;
-    GetClientRect(edit, &r);
-    FillWith(dc, r, COLOR_WINDOW);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    RECT text{r.left + 2, r.top + 1, r.right - 2, r.bottom};
-    std::string plain = RichEditPlainText(edit);
-    UINT wrap = RichEditLineWidth(edit) == 1 ? 0 : DT_WORDBREAK;
-    DrawTextA(dc, plain.c_str(), -1, &text, wrap | DT_NOPREFIX | DT_EXPANDTABS);
 }
 
 void PaintToolTip(HWND tip, HDC dc) {

@@ -77,7 +77,8 @@ public:
     bool shiftDown = false;
     bool controlDown = false;
 
-    // Queued messages, in order.
+    // Queued messages, in order.  Keyboard input is queued for kKeyboardFocus and goes to
+    // the window that has the focus when it is taken from the queue, as typed keys do.
     std::deque<MSG> queue;
     DWORD clock = 0; // message time: one tick per queued message
     MSG current{};   // the message being processed, for GetMessageTime/GetMessagePos
@@ -91,6 +92,10 @@ private:
     std::vector<std::unique_ptr<WindowClass>> m_classes;
     std::uintptr_t m_next = 0x10000;
 };
+
+// The addressee of queued keyboard input: whichever window has the focus (else the active
+// one) when the message is taken.  No window has this handle.
+inline const HWND kKeyboardFocus = reinterpret_cast<HWND>(std::uintptr_t{1});
 
 inline Window* FindWindowRecord(HWND h) {
     return WindowStore::instance().find(h);
@@ -154,7 +159,6 @@ void PaintStandardButton(HWND button, HDC dc, UINT drawState);
 void PaintStatic(HWND control, HDC dc);
 void PaintEdit(HWND edit, HDC dc);
 void PaintListBox(HWND list, HDC dc);
-void PaintRichEdit(HWND edit, HDC dc);
 void PaintToolTip(HWND tip, HDC dc);
 void PaintDialogBackground(HWND dialog, HDC dc);
 } // namespace win

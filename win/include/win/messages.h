@@ -88,6 +88,9 @@ inline constexpr UINT WM_MBUTTONUP = 0x0208;
 inline constexpr UINT WM_MOUSEWHEEL = 0x020A;
 inline constexpr UINT WM_CAPTURECHANGED = 0x0215;
 inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
+// WM_MOUSEWHEEL: the turn in its wParam's high word, WHEEL_DELTA a notch, positive away from
+// the user.
+inline constexpr int WHEEL_DELTA = 120;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;
 
@@ -213,6 +216,19 @@ inline constexpr UINT EM_REPLACESEL = 0x00C2;
 inline constexpr UINT EM_LIMITTEXT = 0x00C5;
 inline constexpr UINT EM_SETLIMITTEXT = EM_LIMITTEXT;
 inline constexpr UINT EM_GETLIMITTEXT = 0x00D5;
+// Lines and scrolling of multiline edits: EM_SCROLL takes SB_LINEUP, SB_LINEDOWN, SB_PAGEUP or
+// SB_PAGEDOWN; EM_LINESCROLL a number of lines in lParam; EM_LINEFROMCHAR a position (-1: the
+// caret's line).
+inline constexpr UINT EM_SCROLL = 0x00B5;
+inline constexpr UINT EM_LINESCROLL = 0x00B6;
+inline constexpr UINT EM_SCROLLCARET = 0x00B7;
+inline constexpr UINT EM_GETLINECOUNT = 0x00BA;
+inline constexpr UINT EM_LINEFROMCHAR = 0x00C9;
+inline constexpr UINT EM_GETFIRSTVISIBLELINE = 0x00CE;
+inline constexpr WPARAM SB_LINEUP = 0;
+inline constexpr WPARAM SB_LINEDOWN = 1;
+inline constexpr WPARAM SB_PAGEUP = 2;
+inline constexpr WPARAM SB_PAGEDOWN = 3;
 inline constexpr UINT EN_SETFOCUS = 0x0100;
 inline constexpr UINT EN_KILLFOCUS = 0x0200;
 inline constexpr UINT EN_CHANGE = 0x0300;

@@ -34,5 +34,10 @@ HBITMAP WindowSurface(HWND hWnd);
 // Paints the window now (frame and client, and its children) and writes its surface as a
 // PNG file.
 bool SaveWindowPicture(HWND hWnd, const std::string& unixPath, std::string* error);
+// The window as a screen shows it now: its surface with the surfaces of its visible children
+// over it, each painted first where it needs painting (as the message loop paints).  A new
+// bitmap of the window's size that the caller deletes; nullptr for a handle that is not a
+// window.
+HBITMAP ComposeWindowPicture(HWND hWnd);
 
 } // namespace win
