@@ -38,7 +38,7 @@ CommandLinePane::CommandLinePane(QWidget* parent)
     layout->addLayout(row);
     setFocusProxy(m_field);
 
-    connect(m_field, &QLineEdit::returnPressed, this, &CommandLinePane::enter);
+    connect(m_field, &QLineEdit::returnPressed, this, &CommandLinePane::submit);
 }
 
 void CommandLinePane::lineFinished(const std::string& line) {
@@ -65,7 +65,7 @@ void CommandLinePane::typeIn(const QString& text) {
     m_field->insert(text);
 }
 
-void CommandLinePane::enter() {
+void CommandLinePane::submit() {
     QString line = m_field->text();
     m_field->clear();
     if (!line.isEmpty() && (m_typed.isEmpty() || m_typed.back() != line))

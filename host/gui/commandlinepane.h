@@ -31,6 +31,8 @@ public:
     QLineEdit* field() const { return m_field; }
     // Puts text into the field as if typed there (keys typed in the view).
     void typeIn(const QString& text);
+    // Gives what the field holds, as Enter in it does.
+    void submit();
 
 signals:
     void lineEntered(const QString& line);
@@ -40,8 +42,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void enter();
-
     QPlainTextEdit* m_history;
     QLabel* m_current;
     QLineEdit* m_field;

@@ -122,10 +122,12 @@ void AddBounds(Box& box, const SceneShape& shape) {
 } // namespace
 
 std::shared_ptr<const PreparedText> DrawingScene::textOf(const text::DrawingItem& item) {
+    // The content, then the height and width exactly as they are, then the font.
     std::string key = item.contents;
     key += '\0';
-    key += std::to_string(item.textHeight) + '\0' + std::to_string(item.placement.width) + '\0' +
-           item.styleFont;
+    for (double value : {item.textHeight, item.placement.width})
+        key.append(reinterpret_cast<const char*>(&value), sizeof value);
+    key += item.styleFont;
     auto it = m_texts.find(key);
     if (it != m_texts.end())
         return it->second;

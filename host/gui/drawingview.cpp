@@ -152,6 +152,10 @@ void DrawingView::keyPressEvent(QKeyEvent* event) {
         emit cancelRequested();
         return;
     }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        emit enterPressed();
+        return;
+    }
     if (!event->text().isEmpty() && event->text().at(0).isPrint()) {
         emit typed(event->text());
         return;

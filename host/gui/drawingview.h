@@ -51,6 +51,8 @@ signals:
     void doubleClicked(const QPointF& world);
     void cursorMoved(const QPointF& world);
     void cancelRequested();
+    // Enter pressed over the view: what the command line holds is given.
+    void enterPressed();
     void typed(const QString& text);
 
 protected:

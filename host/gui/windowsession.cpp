@@ -95,6 +95,7 @@ WindowSession::WindowSession(Host& host, const WindowOptions& options)
             type("DBLCLICK " + pointText(world));
     });
     QObject::connect(m_view, &DrawingView::cancelRequested, [this] { cancel(); });
+    QObject::connect(m_view, &DrawingView::enterPressed, [this] { m_commandLine->submit(); });
     QObject::connect(m_view, &DrawingView::typed,
                      [this](const QString& text) { m_commandLine->typeIn(text); });
     QObject::connect(m_view, &DrawingView::cursorMoved, [this](const QPointF& world) {
@@ -109,21 +110,22 @@ WindowSession::WindowSession(Host& host, const WindowOptions& options)
         // The close box ends the session as QUIT does, asking what QUIT asks.
         runMenuInput({"QUIT"});
     });
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [this] {
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, m_window.get(), [this] {
         m_ended = true;
         wake();
     });
 }
 
 WindowSession::~WindowSession() {
-    editor::Session& s = TheSession();
     if (m_dialogs)
         win::SetFrontEnd(m_previousFrontEnd);
     win::SetWaitCallback(std::move(m_previousWaitCallback));
-    s.script.setPacer({});
-    m_host.setTerminalReader({});
-    s.window = nullptr;
-    s.cmdline.setListener(nullptr);
+    if (editor::Session* s = editor::TheSession()) {
+        s->script.setPacer({});
+        m_host.setTerminalReader({});
+        s->window = nullptr;
+        s->cmdline.setListener(nullptr);
+    }
     m_window->allowClose();
     m_window->close();
 }

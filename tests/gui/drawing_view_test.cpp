@@ -137,6 +137,29 @@ TEST_F(DrawingViewTest, TurnedTextsDrawAlongTheirDirection) {
     EXPECT_EQ(CountPixels(picture, pixelOf(3.0, 2.6), 8, IsInk), 0);
 }
 
+TEST_F(DrawingViewTest, TextsDifferingOnlyInATinyHeightAreLaidOutEach) {
+    // Heights that agree in their first six decimals: each text keeps its own layout.
+    AcApDocument* doc = acDocManager->curDocument();
+    ASSERT_EQ(acDocManager->lockDocument(doc, AcAp::kWrite), Acad::eOk);
+    for (double height : {1e-7, 3e-7}) {
+        auto* text = new AcDbMText;
+        text->setLocation(AcGePoint3d(0, height * 1e7, 0));
+        text->setTextHeight(height);
+        text->setContents("SAME WORDS");
+        EXPECT_TRUE(cadhost::editor::AppendToCurrentSpace(db(), text));
+    }
+    acDocManager->unlockDocument(doc);
+    run("");
+    std::vector<double> heights;
+    for (const auto& entity : session().scene().entities())
+        for (const auto& shape : entity.shapes)
+            if (shape.kind == cadhost::gui::SceneShape::Kind::Text)
+                heights.push_back(shape.text->height);
+    ASSERT_EQ(heights.size(), 2u);
+    EXPECT_NEAR(heights[1] / heights[0], 3.0, 1e-6);
+    EXPECT_EQ(session().scene().layoutCount(), 2u);
+}
+
 TEST_F(DrawingViewTest, KeptEntitiesOfAnotherProgramsDrawingDrawAndExport) {
     SKIP_WITHOUT_CORPUS("dxf");
     std::string path = (rivlet_test::CorpusDir() / "dxf" / "hatches_1.dxf").string();

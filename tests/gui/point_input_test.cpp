@@ -128,6 +128,14 @@ TEST_F(PointInputTest, ANextPointDrawsABandFromTheLastOne) {
     EXPECT_EQ(CountPixels(during, aside, 3, IsHighlight), 0);
 }
 
+TEST_F(PointInputTest, EnterOverTheViewEndsTheCommandAsAnEmptyLineDoes) {
+    std::string log = drive({type("LINE"), click(pixelOf(1, 1)), click(pixelOf(2, 3)),
+                             [this] { QTest::keyClick(&view(), Qt::Key_Return); }, type("GETVAR"),
+                             type("DWGNAME")});
+    EXPECT_EQ(entities().size(), 1u);
+    EXPECT_NE(log.find("Specify next point: \nCommand: GETVAR\n"), std::string::npos) << log;
+}
+
 TEST_F(PointInputTest, WithoutAPointPromptAClickAnswersNothing) {
     std::string log = drive({type("GETVAR"), click(pixelOf(3, 3)), type("DWGNAME")});
     EXPECT_NE(log.find("Enter variable name or [?]: DWGNAME\n"), std::string::npos) << log;
