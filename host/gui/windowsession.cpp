@@ -5,9 +5,9 @@
 #include "editor/drawing.h"
 #include "editor/session.h"
 #include "gui/commandlinepane.h"
-#include "gui/dialogfrontend.h"
 #include "gui/drawingview.h"
 #include "gui/qtapplication.h"
+#include "gui/windowfrontend.h"
 #include "runtime/host.h"
 
 #include "win/frontend.h"
@@ -25,6 +25,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+
+#include <strings.h>
 
 namespace cadhost::gui {
 
@@ -37,6 +40,17 @@ editor::Session& TheSession() {
 AcDbDatabase* ShownDatabase() {
     editor::Document* doc = editor::Docs().current();
     return doc ? doc->database() : nullptr;
+}
+
+bool StartsWithWord(const std::string& line, const char* word) {
+    std::size_t n = std::strlen(word);
+    return line.size() >= n && strncasecmp(line.c_str(), word, n) == 0 &&
+           (line.size() == n || line[n] == ' ');
+}
+
+bool AnswersADialog(const std::optional<std::string>& line) {
+    return line && (StartsWithWord(*line, "dlg") || StartsWithWord(*line, "msgbox") ||
+                    StartsWithWord(*line, "filedlg"));
 }
 
 std::string Number(double value) {
@@ -66,9 +80,9 @@ WindowSession::WindowSession(Host& host, const WindowOptions& options)
     // the host answers nothing until that program ends.
     m_previousWaitCallback = win::SetWaitCallback(
         [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-    m_dialogs = MakeDialogFrontEnd(s, *m_window);
-    if (m_dialogs)
-        m_previousFrontEnd = win::SetFrontEnd(m_dialogs.get());
+    // Over the host's scripted front end, which answers while the script has lines.
+    m_dialogs = std::make_unique<WindowFrontEnd>(win::GetFrontEnd(), m_window.get(),
+                                                 m_options.stepMilliseconds);
 
     m_window->setCommandSource([] {
         MainWindow::CommandGroups groups;
@@ -117,8 +131,7 @@ WindowSession::WindowSession(Host& host, const WindowOptions& options)
 }
 
 WindowSession::~WindowSession() {
-    if (m_dialogs)
-        win::SetFrontEnd(m_previousFrontEnd);
+    m_dialogs.reset(); // puts the scripted front end back
     win::SetWaitCallback(std::move(m_previousWaitCallback));
     if (editor::Session* s = editor::TheSession()) {
         s->script.setPacer({});
@@ -237,7 +250,9 @@ bool WindowSession::read(std::string& line) {
 
 void WindowSession::pace() {
     refresh();
-    if (m_options.stepMilliseconds <= 0) {
+    // A line answering a dialog, a message box or a file dialog was paused for by the dialogs'
+    // front end, with the dialog showing.
+    if (m_options.stepMilliseconds <= 0 || AnswersADialog(TheSession().script.peek())) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         return;
     }

@@ -9,6 +9,10 @@
 // While a script plays, each line waits for the window to show what the lines before did
 // (and for a pause a viewer can follow); while the session waits for another program, the
 // window repaints but takes no input.
+//
+// The platform's dialogs, message boxes and file dialogs show as real windows over the main
+// window (gui/windowfrontend.h): a script's "dlg", "msgbox" and "filedlg" lines answer them
+// in those windows while the script has lines, then the person does.
 #pragma once
 
 #include "editor/windowservices.h"
@@ -32,10 +36,6 @@ namespace cadhost {
 class Host;
 } // namespace cadhost
 
-namespace win {
-class FrontEnd;
-} // namespace win
-
 namespace cadhost::gui {
 
 class CommandLinePane;
@@ -45,6 +45,8 @@ struct WindowOptions {
     // The pause before each line of a script the window plays, in milliseconds.
     int stepMilliseconds = 0;
 };
+
+class WindowFrontEnd;
 
 // What a menu asks a file name for.
 struct FileQuestion {
@@ -70,6 +72,8 @@ public:
     MainWindow& window() { return *m_window; }
     DrawingView& view() { return *m_view; }
     CommandLinePane& commandLine() { return *m_commandLine; }
+    // The front end that shows the platform's dialogs over the main window.
+    WindowFrontEnd& dialogs() { return *m_dialogs; }
     const DrawingScene& scene() const { return m_scene; }
 
     // The menus ask for file names with Qt's file dialog unless told otherwise.
@@ -115,8 +119,8 @@ private:
     DrawingView* m_view;
     CommandLinePane* m_commandLine;
     std::unique_ptr<MainWindow> m_window;
-    std::unique_ptr<win::FrontEnd> m_dialogs;
-    win::FrontEnd* m_previousFrontEnd = nullptr;
+    // Made after the main window and gone before it: the dialogs' windows are its children.
+    std::unique_ptr<WindowFrontEnd> m_dialogs;
     std::function<void()> m_previousWaitCallback;
     FileChooser m_chooser;
 

@@ -7,7 +7,7 @@
 
 namespace {
 
-class CommandLinePaneTest : public WindowTest {
+class CommandLinePaneTest : public MainWindowTest {
 protected:
     // Types a line into the field and presses Enter.
     Action typeLine(const QString& text) {

@@ -81,7 +81,7 @@ TEST(PreparedText, GlyphsStandWhereTheLayoutPutTheCharacters) {
     EXPECT_EQ(prepared->strokes.size(), 2u);
 }
 
-class DrawingViewTest : public WindowTest {};
+class DrawingViewTest : public MainWindowTest {};
 
 TEST_F(DrawingViewTest, SmallLettersShowAsBarsAndLargeOnesAsGlyphs) {
     run("MTEXT\n0,10\n6,0\nSome words of a text, which wrap over a few lines in the view.\n");

@@ -23,7 +23,7 @@ void TestCommand() {
     ++g_testCommandRuns;
 }
 
-class MenusTest : public WindowTest {
+class MenusTest : public MainWindowTest {
 protected:
     QAction* item(const QString& menuText, const QString& itemText) {
         for (QAction* menu : window().menuBar()->actions())

@@ -13,7 +13,7 @@
 
 namespace {
 
-class PointInputTest : public WindowTest {
+class PointInputTest : public MainWindowTest {
 protected:
     Action click(QPoint pixel) {
         return [this, pixel] { QTest::mouseClick(&view(), Qt::LeftButton, {}, pixel); };

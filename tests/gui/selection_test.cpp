@@ -15,10 +15,10 @@ namespace {
 
 using cadhost::editor::Docs;
 
-class SelectionTest : public WindowTest {
+class SelectionTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        WindowTest::SetUp();
+        MainWindowTest::SetUp();
         run("LINE\n1,1\n9,5\n\nCIRCLE\n3,7\n1\n");
         view().transform().setCenterAndScale(QPointF(5, 4.5), 60.0);
         ids = cadhost::editor::CurrentSpaceEntities(db());

@@ -36,15 +36,15 @@ std::string Section(int number, const char* title, int articles) {
     return rtf + "}";
 }
 
-class SheetPictureTest : public WindowTest {
+class SheetPictureTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        WindowTest::SetUp();
+        MainWindowTest::SetUp();
         KSRxDictDataWrapper::rxInit();
         acrxBuildClassHierarchy();
     }
     void TearDown() override {
-        WindowTest::TearDown();
+        MainWindowTest::TearDown();
         KSRxDictDataWrapper::rxUninit();
     }
 };

@@ -10,7 +10,7 @@
 
 namespace {
 
-class ViewNavigationTest : public WindowTest {
+class ViewNavigationTest : public MainWindowTest {
 protected:
     void wheel(QPoint at, int angle) {
         QWheelEvent event(at, view().mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton,

@@ -29,13 +29,14 @@
 #include <string>
 #include <vector>
 
-class WindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
 protected:
     using Action = std::function<void()>;
 
     void SetUp() override {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         m_folders.emplace("cadhost-gui-test");
+        beforeHostStarts();
         m_host = &cadhost::Host::start();
         m_session = std::make_unique<cadhost::gui::WindowSession>(*m_host);
         m_session->window().resize(1000, 720);
@@ -50,12 +51,16 @@ protected:
         m_folders.reset();
     }
 
+    // What a test puts into the fresh prefix before the host reads it (an installation).
+    virtual void beforeHostStarts() {}
+
     cadhost::Host& host() { return *m_host; }
     cadhost::gui::WindowSession& session() { return *m_session; }
     cadhost::gui::DrawingView& view() { return m_session->view(); }
     cadhost::gui::MainWindow& window() { return m_session->window(); }
     cadhost::gui::CommandLinePane& commandLine() { return m_session->commandLine(); }
     const std::string& root() const { return m_folders->Root(); }
+    const rivlet_test::PrefixFolders& folders() const { return *m_folders; }
     AcDbDatabase* db() { return acdbHostApplicationServices()->workingDatabase(); }
 
     // Runs the session, doing each action once it waits for the user; when they are done the

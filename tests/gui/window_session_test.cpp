@@ -1,10 +1,12 @@
 // The session in the window: a script plays line by line with the window following it, and
 // the window stays for the user when it ends without QUIT; SNAPSHOT keeps the window's
 // pixels; while the host waits for another program the window keeps painting; message boxes
-// go to the host's scripted front end unless a window front end is made.
+// show over the main window, answered by the script's lines while it has them, then by the
+// person.
 #include "window_fixture.h"
 
 #include "editor/drawing.h"
+#include "gui/messageboxwindow.h"
 
 #include "arx/editor.h"
 
@@ -12,7 +14,10 @@
 #include "win/msgbox.h"
 #include "win/process.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QImage>
+#include <QMessageBox>
 
 #include <filesystem>
 
@@ -32,10 +37,10 @@ void WaitForAProgram() {
     g_paintsAfter = g_session->view().paintCount();
 }
 
-class WindowSessionTest : public WindowTest {
+class WindowSessionTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        WindowTest::SetUp();
+        MainWindowTest::SetUp();
         g_session = &session();
         g_seen.clear();
         ASSERT_EQ(
@@ -48,7 +53,7 @@ protected:
     void TearDown() override {
         acedRegCmds->removeGroup("WINDOWTESTS");
         g_session = nullptr;
-        WindowTest::TearDown();
+        MainWindowTest::TearDown();
     }
 };
 
@@ -97,18 +102,38 @@ TEST_F(WindowSessionTest, WaitingForAProgramKeepsTheWindowPainted) {
     win::SetWaitCallback(std::move(mine));
 }
 
-TEST_F(WindowSessionTest, MessageBoxesGoToTheScriptedFrontEndWithoutAWindowFrontEnd) {
-    // The host's scripted front end answers from the script's lines.
-    host().feedInput("WINDOWBOX\nmsgbox No\n");
-    static int answer = 0;
-    ASSERT_EQ(acedRegCmds->addCommand(
-                  "WINDOWTESTS", "_WINDOWBOX", "WINDOWBOX", ACRX_CMD_MODAL,
-                  [] { answer = AfxMessageBox("Keep the sheet?", MB_YESNO | MB_ICONQUESTION); }),
+TEST_F(WindowSessionTest, MessageBoxesShowOverTheWindowAndTheScriptAnswersBeforeThePerson) {
+    static std::vector<int> answers;
+    answers.clear();
+    ASSERT_EQ(acedRegCmds->addCommand("WINDOWTESTS", "_WINDOWBOX", "WINDOWBOX", ACRX_CMD_MODAL,
+                                      [] {
+                                          answers.push_back(AfxMessageBox(
+                                              "Keep the sheet?", MB_YESNO | MB_ICONQUESTION));
+                                      }),
               Acad::eOk);
+    // The script's line answers the first box; the person answers the second in Qt's box,
+    // which the main window owns.
+    host().feedInput("WINDOWBOX\nmsgbox No\nWINDOWBOX\n");
+    QString shownText;
+    QWidget* owner = nullptr;
+    QTimer person;
+    person.setInterval(10);
+    QObject::connect(&person, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            person.stop();
+            shownText = box->text();
+            owner = box->parentWidget();
+            QTest::mouseClick(cadhost::gui::ButtonOf(*box, IDYES), Qt::LeftButton);
+        }
+    });
+    person.start();
     std::string log = drive({});
-    EXPECT_EQ(answer, IDNO);
+    EXPECT_EQ(answers, (std::vector<int>{IDNO, IDYES}));
+    EXPECT_EQ(shownText, "Keep the sheet?");
+    EXPECT_EQ(owner, &window());
     EXPECT_NE(log.find("** MessageBox (question, Yes/No): Keep the sheet?"), std::string::npos)
         << log;
+    EXPECT_NE(log.find("** MessageBox answered Yes"), std::string::npos) << log;
 }
 
 } // namespace
