@@ -10,7 +10,9 @@
 #include "win/window.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -130,6 +132,21 @@ template <class T> void WhenShown(std::function<void(T&)> act, int triesLeft = 5
             WhenShown<T>(std::move(act), triesLeft - 1);
         else
             ADD_FAILURE() << "the dialog never showed";
+    });
+}
+
+// Chooses a file or folder in Qt's file dialog as a person does: the name selected, then the
+// dialog accepted.  The dialog lists its folder in a thread of its own, and a listing that
+// arrives after the selection may clear it (then accepting does nothing); the choice is made
+// again, a little later, until the dialog has closed.
+inline void ChooseInFileDialog(QFileDialog& dialog, const QString& path, int triesLeft = 250) {
+    dialog.selectFile(path);
+    static_cast<QDialog&>(dialog).accept(); // public in QDialog
+    if (!dialog.isVisible() || triesLeft <= 0)
+        return;
+    QTimer::singleShot(20, [shown = QPointer<QFileDialog>(&dialog), path, triesLeft] {
+        if (shown && shown->isVisible())
+            ChooseInFileDialog(*shown, path, triesLeft - 1);
     });
 }
 
