@@ -7,6 +7,8 @@ command -v xvfb-run >/dev/null || skip "xvfb-run is not installed (Debian's xvfb
 [ -x "$bin/gui_tests" ] || skip "cadhost is built without its window (Qt 6 Widgets)"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 export CADHOST_STEP_MS=0
+# Whole allocation stacks under the leak checker (see tests/gui/run_under_xvfb.sh).
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0"
 
 cat >"$work/show.scr" <<SCRIPT
 CIRCLE
