@@ -1,5 +1,5 @@
-// cadhost: the headless CAD host.  Loads modules, then runs a script or an interactive
-// "Command:" prompt.
+// cadhost: the CAD host.  Loads modules, then runs a script or an interactive "Command:"
+// prompt, at a terminal or (--gui) in a window.
 #include "app/options.h"
 #include "editor/ctrlc.h"
 #include "editor/documents.h"
@@ -10,10 +10,17 @@
 
 #include "win/cmdline.h"
 
+#if CADHOST_WITH_GUI
+#include "gui/qtapplication.h"
+#include "gui/windowsession.h"
+#endif
+
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -26,6 +33,18 @@ int Fail(const std::string& message, int status) {
     std::fprintf(stderr, "cadhost: %s\n", message.c_str());
     return status;
 }
+
+#if CADHOST_WITH_GUI
+// The pause between a script's lines in the window: $CADHOST_STEP_MS, else enough to follow.
+int StepMilliseconds() {
+    const char* value = std::getenv("CADHOST_STEP_MS");
+    if (!value || !*value)
+        return 400;
+    char* end = nullptr;
+    long ms = std::strtol(value, &end, 10);
+    return *end || ms < 0 ? 400 : static_cast<int>(std::min(ms, 60000L));
+}
+#endif
 
 } // namespace
 
@@ -43,11 +62,20 @@ int main(int argc, char** argv) {
         std::puts("cadhost 16.0 (module interface 16)");
         return 0;
     }
+#if CADHOST_WITH_GUI
+    if (std::string why; options->gui && !cadhost::gui::CanShowWindows(why))
+        return Fail("--gui: " + why, 2);
+#else
+    if (options->gui)
+        return Fail("--gui: this cadhost was built without its window (Qt 6 Widgets)", 2);
+#endif
     std::string script, why;
     if (options->script && !cadhost::editor::ReadWholeFile(*options->script, script, &why))
         return Fail("cannot read script " + *options->script + ": " + why, 2);
 
-    bool interactive = !options->script && ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
+    // In the window the log still goes to standard output, line by line.
+    bool interactive =
+        !options->gui && !options->script && ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
     cadhost::HostOptions hostOptions;
     hostOptions.echoToStdout = true;
     hostOptions.interactive = interactive;
@@ -72,6 +100,24 @@ int main(int argc, char** argv) {
         if (first)
             host.closeDocument(first);
     }
+#if CADHOST_WITH_GUI
+    if (options->gui) {
+        cadhost::gui::WindowOptions windowOptions;
+        windowOptions.stepMilliseconds = StepMilliseconds();
+        {
+            cadhost::gui::WindowSession window(host, windowOptions);
+            if (options->script)
+                host.feedInput(script);
+            window.show();
+            host.runPendingInput();
+        }
+        // A script played in the window says, as at the terminal, whether every command did
+        // what it was asked.
+        bool failed = options->script && host.failures() > 0;
+        cadhost::Host::stop();
+        return failed ? 1 : 0;
+    }
+#endif
     if (options->script) {
         host.feedInput(script);
     } else if (!interactive) {

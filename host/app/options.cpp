@@ -3,11 +3,14 @@
 namespace cadhost::app {
 
 const char* const kUsage =
-    "usage: cadhost [--load MODULE]... [-b SCRIPT] [FILE]\n"
+    "usage: cadhost [--gui] [--load MODULE]... [-b SCRIPT] [FILE]\n"
     "\n"
-    "A headless CAD host.  Without -b it reads commands from the terminal at a \"Command:\"\n"
+    "A CAD host.  Without -b it reads commands from the terminal at a \"Command:\"\n"
     "prompt, or from standard input when that is not a terminal.\n"
     "\n"
+    "  --gui          run in a window: a drawing view with the command line below it; a\n"
+    "                 script plays step by step ($CADHOST_STEP_MS milliseconds between its\n"
+    "                 lines, 400 by default) and the window stays when it ends without QUIT\n"
     "  --load MODULE  load a module (a .arx file) before the first command; may be repeated\n"
     "  -b SCRIPT      run the commands of SCRIPT, one input per line, then exit\n"
     "  FILE           a drawing to open at start\n"
@@ -40,6 +43,8 @@ std::optional<Options> ParseOptions(int argc, char** argv, std::string& error) {
             options.help = true;
         } else if (arg == "--version") {
             options.version = true;
+        } else if (arg == "--gui") {
+            options.gui = true;
         } else if (arg == "--load" || arg == "-l") {
             auto v = value(arg);
             if (!v)

@@ -13,6 +13,7 @@ struct Options {
     std::optional<std::string> drawing; // FILE
     bool help = false;
     bool version = false;
+    bool gui = false; // --gui: the host in a window
 };
 
 // Parses argv; on a bad option returns nullopt and sets error to a one-line message.

@@ -25,6 +25,13 @@ public:
     // An open polyline through the points.
     virtual Adesk::Boolean polyline(Adesk::UInt32 count, const AcGePoint3d* points,
                                     const AcGeVector3d* normal = nullptr) const = 0;
+    // A circular arc in the plane of normal: it starts at center + startVector (whose length
+    // is taken to be radius) and turns sweepAngle radians about normal, counterclockwise
+    // when the angle is positive.  A context that has no arcs of its own gets it as a
+    // polyline of short chords.
+    virtual Adesk::Boolean circularArc(const AcGePoint3d& center, double radius,
+                                       const AcGeVector3d& normal, const AcGeVector3d& startVector,
+                                       double sweepAngle) const;
     // Multiline text in the host's in-line format, laid out by the host's text engine: the
     // attachment point (1 top left ... 9 bottom right) lies at location, the first line runs
     // along direction in the plane of normal, lines wrap at width (0: they do not).

@@ -74,6 +74,8 @@ struct AcDbDatabase::Impl {
     std::unordered_map<std::uint64_t, std::uint32_t> slotByHandle;
     std::uint64_t handseed = 1;
     std::int32_t objectCount = 0;
+    // Write opens closed so far (db/changecount.h).
+    std::uint64_t changeCount = 0;
 
     AcDbObjectId namedObjects;
     AcDbObjectId blockTable;

@@ -1,6 +1,7 @@
 // Database objects: identity, the open state and erasing.
 #include "arx/dbobject.h"
 #include "db/edits.h"
+#include "db/databaseimpl.h"
 #include "db/objectaccess.h"
 #include "db/objectstate.h"
 #include "db/undolog.h"
@@ -95,9 +96,11 @@ Acad::ErrorStatus AcDbObject::close() {
     // nests inside a read or write one).
     if (m_notifiers)
         --m_notifiers;
-    else if (m_writer)
+    else if (m_writer) {
         m_writer = false;
-    else if (m_readers)
+        if (AcDbDatabase::Impl* impl = m_database->impl())
+            ++impl->changeCount;
+    } else if (m_readers)
         --m_readers;
     else
         acrx_abort("object of class %s was closed but is not open", isA() ? isA()->name() : "?");
@@ -134,6 +137,8 @@ Acad::ErrorStatus AcDbObject::downgradeOpen() {
     }
     m_writer = false;
     m_readers = 1;
+    if (AcDbDatabase::Impl* impl = m_database->impl())
+        ++impl->changeCount;
     return Acad::eOk;
 }
 

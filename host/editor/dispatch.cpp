@@ -101,7 +101,9 @@ bool RunCommandLine(Session& session, const std::string& rawLine) {
 void CommandLoop(Session& session) {
     while (!session.quit) {
         session.cmdline.prompt("Command: ");
+        session.commandPrompt = true;
         InputItem item = session.read();
+        session.commandPrompt = false;
         if (item.kind == InputItem::End) {
             session.cmdline.dropPrompt("Command: ");
             break;

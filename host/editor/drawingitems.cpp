@@ -47,6 +47,17 @@ public:
         return Adesk::kFalse;
     }
 
+    Adesk::Boolean circularArc(const AcGePoint3d& center, double radius, const AcGeVector3d& normal,
+                               const AcGeVector3d& startVector, double sweepAngle) const override {
+        text::DrawingItem& item = add(text::DrawingItem::Kind::Arc);
+        item.start = V(center);
+        item.radius = radius;
+        item.normal = V(normal);
+        item.startVector = V(startVector);
+        item.sweep = sweepAngle;
+        return Adesk::kFalse;
+    }
+
     Adesk::Boolean polyline(Adesk::UInt32 count, const AcGePoint3d* points,
                             const AcGeVector3d*) const override {
         for (Adesk::UInt32 i = 1; i < count; ++i) {
@@ -87,15 +98,20 @@ private:
 
 } // namespace
 
+void AddDrawingItemsOf(AcDbEntity& entity, const std::string& handle,
+                       std::vector<text::DrawingItem>& items) {
+    ItemCollector collector(items);
+    collector.begin(handle, entity.colorIndex());
+    entity.worldDraw(&collector);
+}
+
 std::vector<text::DrawingItem> DrawingItemsOf(AcDbDatabase* db) {
     std::vector<text::DrawingItem> items;
-    ItemCollector collector(items);
     for (const AcDbObjectId& id : CurrentSpaceEntities(db)) {
         AcDbEntity* entity = nullptr;
         if (acdbOpenObject(entity, id, AcDb::kForRead) != Acad::eOk)
             continue;
-        collector.begin(HandleText(id), entity->colorIndex());
-        entity->worldDraw(&collector);
+        AddDrawingItemsOf(*entity, HandleText(id), items);
         entity->close();
     }
     return items;

@@ -7,9 +7,13 @@
 #include <vector>
 
 class AcDbDatabase;
+class AcDbEntity;
 
 namespace cadhost::editor {
 
 std::vector<text::DrawingItem> DrawingItemsOf(AcDbDatabase* db);
+// Appends what one entity (open for read) draws, its items marked with the handle.
+void AddDrawingItemsOf(AcDbEntity& entity, const std::string& handle,
+                       std::vector<text::DrawingItem>& items);
 
 } // namespace cadhost::editor

@@ -18,6 +18,7 @@ void RegisterHostCommands(Session& session) {
     RegisterExportCommands(stack);
     RegisterUndoCommands(stack);
     RegisterFileCommands(stack);
+    RegisterWindowCommands(stack);
 }
 
 } // namespace cadhost::editor

@@ -24,6 +24,7 @@ void RegisterHelpCommands(CommandStack& stack);
 void RegisterMTextCommands(CommandStack& stack);
 void RegisterExportCommands(CommandStack& stack);
 void RegisterUndoCommands(CommandStack& stack);
+void RegisterWindowCommands(CommandStack& stack);
 
 class Document;
 // The undo group of a command on its document's drawing, opened before the command runs and

@@ -95,6 +95,13 @@ std::optional<std::string> ScriptInput::take() {
     skipComments();
     if (m_lines.empty())
         return std::nullopt;
+    if (m_pacer) {
+        // The pause runs the window's events, which may end the input meanwhile.
+        m_pacer();
+        skipComments();
+        if (m_lines.empty())
+            return std::nullopt;
+    }
     std::string line = std::move(m_lines.front());
     m_lines.pop_front();
     return line;

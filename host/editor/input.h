@@ -46,6 +46,9 @@ public:
     void setStopCheck(std::function<bool()> check) { m_stopCheck = std::move(check); }
     // Once after the script was stopped: how many lines it had left.
     std::optional<std::size_t> takeStop();
+    // Runs before each line is taken, so that a window can show what the lines before did
+    // (and pause for a viewer) as the script plays.
+    void setPacer(std::function<void()> pacer) { m_pacer = std::move(pacer); }
 
 private:
     void skipComments();
@@ -53,6 +56,7 @@ private:
     std::function<bool(std::string&)> m_terminal;
     std::function<bool()> m_stopCheck;
     std::optional<std::size_t> m_stoppedWith;
+    std::function<void()> m_pacer;
 };
 
 } // namespace cadhost::editor

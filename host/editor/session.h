@@ -17,6 +17,7 @@
 namespace cadhost::editor {
 
 class ModuleLoader;
+class WindowServices;
 
 class HostEditor final : public AcEditor {
 public:
@@ -65,6 +66,10 @@ struct Session {
         Point3 base;
     };
     PointRequest pointRequest;
+    // The "Command:" prompt waits for a command: no command runs.
+    bool commandPrompt = false;
+    // The window showing this session (cadhost --gui), or nullptr.
+    WindowServices* window = nullptr;
 
     // The next input: what was sent to the current (then the active) document's command line,
     // then the script, then the terminal.

@@ -3,11 +3,18 @@
 // that called this first, and the event loop runs inside the host's waits.
 #pragma once
 
+#include <string>
+
 class QApplication;
 
 namespace cadhost::gui {
 
 // The application, made on first use (with the program's own arguments).
 QApplication& TheApplication();
+
+// Whether the platform Qt will use can show windows here: a display for X (DISPLAY) or
+// Wayland (WAYLAND_DISPLAY); platforms without one (offscreen) always can.  Qt ends the
+// process when its platform cannot start, so the host asks first; false with the reason.
+bool CanShowWindows(std::string& why);
 
 } // namespace cadhost::gui

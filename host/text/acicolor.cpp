@@ -88,4 +88,22 @@ int NearestAci(Rgb color) {
     return best;
 }
 
+Rgb PaperColor(int index) {
+    if (index <= 0 || index == 7 || index >= 256)
+        return {0, 0, 0};
+    return AciToRgb(index);
+}
+
+Rgb PaperColor(const MTextColor& color, int entityIndex) {
+    switch (color.kind) {
+    case MTextColor::Kind::Index:
+        return PaperColor(color.index == 0 || color.index == 256 ? entityIndex : color.index);
+    case MTextColor::Kind::True:
+        return {color.red, color.green, color.blue};
+    case MTextColor::Kind::Entity:
+        break;
+    }
+    return PaperColor(entityIndex);
+}
+
 } // namespace cadhost::text

@@ -38,7 +38,8 @@ MTextLayout LayOut(std::string_view contents, double textHeight, double width,
     layout.fonts = pools.fonts();
     for (const MTextFontRequest& request : layout.fonts) {
         Font& font = FontLibrary::instance().resolve(request);
-        layout.faces.push_back({font.family(), font.bold(), font.italic(), font.emPerHeight()});
+        layout.faces.push_back(
+            {font.family(), font.bold(), font.italic(), font.emPerHeight(), font.file()});
     }
     return layout;
 }

@@ -19,6 +19,7 @@ struct LaidOutFace {
     bool bold = false;
     bool italic = false;
     double emPerHeight = 1.0; // font size = text height × emPerHeight
+    std::string file;         // the font file measured ("" for the built-in metrics)
 };
 
 struct MTextLayout {

@@ -83,23 +83,16 @@ std::string HexColor(int red, int green, int blue) {
     return buffer;
 }
 
-std::string IndexColor(int index) {
-    if (index <= 0 || index == 7 || index >= 256)
-        return "#000000"; // white on the screen, black on paper; by block and by layer alike
-    Rgb rgb = AciToRgb(index);
+std::string HexColor(Rgb rgb) {
     return HexColor(rgb.red, rgb.green, rgb.blue);
 }
 
+std::string IndexColor(int index) {
+    return HexColor(PaperColor(index));
+}
+
 std::string RunColor(const MTextColor& color, int entityIndex) {
-    switch (color.kind) {
-    case MTextColor::Kind::Index:
-        return IndexColor(color.index == 0 || color.index == 256 ? entityIndex : color.index);
-    case MTextColor::Kind::True:
-        return HexColor(color.red, color.green, color.blue);
-    case MTextColor::Kind::Entity:
-        break;
-    }
-    return IndexColor(entityIndex);
+    return HexColor(PaperColor(color, entityIndex));
 }
 
 struct Bounds {
@@ -187,6 +180,28 @@ public:
                  "\" cy=\"" + Num(m_map.y(item.start)) + "\" r=\"" + Num(item.radius) +
                  "\" fill=\"none\" stroke=\"" + IndexColor(item.colorIndex) + "\" stroke-width=\"" +
                  Num(m_pixel) + "\"/>\n";
+        m_sink.piece();
+    }
+
+    // Seen from above, an arc in a horizontal plane is an arc of the picture; in any other
+    // plane it is drawn through points along it.
+    void arc(const DrawingItem& item) {
+        std::string d;
+        Vec3 from = ArcPoint(item, 0.0), to = ArcPoint(item, item.sweep);
+        double nz = item.normal.z / std::sqrt(std::max(Dot(item.normal, item.normal), 1e-300));
+        if (std::fabs(nz) > 1.0 - 1e-9 && std::fabs(item.sweep) < 2.0 * std::numbers::pi - 1e-9) {
+            // The picture's y runs down, which turns the world's counterclockwise around.
+            bool clockwiseInPicture = (item.sweep > 0.0) == (nz > 0.0);
+            d = "M " + Num(m_map.x(from)) + " " + Num(m_map.y(from)) + " A " + Num(item.radius) +
+                " " + Num(item.radius) + " 0 " +
+                (std::fabs(item.sweep) > std::numbers::pi ? "1" : "0") + " " +
+                (clockwiseInPicture ? "1" : "0") + " " + Num(m_map.x(to)) + " " + Num(m_map.y(to));
+        } else {
+            for (const Vec3& p : ArcPoints(item))
+                d += (d.empty() ? "M " : " L ") + Num(m_map.x(p)) + " " + Num(m_map.y(p));
+        }
+        m_out += "<path" + handleAttribute(item) + " d=\"" + d + "\" fill=\"none\" stroke=\"" +
+                 IndexColor(item.colorIndex) + "\" stroke-width=\"" + Num(m_pixel) + "\"/>\n";
         m_sink.piece();
     }
 
@@ -444,6 +459,10 @@ bool Write(const std::vector<DrawingItem>& items, SvgOut& sink, PictureDetail de
             bounds.add(item.start + Vec3{item.radius, item.radius, 0.0});
             bounds.add(item.start - Vec3{item.radius, item.radius, 0.0});
             break;
+        case DrawingItem::Kind::Arc:
+            for (const Vec3& p : ArcPoints(item))
+                bounds.add(p);
+            break;
         }
     }
     if (bounds.empty()) {
@@ -480,6 +499,9 @@ bool Write(const std::vector<DrawingItem>& items, SvgOut& sink, PictureDetail de
         case DrawingItem::Kind::Circle:
             writer.circle(item);
             break;
+        case DrawingItem::Kind::Arc:
+            writer.arc(item);
+            break;
         }
     }
     out += "</svg>\n";
@@ -487,6 +509,26 @@ bool Write(const std::vector<DrawingItem>& items, SvgOut& sink, PictureDetail de
 }
 
 } // namespace
+
+Vec3 ArcPoint(const DrawingItem& arc, double angle) {
+    double nn = Dot(arc.normal, arc.normal);
+    Vec3 n = nn > 0.0 ? arc.normal * (1.0 / std::sqrt(nn)) : Vec3{0.0, 0.0, 1.0};
+    Vec3 x = arc.startVector - n * Dot(arc.startVector, n);
+    double xx = Dot(x, x);
+    x = xx > 0.0 ? x * (1.0 / std::sqrt(xx)) : Vec3{1.0, 0.0, 0.0};
+    Vec3 y = Cross(n, x);
+    return arc.start + (x * std::cos(angle) + y * std::sin(angle)) * arc.radius;
+}
+
+std::vector<Vec3> ArcPoints(const DrawingItem& arc) {
+    double sweep = std::clamp(arc.sweep, -2.0 * std::numbers::pi, 2.0 * std::numbers::pi);
+    int steps = std::clamp(static_cast<int>(std::ceil(std::fabs(sweep) * 12.0)), 1, 100);
+    std::vector<Vec3> points;
+    points.reserve(static_cast<std::size_t>(steps) + 1);
+    for (int i = 0; i <= steps; ++i)
+        points.push_back(ArcPoint(arc, sweep * i / steps));
+    return points;
+}
 
 std::string SvgNumber(double value) {
     return Num(value);

@@ -13,7 +13,7 @@
 namespace cadhost::text {
 
 struct DrawingItem {
-    enum class Kind { MText, Line, Circle };
+    enum class Kind { MText, Line, Circle, Arc };
     Kind kind = Kind::Line;
     // An AutoCAD Color Index: 1..255; 7, 0 (by block) and 256 (by layer) draw black, as on
     // paper.
@@ -26,11 +26,20 @@ struct DrawingItem {
     std::string contents;
     std::string styleFont = "Arial";
 
-    // Line: start and end.  Circle: centre (start), radius, normal.
+    // Line: start and end.  Circle: centre (start), radius, normal.  Arc: as a circle, from
+    // the point at startVector from the centre, turning sweep radians about the normal
+    // (counterclockwise when positive).
     Vec3 start, end;
     double radius = 0.0;
     Vec3 normal{0.0, 0.0, 1.0};
+    Vec3 startVector{1.0, 0.0, 0.0};
+    double sweep = 0.0;
 };
+
+// The point of an arc item at an angle (radians) from its start.
+Vec3 ArcPoint(const DrawingItem& arc, double angle);
+// Points along an arc item, its ends included, no more than a twelfth of a radian apart.
+std::vector<Vec3> ArcPoints(const DrawingItem& arc);
 
 enum class PictureDetail {
     // Every glyph where the layout put it, however small it comes out: a picture to zoom in.

@@ -25,7 +25,7 @@ expect 2 "option --load needs a value" "$bin/cadhost" --load
 expect 1 "cannot load /bin/true: not a module" "$bin/cadhost" --load /bin/true
 
 "$bin/cadhost" --help >"$work/out" 2>&1
-if [ $? != 0 ] || ! grep -q "usage: cadhost \[--load MODULE\]... \[-b SCRIPT\] \[FILE\]" "$work/out"; then
+if [ $? != 0 ] || ! grep -q "usage: cadhost \[--gui\] \[--load MODULE\]... \[-b SCRIPT\] \[FILE\]" "$work/out"; then
     failed "--help"
     cat "$work/out"
 fi

@@ -90,8 +90,7 @@ TEST_F(NativeDialogs, AnOpenDialogHasTheRequestsTypesFolderAndTitleAndGivesTheFi
         title = dialog.windowTitle();
         mode = dialog.acceptMode();
         fileMode = dialog.fileMode();
-        dialog.selectFile(HostPath("C:\\Specs\\09900 Painting.rtf"));
-        static_cast<QDialog&>(dialog).accept();
+        ChooseInFileDialog(dialog, HostPath("C:\\Specs\\09900 Painting.rtf"));
     });
     Output();
     CFileDialog dialog(TRUE, "*.doc", nullptr,
@@ -123,8 +122,7 @@ TEST_F(NativeDialogs, ASaveDialogSavesWithTheDefaultExtensionAndACancelComesBack
     WhenShown<QFileDialog>([&](QFileDialog& dialog) {
         mode = dialog.acceptMode();
         suffix = dialog.defaultSuffix();
-        dialog.selectFile(HostPath("C:\\Specs") + "/Sheet");
-        static_cast<QDialog&>(dialog).accept();
+        ChooseInFileDialog(dialog, HostPath("C:\\Specs") + "/Sheet");
     });
     CFileDialog save(FALSE, "rtf", "Sheet", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                      "Rich Text (*.rtf)|*.rtf||");
@@ -151,8 +149,7 @@ TEST_F(NativeDialogs, TheFolderChooserOfTheSheetDialogChoosesAFolderWhoseFilesIt
         WhenShown<QFileDialog>([&](QFileDialog& dialog) {
             fileMode = dialog.fileMode();
             dirsOnly = dialog.testOption(QFileDialog::ShowDirsOnly);
-            dialog.selectFile(HostPath("C:\\Other"));
-            static_cast<QDialog&>(dialog).accept();
+            ChooseInFileDialog(dialog, HostPath("C:\\Other"));
         });
         QTest::mouseClick(&window, Qt::LeftButton, Qt::NoModifier,
                           ControlCentre(window, IDC_BROWSE));

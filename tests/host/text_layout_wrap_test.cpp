@@ -238,6 +238,19 @@ TEST_F(TextLayout, FontsResolveToTheirStandIns) {
     EXPECT_TRUE(face("\\fTimes New Roman|b1|i0;x").bold);
     EXPECT_TRUE(face("\\fCourier New|b0|i1;x").italic);
     EXPECT_EQ(face("\\fCourier New;x").family, fcFamily("Courier New"));
+    // The file measured, which a window draws the glyphs from.
+    auto fcFile = [&](const std::string& pattern) {
+        std::string out;
+        if (FILE* pipe = ::popen(("fc-match -f '%{file}' '" + pattern + "'").c_str(), "r")) {
+            char buffer[512];
+            while (std::fgets(buffer, sizeof buffer, pipe))
+                out += buffer;
+            ::pclose(pipe);
+        }
+        return out;
+    };
+    EXPECT_EQ(face("x").file, fcFile("Arial"));
+    EXPECT_EQ(face("\\fTimes New Roman|b1|i0;x").file, fcFile("Times New Roman:bold"));
     // A family that is not installed still measures, with a sans font.
     LaidOutFace unknown = face("\\fNo Such Family 123;x");
     EXPECT_FALSE(unknown.family.empty());

@@ -199,6 +199,34 @@ TEST_F(ProcessTest, ChildArgumentsAreTheSplitWords) {
     EXPECT_EQ(ReadFile(out), OwnProgram() + "\ntwo words\na\\\"b\n\n");
 }
 
+// The wait callback runs while the child runs: here the child waits for a file that only the
+// callback makes, so the wait can only end through the callback.
+TEST_F(ProcessTest, WaitCallbackRunsWhileTheChildRuns) {
+    std::string flag = m_work + "/go";
+    std::string prog = Script("waiter", "while [ ! -e " + flag + " ]; do sleep 0.01; done\nexit 5");
+    PROCESS_INFORMATION pi;
+    ASSERT_TRUE(Start(Windows(prog), &pi));
+    int calls = 0;
+    auto previous = win::SetWaitCallback([&] {
+        if (++calls == 3)
+            std::ofstream(flag) << "";
+    });
+    EXPECT_FALSE(previous);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
+    EXPECT_GE(calls, 3);
+    DWORD code = 0;
+    ASSERT_TRUE(GetExitCodeProcess(pi.hProcess, &code));
+    EXPECT_EQ(code, 5u);
+
+    // Removed, it runs no more; the one removed is handed back.
+    auto removed = win::SetWaitCallback({});
+    ASSERT_TRUE(removed);
+    int before = calls;
+    std::string second = Script("second", "sleep 0.1\nexit 0");
+    EXPECT_EQ(RunToEnd(Windows(second)), 0u);
+    EXPECT_EQ(calls, before);
+}
+
 TEST_F(ProcessTest, WaitTimesOutWhileTheChildRuns) {
     std::string flag = m_work + "/go";
     std::string prog = Script("waiter", "while [ ! -e " + flag + " ]; do sleep 0.01; done\nexit 3");

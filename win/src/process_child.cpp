@@ -22,11 +22,26 @@ constexpr DWORD kExitStatusLost = 0xFFFFFFFFu;
 
 using Clock = std::chrono::steady_clock;
 
+std::function<void()>& WaitCallback() {
+    static std::function<void()> callback;
+    return callback;
+}
+
+// A copy runs, so that the callback may replace itself.
+void RunWaitCallback() {
+    if (std::function<void()> callback = WaitCallback())
+        callback();
+}
+
+// How long the next poll may sleep: until the deadline, and no longer than the interval of
+// the wait callback when there is one.
 int PollTimeout(DWORD milliseconds, Clock::time_point deadline) {
+    long long limit = WaitCallback() ? kWaitCallbackInterval : -1;
     if (milliseconds == INFINITE)
-        return -1;
+        return static_cast<int>(limit);
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    return static_cast<int>(std::clamp<long long>(left.count(), 0, INT_MAX));
+    long long timeout = std::clamp<long long>(left.count(), 0, INT_MAX);
+    return static_cast<int>(limit >= 0 ? std::min(timeout, limit) : timeout);
 }
 
 } // namespace
@@ -104,6 +119,8 @@ DWORD ChildProcess::Wait(DWORD milliseconds) {
             break;
         if (ready < 0 && errno != EINTR)
             break;
+        if (ready == 0)
+            RunWaitCallback();
     }
     close(pidfd);
     std::lock_guard lock(m_mutex);
@@ -124,7 +141,8 @@ bool ChildProcess::PollUntilEnded(DWORD milliseconds) {
             Clock::now() - start >= std::chrono::milliseconds(milliseconds))
             return false;
         std::this_thread::sleep_for(pause);
-        pause = std::min(pause * 2, std::chrono::milliseconds(50));
+        pause = std::min(pause * 2, std::chrono::milliseconds(kWaitCallbackInterval));
+        RunWaitCallback();
     }
 }
 
@@ -149,3 +167,13 @@ BOOL ChildProcess::Terminate(UINT exitCode) {
 }
 
 } // namespace win::detail
+
+namespace win {
+
+std::function<void()> SetWaitCallback(std::function<void()> callback) {
+    std::function<void()> previous = std::move(detail::WaitCallback());
+    detail::WaitCallback() = std::move(callback);
+    return previous;
+}
+
+} // namespace win

@@ -48,6 +48,14 @@ public:
     // Listed under the type it had in the file.
     void list() const override;
 
+    // The types whose geometry the host knows from their tags (db/dxf/keptgeometry.h) draw,
+    // box and pick as their outline; the others take no room and draw nothing.
+    Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
+    Acad::ErrorStatus getDistanceTo(const AcGePoint3d& point, double& distance) const override;
+    Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
+    Acad::ErrorStatus getGripPoints(AcGePoint3dArray& gripPoints, AcDbIntArray& osnapModes,
+                                    AcDbIntArray& geomIds) const override;
+
 private:
     KeptTags m_kept;
 };

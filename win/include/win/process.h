@@ -34,6 +34,7 @@
 
 #include "win/types.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -99,6 +100,13 @@ BOOL TerminateProcess(HANDLE hProcess, UINT uExitCode);
 DWORD GetCurrentProcessId();
 
 namespace win {
+
+// While this process waits for another one to end (WaitForSingleObject, and so RunAndWait),
+// the callback runs every kWaitCallbackInterval milliseconds on the waiting thread, so that
+// a window keeps showing itself while the program it waits for runs.  An empty callback
+// removes it.  Returns the one it replaces.
+inline constexpr DWORD kWaitCallbackInterval = 25;
+std::function<void()> SetWaitCallback(std::function<void()> callback);
 
 // Starts a command line (its first word is the program, found as CreateProcessA finds it)
 // and waits for the process to end: its exit status, or nothing when it did not start.
