@@ -1,7 +1,7 @@
 // Database objects: identity, the open state and erasing.
 #include "arx/dbobject.h"
-#include "db/edits.h"
 #include "db/databaseimpl.h"
+#include "db/edits.h"
 #include "db/objectaccess.h"
 #include "db/objectstate.h"
 #include "db/undolog.h"
