@@ -150,17 +150,10 @@ private:
     }
 
     void decorations(const text::LaidOutRun& run) {
-        double h = run.format.height;
-        auto stroke = [&](double above) {
+        text::ForEachDecoration(run, [&](double above, double thickness) {
             m_out.strokes.push_back(
-                {run.x, run.x + run.width, run.baseline + above, h * 0.07, run.format.color});
-        };
-        if (run.format.underline)
-            stroke(-0.2 * h);
-        if (run.format.overline)
-            stroke(1.15 * h);
-        if (run.format.strike)
-            stroke(0.5 * h);
+                {run.x, run.x + run.width, run.baseline + above, thickness, run.format.color});
+        });
     }
 
     PreparedText& m_out;

@@ -40,6 +40,21 @@ struct LaidOutRun {
     MTextCharFormat format;    // format.font indexes MTextLayout::fonts
 };
 
+// The lines a run's underline, overline and strike-through draw across its width, for every
+// picture of it: stroke(above, thickness) for each, `above` measured from the run's baseline
+// (negative: below it).
+template <class Stroke>
+void ForEachDecoration(const LaidOutRun& run, Stroke&& stroke) {
+    const double h = run.format.height;
+    const double thickness = h * 0.07;
+    if (run.format.underline)
+        stroke(-0.2 * h, thickness);
+    if (run.format.overline)
+        stroke(1.15 * h, thickness);
+    if (run.format.strike)
+        stroke(0.5 * h, thickness);
+}
+
 struct LaidOutLine {
     double top = 0.0;
     double baseline = 0.0;

@@ -318,18 +318,10 @@ private:
     }
 
     void decorations(const TextFrame& frame, const LaidOutRun& run, const std::string& color) {
-        double h = run.format.height;
-        double thickness = h * 0.07;
-        auto stroke = [&](double above) {
+        ForEachDecoration(run, [&](double above, double thickness) {
             line(frame.toWorld(run.x, run.baseline + above),
                  frame.toWorld(run.x + run.width, run.baseline + above), color, thickness);
-        };
-        if (run.format.underline)
-            stroke(-0.2 * h);
-        if (run.format.overline)
-            stroke(1.15 * h);
-        if (run.format.strike)
-            stroke(0.5 * h);
+        });
     }
 
     void part(const MTextLayout& layout, const TextFrame& frame, const LaidOutRun& run,
