@@ -43,8 +43,7 @@ struct LaidOutRun {
 // The lines a run's underline, overline and strike-through draw across its width, for every
 // picture of it: stroke(above, thickness) for each, `above` measured from the run's baseline
 // (negative: below it).
-template <class Stroke>
-void ForEachDecoration(const LaidOutRun& run, Stroke&& stroke) {
+template <class Stroke> void ForEachDecoration(const LaidOutRun& run, Stroke&& stroke) {
     const double h = run.format.height;
     const double thickness = h * 0.07;
     if (run.format.underline)
