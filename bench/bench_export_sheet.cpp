@@ -81,6 +81,10 @@ int main(int argc, char** argv) {
                 return 2;
             }
             (arg == "--items" ? itemCount : runs) = value;
+        } else if (arg.rfind("-", 0) == 0) {
+            std::fputs("usage: bench_export_sheet [--items N] [--runs N] [PICTURE.svg]\n",
+                       arg == "--help" ? stdout : stderr);
+            return arg == "--help" ? 0 : 2;
         } else {
             picture = arg;
         }
