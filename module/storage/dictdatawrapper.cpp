@@ -25,38 +25,49 @@ AcRxClass* LookUpClass() {
 // A DXF line cannot hold a line break, and the stored Rich Text has many: the value goes out
 // in the caret notation of DXF strings, each control character as "^" and the letter 64 above
 // it ("^M^J" for CR LF), and a caret itself as "^ ", so that it comes back exactly.
+// Both directions copy the stretches between the characters they change whole: the values
+// are whole specifications, and most of their bytes stay as they are.
 std::string ToCaretNotation(const std::string& value) {
     std::string out;
     out.reserve(value.size() + value.size() / 32);
-    for (char c : value) {
-        auto u = static_cast<unsigned char>(c);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        auto u = static_cast<unsigned char>(value[i]);
+        if (u >= 0x20 && u != '^')
+            continue;
+        out.append(value, start, i - start);
         if (u < 0x20) {
             out += '^';
             out += static_cast<char>(u + 0x40);
-        } else if (c == '^') {
-            out += "^ ";
         } else {
-            out += c;
+            out += "^ ";
         }
+        start = i + 1;
     }
+    out.append(value, start);
     return out;
 }
 
 std::string FromCaretNotation(const std::string& text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char next = i + 1 < text.size() ? text[i + 1] : '\0';
-        if (text[i] == '^' && next == ' ') {
+    std::size_t start = 0;
+    for (std::size_t at = text.find('^'); at != std::string::npos; at = text.find('^', at)) {
+        out.append(text, start, at - start);
+        char next = at + 1 < text.size() ? text[at + 1] : '\0';
+        if (next == ' ') {
             out += '^';
-            ++i;
-        } else if (text[i] == '^' && next >= 0x40 && next <= 0x5F) {
+            at += 2;
+        } else if (next >= 0x40 && next <= 0x5F) {
             out += static_cast<char>(next - 0x40);
-            ++i;
+            at += 2;
         } else {
-            out += text[i]; // a caret before anything else stands for itself
+            out += '^'; // a caret before anything else stands for itself
+            at += 1;
         }
+        start = at;
     }
+    out.append(text, start);
     return out;
 }
 

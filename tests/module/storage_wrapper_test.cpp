@@ -67,6 +67,51 @@ TEST_F(WrapperTest, DxfLinesHoldNoLineBreaksAndTheValueComesBackExactly) {
     EXPECT_EQ(value, text);
 }
 
+TEST_F(WrapperTest, CaretNotationReadAsWrittenByOthersAndEveryByteComesBack) {
+    // A caret before a letter outside the notation, before another caret, and at the very
+    // end stands for itself or starts the next pair, as the notation reads left to right.
+    const std::pair<const char*, std::string> read[] = {
+        {"^^J^a^", std::string("\x1E") + "J^a^"},
+        {"^", "^"},
+        {"plain", "plain"},
+        {"^ ^ ", "^^"},
+        {"x^@y", std::string("x\0y", 3)},
+    };
+    for (const auto& [notation, value] : read) {
+        SCOPED_TRACE(notation);
+        MemoryDxfFiler in(db());
+        resbuf marker{};
+        marker.restype = 100;
+        marker.resval.rstring = const_cast<char*>("KSRxDictDataWrapper");
+        in.writeItem(marker);
+        resbuf text{};
+        text.restype = 300;
+        text.resval.rstring = const_cast<char*>(notation);
+        in.writeItem(text);
+        in.rewindFiler();
+        KSRxDictDataWrapper wrapper("stale");
+        ASSERT_EQ(wrapper.dxfInFields(&in), Acad::eOk);
+        std::string got;
+        wrapper.data(got);
+        EXPECT_EQ(got, value);
+    }
+    // Every byte but NUL, carets at both ends and in runs, through DXF and back.
+    std::string all = "^^";
+    for (int c = 1; c < 256; ++c)
+        all += static_cast<char>(c);
+    all += "^^^";
+    KSRxDictDataWrapper original(all.c_str());
+    MemoryDxfFiler out(db());
+    ASSERT_EQ(original.dxfOutFields(&out), Acad::eOk);
+    EXPECT_EQ(out.textOf(300).find_first_of(std::string("\r\n\0", 3)), std::string::npos);
+    out.rewindFiler();
+    KSRxDictDataWrapper back("stale");
+    ASSERT_EQ(back.dxfInFields(&out), Acad::eOk);
+    std::string value;
+    back.data(value);
+    EXPECT_EQ(value, all);
+}
+
 TEST_F(WrapperTest, DxfInputWithoutTheTextGroupIsABadSequence) {
     MemoryDxfFiler in(db());
     resbuf marker{};
