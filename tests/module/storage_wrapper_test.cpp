@@ -71,10 +71,7 @@ TEST_F(WrapperTest, CaretNotationReadAsWrittenByOthersAndEveryByteComesBack) {
     // A caret before a letter outside the notation, before another caret, and at the very
     // end stands for itself or starts the next pair, as the notation reads left to right.
     const std::pair<const char*, std::string> read[] = {
-        {"^^J^a^", std::string("\x1E") + "J^a^"},
-        {"^", "^"},
-        {"plain", "plain"},
-        {"^ ^ ", "^^"},
+        {"^^J^a^", std::string("\x1E") + "J^a^"}, {"^", "^"}, {"plain", "plain"}, {"^ ^ ", "^^"},
         {"x^@y", std::string("x\0y", 3)},
     };
     for (const auto& [notation, value] : read) {
