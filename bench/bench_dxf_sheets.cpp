@@ -1,6 +1,6 @@
 // Makes the big drawing of the DXF benchmarks that the host writes itself: COPIES sheets
 // like the one bench_layout lays out, side by side in one drawing.  Every copy has the
-// sheet's texts (with their "KSRRivlet" box moved along) and its items in the specification
+// sheet's texts (with their "KSRRivlet" box moved along) and its items in the module's item
 // dictionary, whose stored records name the handles of the copy's own texts.  A drawing that
 // is already there is left as it is.
 //
@@ -25,7 +25,7 @@
 
 namespace {
 
-const char* const kSpecDictionary = "KSR_SPEC_DICTIONARY";
+const char* const kItemDictionary = "KSR_SPEC_DICTIONARY";
 
 void Check(Acad::ErrorStatus es, const char* what, const std::string& error = {}) {
     if (es != Acad::eOk) {
@@ -55,7 +55,7 @@ struct Item {
     std::string data;
 };
 
-// The texts of model space and the items of the specification dictionary.
+// The texts of model space and the items of the module's item dictionary.
 void ReadSheet(AcDbDatabase* sheet, std::vector<Text>& texts, std::vector<Item>& items) {
     AcDbBlockTableRecord* space = nullptr;
     Check(acdbOpenObject(space, sheet->currentSpaceId(), AcDb::kForRead), "open model space");
@@ -87,10 +87,10 @@ void ReadSheet(AcDbDatabase* sheet, std::vector<Text>& texts, std::vector<Item>&
     AcDbDictionary* named = nullptr;
     Check(sheet->getNamedObjectsDictionary(named, AcDb::kForRead), "open the named objects");
     AcDbObject* object = nullptr;
-    Check(named->getAt(kSpecDictionary, object, AcDb::kForRead), "open the spec dictionary");
+    Check(named->getAt(kItemDictionary, object, AcDb::kForRead), "open the item dictionary");
     named->close();
-    auto* spec = AcDbDictionary::cast(object);
-    AcDbDictionaryIterator* entries = spec->newIterator();
+    auto* itemDictionary = AcDbDictionary::cast(object);
+    AcDbDictionaryIterator* entries = itemDictionary->newIterator();
     for (; !entries->done(); entries->next()) {
         AcDbObject* entry = nullptr;
         if (entries->getObject(entry, AcDb::kForRead) != Acad::eOk)
@@ -162,9 +162,9 @@ int main(int argc, char** argv) {
     acdbRegApp("KSRRivlet");
     AcDbDictionary* named = nullptr;
     Check(db->getNamedObjectsDictionary(named, AcDb::kForWrite), "open the named objects");
-    auto* spec = new AcDbDictionary;
-    AcDbObjectId specId;
-    Check(named->setAt(kSpecDictionary, spec, specId), "add the spec dictionary");
+    auto* itemDictionary = new AcDbDictionary;
+    AcDbObjectId itemsId;
+    Check(named->setAt(kItemDictionary, itemDictionary, itemsId), "add the item dictionary");
     named->close();
     AcDbBlockTableRecord* space = nullptr;
     Check(acdbOpenObject(space, db->currentSpaceId(), AcDb::kForWrite), "open model space");
@@ -205,12 +205,12 @@ int main(int argc, char** argv) {
             auto* wrapper = new KSRxDictDataWrapper(Renamed(item.data, handles).c_str());
             std::string key = std::to_string(copy) + "." + item.key;
             AcDbObjectId id;
-            Check(spec->setAt(key.c_str(), wrapper, id), "add an item");
+            Check(itemDictionary->setAt(key.c_str(), wrapper, id), "add an item");
             wrapper->close();
         }
     }
     space->close();
-    spec->close();
+    itemDictionary->close();
     for (Text& text : texts)
         acutRelRb(text.xdata);
 
