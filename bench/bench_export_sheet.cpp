@@ -7,13 +7,9 @@
 // usage: bench_export_sheet [--items N] [--runs N] [PICTURE.svg]
 // The picture is kept at PICTURE.svg when given (to compare two builds' pictures), else it is
 // written to a temporary folder.
-#include "conversion/columnlayout.h"
-#include "conversion/rtftomtext.h"
-#include "frame/doclock.h"
 #include "storage/dictdatawrapper.h"
-#include "wordconv/rtffix.h"
 
-#include "bench_sections.h"
+#include "bench_sheet.h"
 #include "prefix_folders.h"
 
 #include "editor/drawingitems.h"
@@ -34,34 +30,10 @@
 
 namespace {
 
-// The default sizes of the preferences, as bench_layout lays the sheet out.
-constexpr double kTextHeight = 0.25;
-constexpr double kPlainTextHeight = 0.15;
-constexpr double kItemGap = 0.25;
-constexpr double kColumnGap = 0.5;
-
 using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-// The items placed, as the sheet generator makes them.
-int LayOutSheet(int count) {
-    CMtextRtfHolder items;
-    CRtfToMtext converter;
-    for (int i = 0; i < count; ++i) {
-        std::string rtf = WordStyleRtf(i);
-        CMtextRtf item;
-        item.m_Name = "C:\\KSR\\Rivlet\\Section" + std::to_string(i) + ".rtf";
-        item.m_Rtf = rtf;
-        FixHangingIndents(rtf);
-        item.SplitContents(converter.Convert(rtf));
-        items.Add(item);
-    }
-    CDocLock lock;
-    return LayOutItems(AcGePoint3d(0, 10, 0), AcGePoint3d(0, 10, 0), AcGePoint3d(4, 0, 0), items,
-                       kTextHeight, kPlainTextHeight, kItemGap, kColumnGap);
 }
 
 } // namespace
@@ -94,7 +66,7 @@ int main(int argc, char** argv) {
     KSRxDictDataWrapper::rxInit();
     acrxBuildClassHierarchy();
 
-    int placed = LayOutSheet(itemCount);
+    int placed = LayOutSheet(SheetItems(itemCount));
     AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
     double bestItems = 1e300;
     double bestWrite = 1e300;

@@ -6,13 +6,10 @@
 //
 // usage: bench_layout [--items N] [SHEET.dxf]   N items (default 40); where the sheet is saved
 // (default: a temporary file).  `bench_dxf --from SHEET.dxf` times ezdxf on the same drawing.
-#include "conversion/columnlayout.h"
-#include "conversion/rtftomtext.h"
 #include "frame/doclock.h"
 #include "storage/dictdatawrapper.h"
-#include "wordconv/rtffix.h"
 
-#include "bench_sections.h"
+#include "bench_sheet.h"
 #include "prefix_folders.h"
 
 #include "db/dxf/dxffile.h"
@@ -36,12 +33,6 @@
 namespace {
 
 constexpr int kDefaultItems = 40;
-
-// The default sizes of the preferences.
-constexpr double kTextHeight = 0.25;
-constexpr double kPlainTextHeight = 0.15;
-constexpr double kItemGap = 0.25;
-constexpr double kColumnGap = 0.5;
 
 using Clock = std::chrono::steady_clock;
 
@@ -98,23 +89,15 @@ int main(int argc, char** argv) {
     acrxBuildClassHierarchy();
 
     Clock::time_point start = Clock::now();
-    CMtextRtfHolder items;
+    std::size_t pieces = 0;
+    const CMtextRtfHolder items = SheetItems(itemCount, &pieces);
+    double convertSeconds = Seconds(start);
     std::size_t rtfBytes = 0;
     std::size_t contentBytes = 0;
-    std::size_t pieces = 0;
-    CRtfToMtext converter;
-    for (int i = 0; i < itemCount; ++i) {
-        std::string rtf = WordStyleRtf(i);
-        rtfBytes += rtf.size();
-        CMtextRtf item;
-        item.m_Name = "C:\\KSR\\Rivlet\\Section" + std::to_string(i) + ".rtf";
-        item.m_Rtf = rtf;
-        FixHangingIndents(rtf);
-        pieces += item.SplitContents(converter.Convert(rtf));
-        contentBytes += item.m_Contents.size();
-        items.Add(item);
+    for (INT_PTR i = 0; i < items.GetSize(); ++i) {
+        rtfBytes += items[i].m_Rtf.size();
+        contentBytes += items[i].m_Contents.size();
     }
-    double convertSeconds = Seconds(start);
 
     const cadhost::text::MeasureTotals before = cadhost::text::MeasureMTextTotals();
     int placed = 0;
@@ -122,13 +105,11 @@ int main(int argc, char** argv) {
     int columns = 0;
     double layoutSeconds = 0.0;
     {
-        CDocLock lock;
-        AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
         start = Clock::now();
-        placed = LayOutItems(AcGePoint3d(0, 10, 0), AcGePoint3d(0, 10, 0), AcGePoint3d(4, 0, 0),
-                             items, kTextHeight, kPlainTextHeight, kItemGap, kColumnGap);
+        placed = LayOutSheet(items);
         layoutSeconds = Seconds(start);
-        CountTexts(db, texts, columns);
+        CDocLock lock;
+        CountTexts(acdbHostApplicationServices()->workingDatabase(), texts, columns);
     }
     const cadhost::text::MeasureTotals& after = cadhost::text::MeasureMTextTotals();
 

@@ -11,11 +11,7 @@
 // --gui.
 //
 // usage: bench_view [RUNS]   (default 5 redraws per zoom; the median is printed)
-#include "conversion/columnlayout.h"
-#include "conversion/rtftomtext.h"
-#include "frame/doclock.h"
 #include "storage/dictdatawrapper.h"
-#include "wordconv/rtffix.h"
 
 #include "gui/drawingscene.h"
 #include "gui/drawingview.h"
@@ -26,7 +22,7 @@
 #include "arx/dbapserv.h"
 #include "arx/rxobject.h"
 
-#include "bench_sections.h"
+#include "bench_sheet.h"
 #include "prefix_folders.h"
 
 #include <QImage>
@@ -65,23 +61,8 @@ int main(int argc, char** argv) {
     acrxBuildClassHierarchy();
 
     // The sheet, as bench_layout makes it.
-    CMtextRtfHolder items;
-    CRtfToMtext converter;
-    for (int i = 0; i < kItems; ++i) {
-        std::string rtf = WordStyleRtf(i);
-        CMtextRtf item;
-        item.m_Name = "C:\\KSR\\Rivlet\\Section" + std::to_string(i) + ".rtf";
-        item.m_Rtf = rtf;
-        FixHangingIndents(rtf);
-        item.SplitContents(converter.Convert(rtf));
-        items.Add(item);
-    }
+    LayOutSheet(SheetItems(kItems));
     AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
-    {
-        CDocLock lock;
-        LayOutItems(AcGePoint3d(0, 10, 0), AcGePoint3d(0, 10, 0), AcGePoint3d(4, 0, 0), items, 0.25,
-                    0.15, 0.25, 0.5);
-    }
 
     cadhost::gui::TheApplication();
     cadhost::gui::DrawingScene scene;
