@@ -60,9 +60,15 @@ std::optional<AcDbObjectId> EntityByHandle(AcDbDatabase* db, const std::string& 
 
 std::vector<AcDbObjectId> CurrentSpaceEntities(AcDbDatabase* db) {
     std::vector<AcDbObjectId> ids;
+    ReadCurrentSpaceEntities(db, ids);
+    return ids;
+}
+
+bool ReadCurrentSpaceEntities(AcDbDatabase* db, std::vector<AcDbObjectId>& ids) {
+    ids.clear();
     AcDbBlockTableRecord* space = nullptr;
     if (acdbOpenObject(space, db->currentSpaceId(), AcDb::kForRead) != Acad::eOk)
-        return ids;
+        return false;
     AcDbBlockTableRecordIterator* it = nullptr;
     if (space->newIterator(it) == Acad::eOk) {
         for (; !it->done(); it->step()) {
@@ -73,7 +79,7 @@ std::vector<AcDbObjectId> CurrentSpaceEntities(AcDbDatabase* db) {
         delete it;
     }
     space->close();
-    return ids;
+    return true;
 }
 
 std::optional<AcDbObjectId> EntityAt(AcDbDatabase* db, const AcGePoint3d& world, double tolerance) {

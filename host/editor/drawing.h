@@ -22,8 +22,11 @@ AcGeMatrix3d UcsToWorld(AcDbDatabase* db);
 bool AppendToCurrentSpace(AcDbDatabase* db, AcDbEntity* entity, AcDbObjectId* idOut = nullptr);
 // The entity whose handle is the hexadecimal text, if it exists and is not erased.
 std::optional<AcDbObjectId> EntityByHandle(AcDbDatabase* db, const std::string& hexText);
-// The entities of the current space, in order.
+// The entities of the current space, in order; none when the space cannot be read now (a
+// command has it open for write).
 std::vector<AcDbObjectId> CurrentSpaceEntities(AcDbDatabase* db);
+// The same, telling that case apart: false, and ids left empty.
+bool ReadCurrentSpaceEntities(AcDbDatabase* db, std::vector<AcDbObjectId>& ids);
 // The topmost entity of the current space that passes within tolerance of a world point.
 std::optional<AcDbObjectId> EntityAt(AcDbDatabase* db, const AcGePoint3d& world, double tolerance);
 // The handle as the host prints it.

@@ -194,20 +194,9 @@ void DrawingScene::shapesOf(SceneEntity& entity) {
 bool DrawingScene::lookAgain(AcDbDatabase* db) {
     // The entities of the space, read through its record; a record that cannot be read now
     // (a command has it open for write) leaves the scene as it is, to be looked at later.
-    AcDbBlockTableRecord* space = nullptr;
-    if (acdbOpenObject(space, db->currentSpaceId(), AcDb::kForRead) != Acad::eOk)
-        return false;
     std::vector<AcDbObjectId> ids;
-    AcDbBlockTableRecordIterator* it = nullptr;
-    if (space->newIterator(it) == Acad::eOk) {
-        for (; !it->done(); it->step()) {
-            AcDbObjectId id;
-            if (it->getEntityId(id) == Acad::eOk)
-                ids.push_back(id);
-        }
-        delete it;
-    }
-    space->close();
+    if (!editor::ReadCurrentSpaceEntities(db, ids))
+        return false;
 
     std::unordered_map<AcDbObjectId, std::size_t> before;
     for (std::size_t i = 0; i < m_entities.size(); ++i)
