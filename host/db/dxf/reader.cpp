@@ -678,9 +678,7 @@ Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDataba
                            std::string& error) {
     db = nullptr;
     error.clear();
-    // A byte order mark is no part of the first group code.
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);
+    text = WithoutByteOrderMark(text);
     std::string version, codePage;
     std::vector<std::pair<std::size_t, std::string>> renamed;
     int versionLine = 0; // the line that holds the version's value

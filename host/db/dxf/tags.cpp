@@ -2,6 +2,7 @@
 #include "db/dxf/tags.h"
 
 #include "db/resbufkind.h"
+#include "text/textbytes.h"
 
 #include <charconv>
 #include <cmath>
@@ -33,10 +34,6 @@ bool NextLine(std::string_view text, std::size_t& pos, std::string_view& line) {
         line.remove_suffix(1);
     pos = end + 1;
     return true;
-}
-
-std::string_view WithoutByteOrderMark(std::string_view text) {
-    return text.substr(0, 3) == "\xEF\xBB\xBF" ? text.substr(3) : text;
 }
 
 std::string Shown(std::string_view s) {
@@ -162,6 +159,12 @@ bool ReadTags(std::string_view text, Tags& tags, std::string& error) {
         return false;
     }
     return true;
+}
+
+std::string_view WithoutByteOrderMark(std::string_view text) {
+    return text.starts_with(cadhost::text::kUtf8ByteOrderMark)
+               ? text.substr(cadhost::text::kUtf8ByteOrderMark.size())
+               : text;
 }
 
 bool BeginsAsDxf(std::string_view text) {

@@ -70,6 +70,9 @@ bool ReadTags(std::string_view text, Tags& tags, std::string& error);
 
 // Whether the text begins as a DXF file does: group 0 SECTION, after any 999 comments.
 bool BeginsAsDxf(std::string_view text);
+// The text without the UTF-8 byte order mark it may begin with, which is no part of its
+// first group code.
+std::string_view WithoutByteOrderMark(std::string_view text);
 
 // Appends one tag as AutoCAD lays it out: the code right-aligned in three columns.
 void AppendTag(std::string& out, int code, std::string_view value);
