@@ -48,9 +48,8 @@ std::string Format(const char* format, va_list args) {
     return buffer;
 }
 
-bool HexBytes(const std::string& text, std::vector<char>& bytes) {
+bool HexBytes(std::string_view s, std::vector<char>& bytes) {
     bytes.clear();
-    std::string_view s = text;
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
         s.remove_suffix(1);
     if (s.size() % 2)
@@ -64,11 +63,10 @@ bool HexBytes(const std::string& text, std::vector<char>& bytes) {
     return true;
 }
 
-AcDbObjectId IdOfHandle(AcDbDatabase* db, const std::string& text) {
-    std::string trimmed = text;
-    while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '\t'))
-        trimmed.pop_back();
-    AcDbHandle handle(trimmed.c_str());
+AcDbObjectId IdOfHandle(AcDbDatabase* db, std::string_view text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    AcDbHandle handle(std::string(text).c_str());
     AcDbObjectId id;
     if (db && !handle.isNull())
         db->getAcDbObjectId(id, true, handle);
@@ -77,9 +75,9 @@ AcDbObjectId IdOfHandle(AcDbDatabase* db, const std::string& text) {
 
 // Fills one item from the tags at pos and answers how many tags it took (0 for a value
 // that does not parse).  Strings and binary chunks point into text and bytes.
-std::size_t ItemOf(const Tags& tags, std::size_t pos, std::size_t end, AcDbDatabase* db, resbuf& rb,
-                   std::string& text, std::vector<char>& bytes) {
-    const Tag& tag = tags[pos];
+std::size_t ItemOf(std::span<const TagView> tags, std::size_t pos, std::size_t end,
+                   AcDbDatabase* db, resbuf& rb, std::string& text, std::vector<char>& bytes) {
+    const TagView& tag = tags[pos];
     rb.restype = static_cast<short>(tag.code);
     rb.rbnext = nullptr;
     long long integer = 0;
@@ -155,6 +153,13 @@ std::string HandleText(AcDbObjectId id) {
 
 } // namespace
 
+std::size_t XDataStart(std::span<const TagView> tags) {
+    for (std::size_t i = 0; i < tags.size(); ++i)
+        if (tags[i].code == 1001)
+            return i;
+    return tags.size();
+}
+
 std::size_t XDataStart(const Tags& tags) {
     for (std::size_t i = 0; i < tags.size(); ++i)
         if (tags[i].code == 1001)
@@ -163,6 +168,10 @@ std::size_t XDataStart(const Tags& tags) {
 }
 
 bool XDataChainOf(const Tags& tags, std::size_t from, resbuf*& chain) {
+    return XDataChainOf(ViewsOf(tags), from, chain);
+}
+
+bool XDataChainOf(std::span<const TagView> tags, std::size_t from, resbuf*& chain) {
     chain = nullptr;
     resbuf** tail = &chain;
     std::string text;
@@ -233,6 +242,8 @@ Acad::ErrorStatus DxfTagFiler::setError(const char* format, ...) {
 // ---- DxfTagReader ----------------------------------------------------------------------------
 
 DxfTagReader::DxfTagReader(const Tags& tags, AcDbDatabase* db)
+    : DxfTagFiler(db), m_own(ViewsOf(tags)), m_tags(m_own), m_end(XDataStart(m_tags)) {}
+DxfTagReader::DxfTagReader(std::span<const TagView> tags, AcDbDatabase* db)
     : DxfTagFiler(db), m_tags(tags), m_end(XDataStart(tags)) {}
 DxfTagReader::~DxfTagReader() = default;
 
@@ -252,8 +263,9 @@ Acad::ErrorStatus DxfTagReader::readItem(resbuf* item) {
     std::size_t used = ItemOf(m_tags, m_pos, m_end, m_db, *item, m_text, m_bytes);
     m_line = m_tags[m_pos].line;
     if (used == 0)
-        return setError(Acad::eBadDxfSequence, "invalid value \"%s\" for group code %d",
-                        m_tags[m_pos].value.c_str(), m_tags[m_pos].code);
+        return setError(Acad::eBadDxfSequence, "invalid value \"%.*s\" for group code %d",
+                        static_cast<int>(m_tags[m_pos].value.size()), m_tags[m_pos].value.data(),
+                        m_tags[m_pos].code);
     m_last = m_pos;
     m_pos += used;
     m_canPushBack = true;

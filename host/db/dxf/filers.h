@@ -7,6 +7,7 @@
 #include "db/dxf/tags.h"
 
 #include <cstdarg>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -45,11 +46,13 @@ private:
 
 // Reads the tags of one object (without its 0 tag).  Reading ends at the extended data
 // (1001), which the file reader hands to the object apart.  Handles in reference groups
-// become ids of the database, reserved when their object has not been read yet.
+// become ids of the database, reserved when their object has not been read yet.  The tags
+// (or the text their views point into) must outlive the reader.
 class DxfTagReader final : public DxfTagFiler {
 public:
     ACRX_DECLARE_MEMBERS(DxfTagReader);
     DxfTagReader(const Tags& tags, AcDbDatabase* db);
+    DxfTagReader(std::span<const TagView> tags, AcDbDatabase* db);
     ~DxfTagReader() override;
 
     int rewindFiler() override;
@@ -66,7 +69,8 @@ public:
     int line() const { return m_line; }
 
 private:
-    const Tags& m_tags;
+    std::vector<TagView> m_own; // views of the Tags it was made with
+    std::span<const TagView> m_tags;
     std::size_t m_pos = 0;
     std::size_t m_end = 0;
     std::size_t m_last = 0; // where the item read last began
@@ -102,9 +106,11 @@ private:
 // The extended data of an object's tags (from its first 1001 tag on) as a resbuf chain the
 // caller frees; nullptr when there is none.  False for damaged data (a binary chunk that is
 // not hexadecimal, a number that is not one).
+bool XDataChainOf(std::span<const TagView> tags, std::size_t from, resbuf*& chain);
 bool XDataChainOf(const Tags& tags, std::size_t from, resbuf*& chain);
 
 // The index of the first tag of the extended data (tags.size() when there is none).
+std::size_t XDataStart(std::span<const TagView> tags);
 std::size_t XDataStart(const Tags& tags);
 
 } // namespace cadhost::db::dxf

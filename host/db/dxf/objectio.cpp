@@ -18,12 +18,16 @@ Tags FileOutTags(const AcDbObject& object, AcDbDatabase* db) {
 }
 
 std::string OwnerHandleOf(const Tags& tags) {
+    return OwnerHandleOf(ViewsOf(tags));
+}
+
+std::string OwnerHandleOf(std::span<const TagView> tags) {
     bool inGroup = false;
-    for (const Tag& tag : tags) {
+    for (const TagView& tag : tags) {
         if (tag.code == 102)
             inGroup = !tag.value.empty() && tag.value[0] == '{';
         else if (tag.code == 330 && !inGroup)
-            return tag.value;
+            return std::string(tag.value);
         else if (tag.code == 100 || tag.code == 1001)
             break;
     }
@@ -31,10 +35,14 @@ std::string OwnerHandleOf(const Tags& tags) {
 }
 
 std::string HandleOf(const Tags& tags, const std::string& type) {
+    return HandleOf(ViewsOf(tags), type);
+}
+
+std::string HandleOf(std::span<const TagView> tags, const std::string& type) {
     int code = type == "DIMSTYLE" ? 105 : 5;
-    for (const Tag& tag : tags) {
+    for (const TagView& tag : tags) {
         if (tag.code == code)
-            return tag.value;
+            return std::string(tag.value);
         if (tag.code == 100 || tag.code == 0)
             break;
     }

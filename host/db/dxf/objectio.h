@@ -3,6 +3,7 @@
 
 #include "db/dxf/tags.h"
 
+#include <span>
 #include <string>
 
 class AcDbObject;
@@ -16,7 +17,9 @@ Tags FileOutTags(const AcDbObject& object, AcDbDatabase* db);
 
 // The owner handle of an object's tags: the first 330 outside a 102 group ("" if none).
 std::string OwnerHandleOf(const Tags& tags);
+std::string OwnerHandleOf(std::span<const TagView> tags);
 // The handle of an object's tags: group 5 (105 for dimension styles); "" if none.
 std::string HandleOf(const Tags& tags, const std::string& type);
+std::string HandleOf(std::span<const TagView> tags, const std::string& type);
 
 } // namespace cadhost::db::dxf

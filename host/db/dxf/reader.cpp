@@ -198,7 +198,8 @@ AcRxClass* Reader::classOf(const std::string& type) const {
 }
 
 AcDbObject* Reader::make(FileRecord& record, bool entity) {
-    AcDbHandle handle(HandleOf(record.tagsNow(), record.type).c_str());
+    std::span<const TagView> tags = record.tagViews();
+    AcDbHandle handle(HandleOf(tags, record.type).c_str());
     AcDbObject* object = nullptr;
     bool kept = true;
     if (AcRxClass* cls = classOf(record.type)) {
@@ -208,14 +209,14 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
             object = nullptr;
         }
         if (object) {
-            DxfTagReader filer(record.tagsNow(), m_db);
+            DxfTagReader filer(tags, m_db);
             Acad::ErrorStatus es = object->dxfInFields(&filer);
             bool ok = es == Acad::eOk && filer.filerStatus() == Acad::eOk;
-            std::size_t from = XDataStart(record.tagsNow());
-            if (ok && from < record.tagsNow().size()) {
+            std::size_t from = XDataStart(tags);
+            if (ok && from < tags.size()) {
                 resbuf* chain = nullptr;
                 std::vector<XDataPart> parts;
-                ok = XDataChainOf(record.tagsNow(), from, chain) &&
+                ok = XDataChainOf(tags, from, chain) &&
                      ParseXData(chain, nullptr, parts) == Acad::eOk;
                 acutRelRb(chain);
                 for (const XDataPart& part : parts)
@@ -264,9 +265,14 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
     }
     if (auto* e = AcDbEntity::cast(object))
         EntityAccess::bindToDatabase(*e);
-    if (!kept)
-        m_read.push_back(Pending{id, LaidOut(record.tagsNow())});
-    Tags().swap(record.tags); // the object has what it needs of them
+    if (!kept) // the layout read is the tags' own, unless they had to change
+        m_read.push_back(
+            Pending{id, record.laidOut ? std::move(record.layout) : LaidOut(record.tags)});
+    // The object has what it needs of them.
+    Tags().swap(record.tags);
+    std::string().swap(record.layout);
+    std::vector<TagView>().swap(record.views);
+    record.viewsMade = false;
     object->close();
     return object;
 }
@@ -443,7 +449,7 @@ void Reader::readBlocks(FileSection& section) {
 void Reader::readEntities(FileSection& section) {
     for (FileRecord* record : Gather(section.records, 0, section.records.size())) {
         bool paper = false;
-        for (const Tag& tag : record->tagsNow())
+        for (const TagView& tag : record->tagViews())
             if (tag.code == 67 && tag.value.find('1') != std::string::npos)
                 paper = true;
         AcDbObject* object = make(*record, true);
@@ -727,7 +733,7 @@ Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDataba
             break;
         case SectionSplitter::Part::RecordStart:
             file.sections.back().records.push_back(
-                FileRecord{std::string(tag.value), tag.line, {}, {}, true});
+                FileRecord{std::string(tag.value), tag.line, {}, {}, true, {}, false});
             break;
         case SectionSplitter::Part::RecordTag:
             AppendLaidOutTag(file.sections.back().records.back().layout, tag.code, tag.value,

@@ -92,12 +92,23 @@ bool SectionSplitter::finish(int lastLine) {
 }
 
 Tags& FileRecord::tagsNow() {
+    viewsMade = false; // the caller may change the tags
     if (laidOut) {
         tags = TagsOfLayout(layout);
         std::string().swap(layout);
         laidOut = false;
     }
     return tags;
+}
+
+std::span<const TagView> FileRecord::tagViews() {
+    if (!viewsMade) {
+        if (laidOut && !IsPlainLayout(layout))
+            tagsNow();
+        views = laidOut ? ViewsOfPlainLayout(layout) : ViewsOf(tags);
+        viewsMade = true;
+    }
+    return views;
 }
 
 const FileSection* FileStructure::find(const std::string& name) const {
@@ -120,7 +131,7 @@ bool SplitSections(Tags& tags, FileStructure& file, std::string& error) {
             file.sections.back().header.push_back(std::move(tag));
             break;
         case SectionSplitter::Part::RecordStart:
-            file.sections.back().records.push_back(FileRecord{tag.value, tag.line, {}, {}, false});
+            file.sections.back().records.push_back(FileRecord{tag.value, tag.line, {}, {}, false, {}, false});
             break;
         case SectionSplitter::Part::RecordTag:
             file.sections.back().records.back().tags.push_back(std::move(tag));

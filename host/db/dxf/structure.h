@@ -5,6 +5,7 @@
 
 #include "db/dxf/tags.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,12 @@ struct FileRecord {
 
     // The tags, made out of the layout on first use.
     Tags& tagsNow();
+    // The tags as views: into the layout while it is plain, else into the tags.  They hold
+    // till tagsNow() is called or the record changes.
+    std::span<const TagView> tagViews();
+
+    std::vector<TagView> views; // what tagViews() answers
+    bool viewsMade = false;
 };
 
 struct FileSection {

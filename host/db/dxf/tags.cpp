@@ -276,6 +276,23 @@ Tags TagsOfLayout(std::string_view layout) {
     return tags;
 }
 
+std::vector<TagView> ViewsOfPlainLayout(std::string_view layout) {
+    std::vector<TagView> views;
+    LaidOutTags reader(layout);
+    TagView tag;
+    while (reader.next(tag))
+        views.push_back(tag);
+    return views;
+}
+
+std::vector<TagView> ViewsOf(const Tags& tags) {
+    std::vector<TagView> views;
+    views.reserve(tags.size());
+    for (const Tag& tag : tags)
+        views.push_back(TagView{tag.code, tag.value, tag.line});
+    return views;
+}
+
 bool IsRealCode(int code) {
     return (Kinds().of(code) & 2) != 0;
 }

@@ -99,6 +99,10 @@ private:
 };
 // All the tags of such a layout.
 Tags TagsOfLayout(std::string_view layout);
+// The same as views into a plain layout (IsPlainLayout), which must outlive them.
+std::vector<TagView> ViewsOfPlainLayout(std::string_view layout);
+// Views of tags, which must outlive them.
+std::vector<TagView> ViewsOf(const Tags& tags);
 // The group code line of a tag, without its line end, into buffer (8 bytes are enough);
 // answers its length.
 std::size_t FormatCode(int code, char* buffer);
