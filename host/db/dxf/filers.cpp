@@ -6,6 +6,8 @@
 #include "db/resbufkind.h"
 #include "text/hexdigit.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -19,27 +21,23 @@ ACRX_NO_CONS_DEFINE_MEMBERS(DxfTagWriter, AcDbDxfFiler)
 namespace {
 
 // A value line of a DXF file ends at its line break: a string that holds one goes out with its
-// line breaks in caret notation ("^M", "^J"), so that the file stays readable.
-std::string OneLine(const char* text) {
+// line breaks in caret notation ("^M", "^J"), so that the file stays readable.  Answers the
+// text itself when it has none, else its copy in scratch.
+std::string_view OneLine(const char* text, std::string& scratch) {
     const std::size_t size = std::strlen(text);
     if (!std::memchr(text, '\n', size) && !std::memchr(text, '\r', size))
-        return std::string(text, size);
-    std::string out;
-    out.reserve(size + 8);
+        return std::string_view(text, size);
+    scratch.clear();
+    scratch.reserve(size + 8);
     for (const char* c = text; c != text + size; ++c) {
         if (*c == '\r')
-            out += "^M";
+            scratch += "^M";
         else if (*c == '\n')
-            out += "^J";
+            scratch += "^J";
         else
-            out += *c;
+            scratch += *c;
     }
-    return out;
-}
-
-std::string RealText(double value) {
-    char buffer[32];
-    return std::string(buffer, FormatReal(value, buffer));
+    return scratch;
 }
 
 std::string Format(const char* format, va_list args) {
@@ -137,18 +135,13 @@ std::size_t ItemOf(std::span<const TagView> tags, std::size_t pos, std::size_t e
 std::string HexText(const char* buffer, std::int32_t length) {
     static const char digits[] = "0123456789ABCDEF";
     std::string out;
+    out.reserve(2 * static_cast<std::size_t>(std::max(length, 0)));
     for (std::int32_t i = 0; i < length; ++i) {
         auto b = static_cast<unsigned char>(buffer[i]);
         out += digits[b >> 4];
         out += digits[b & 15];
     }
     return out;
-}
-
-std::string HandleText(AcDbObjectId id) {
-    char text[AcDbHandle::kStrSiz];
-    id.handle().getIntoAsciiBuffer(text, sizeof text);
-    return text;
 }
 
 } // namespace
@@ -302,6 +295,8 @@ bool DxfTagReader::atExtendedData() {
 // ---- DxfTagWriter ----------------------------------------------------------------------------
 
 DxfTagWriter::DxfTagWriter(AcDbDatabase* db) : DxfTagFiler(db) {}
+DxfTagWriter::DxfTagWriter(AcDbDatabase* db, std::string& layout)
+    : DxfTagFiler(db), m_layout(&layout) {}
 DxfTagWriter::~DxfTagWriter() = default;
 
 Acad::ErrorStatus DxfTagWriter::readItem(resbuf*) {
@@ -312,42 +307,59 @@ Acad::ErrorStatus DxfTagWriter::pushBackItem() {
     return Acad::eNotApplicable;
 }
 
+void DxfTagWriter::add(int code, std::string_view value) {
+    if (m_layout)
+        AppendLaidOutTag(*m_layout, code, value);
+    else
+        m_tags.push_back(Tag{code, std::string(value), 0});
+}
+
 Acad::ErrorStatus DxfTagWriter::writeItem(const resbuf& item) {
-    int code = item.restype;
-    auto add = [&](int c, std::string&& value) { m_tags.push_back(Tag{c, std::move(value), 0}); };
+    const int code = item.restype;
+    char buffer[32];
+    auto real = [&](double value) { return std::string_view(buffer, FormatReal(value, buffer)); };
+    auto integer = [&](long long value) {
+        return std::string_view(buffer,
+                                static_cast<std::size_t>(
+                                    std::to_chars(buffer, buffer + sizeof buffer, value).ptr -
+                                    buffer));
+    };
     switch (KindOf(code)) {
     case ValueKind::Point:
-        add(code, RealText(item.resval.rpoint[0]));
-        add(code + 10, RealText(item.resval.rpoint[1]));
-        add(code + 20, RealText(item.resval.rpoint[2]));
+        add(code, real(item.resval.rpoint[0]));
+        add(code + 10, real(item.resval.rpoint[1]));
+        add(code + 20, real(item.resval.rpoint[2]));
         break;
     case ValueKind::Real:
-        add(code, RealText(item.resval.rreal));
+        add(code, real(item.resval.rreal));
         break;
     case ValueKind::Short:
-        add(code, std::to_string(item.resval.rint));
+        add(code, integer(item.resval.rint));
         break;
     case ValueKind::Long:
-        add(code, std::to_string(item.resval.rlong));
+        add(code, integer(item.resval.rlong));
         break;
     case ValueKind::Int64:
-        add(code, std::to_string(item.resval.mnLongPtr));
+        add(code, integer(item.resval.mnLongPtr));
         break;
     case ValueKind::Name: {
         AcDbObjectId id;
         acdbGetObjectId(id, item.resval.rlname);
-        add(code, HandleText(id));
+        id.handle().getIntoAsciiBuffer(buffer, sizeof buffer);
+        add(code, buffer);
         break;
     }
     case ValueKind::Binary:
         add(code, HexText(item.resval.rbinary.buf, item.resval.rbinary.clen));
         break;
-    case ValueKind::String:
-        add(code, OneLine(item.resval.rstring ? item.resval.rstring : ""));
+    case ValueKind::String: {
+        std::string scratch;
+        add(code, OneLine(item.resval.rstring ? item.resval.rstring : "", scratch));
         break;
+    }
     default:
         if (IsRealCode(code)) {
-            add(code, RealText(item.resval.rreal));
+            add(code, real(item.resval.rreal));
             break;
         }
         return setError(Acad::eInvalidResBuf, "group code %d cannot be written", code);

@@ -80,11 +80,13 @@ private:
     std::vector<char> m_bytes; // the value of the last binary item
 };
 
-// Collects the items an object writes as tags.
+// Collects the items an object writes as tags, or lays them out (AppendTags's form) at the
+// end of a string.
 class DxfTagWriter final : public DxfTagFiler {
 public:
     ACRX_DECLARE_MEMBERS(DxfTagWriter);
     explicit DxfTagWriter(AcDbDatabase* db);
+    DxfTagWriter(AcDbDatabase* db, std::string& layout);
     ~DxfTagWriter() override;
 
     int rewindFiler() override { return RTERROR; }
@@ -100,7 +102,10 @@ public:
     Tags& tags() { return m_tags; }
 
 private:
+    void add(int code, std::string_view value);
+
     Tags m_tags;
+    std::string* m_layout = nullptr;
 };
 
 // The extended data of an object's tags (from its first 1001 tag on) as a resbuf chain the

@@ -6,15 +6,29 @@
 
 namespace cadhost::db::dxf {
 
-Tags FileOutTags(const AcDbObject& object, AcDbDatabase* db) {
-    DxfTagWriter filer(db);
+namespace {
+
+void FileOut(const AcDbObject& object, DxfTagWriter& filer) {
     object.dxfOutFields(&filer);
     if (resbuf* xdata = object.xData()) {
         for (const resbuf* rb = xdata; rb; rb = rb->rbnext)
             filer.writeItem(*rb);
         acutRelRb(xdata);
     }
+}
+
+} // namespace
+
+Tags FileOutTags(const AcDbObject& object, AcDbDatabase* db) {
+    DxfTagWriter filer(db);
+    FileOut(object, filer);
     return std::move(filer.tags());
+}
+
+void FileOutLayout(const AcDbObject& object, AcDbDatabase* db, std::string& layout) {
+    layout.clear();
+    DxfTagWriter filer(db, layout);
+    FileOut(object, filer);
 }
 
 std::string OwnerHandleOf(const Tags& tags) {

@@ -14,6 +14,8 @@ namespace cadhost::db::dxf {
 // The tags an object files out: its fields, then its extended data.  The object must be
 // open for read.
 Tags FileOutTags(const AcDbObject& object, AcDbDatabase* db);
+// The same laid out as AppendTags does, in place of what layout held.
+void FileOutLayout(const AcDbObject& object, AcDbDatabase* db, std::string& layout);
 
 // The owner handle of an object's tags: the first 330 outside a 102 group ("" if none).
 std::string OwnerHandleOf(const Tags& tags);

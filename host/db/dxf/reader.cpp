@@ -533,7 +533,7 @@ void Reader::remember() {
         if (acdbOpenObject(object, pending.id, AcDb::kForRead, true) != Acad::eOk)
             continue;
         Original original;
-        AppendTags(original.canonical, FileOutTags(*object, m_db));
+        FileOutLayout(*object, m_db, original.canonical);
         object->close();
         if (pending.raw == original.canonical) {
             original.form = Original::Raw::Canonical;

@@ -283,17 +283,15 @@ void Writer::object(AcDbObject* obj, const char* type, bool withType) {
             laidOut(original->second.rawLayout(m_rawScratch));
         return;
     }
-    Tags now = FileOutTags(*obj, m_db);
+    FileOutLayout(*obj, m_db, m_layout);
     opened->close();
-    if (original != m_state.originals.end()) {
-        m_layout.clear();
-        AppendTags(m_layout, now);
-        if (m_layout == original->second.canonical) {
-            laidOut(original->second.rawLayout(m_rawScratch));
-            return;
-        }
-        now = MergeChanged(TagsOfLayout(original->second.rawLayout(m_rawScratch)), now);
+    if (original != m_state.originals.end() && m_layout == original->second.canonical) {
+        laidOut(original->second.rawLayout(m_rawScratch));
+        return;
     }
+    Tags now = TagsOfLayout(m_layout);
+    if (original != m_state.originals.end())
+        now = MergeChanged(TagsOfLayout(original->second.rawLayout(m_rawScratch)), now);
     // Objects owned by a dictionary name it as their reactor, as the format asks.
     AcDbObjectId owner = obj->ownerId();
     bool hasReactors = std::any_of(now.begin(), now.end(),
