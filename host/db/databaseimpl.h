@@ -99,6 +99,9 @@ struct AcDbDatabase::Impl {
 
     // What the drawing keeps of the file it was read from or saved to (db/dxf/filestate.h).
     std::shared_ptr<void> fileState;
+    // Called just before an object may change (BeforeObjectChange); null when nothing
+    // waits for that.
+    void (*beforeChange)(AcDbDatabase& db, AcDbObject& object, bool showsElsewhere) = nullptr;
 
     // A new stub for the handle; the caller has checked that the handle is free.
     AcDbObjectId newStub(AcDbHandle handle);
@@ -110,3 +113,19 @@ struct AcDbDatabase::Impl {
     // the current text style), so that it may not be erased or renamed.
     bool isProtected(AcDbObjectId id) const;
 };
+
+namespace cadhost::db {
+
+// Tells the database's beforeChange hook that the object may change now: it is being opened
+// for write, erased, or changed while closed.  showsElsewhere: the change may show in what
+// other objects file out (a renamed record, an erased entry).
+inline void BeforeObjectChange(AcDbDatabase* db, AcDbObject& object, bool showsElsewhere) {
+    if (db && db->impl()->beforeChange)
+        db->impl()->beforeChange(*db, object, showsElsewhere);
+}
+
+// What a write opening changes shows elsewhere unless the object is an entity: other objects
+// name records and refer to dictionaries' entries, but nothing files out an entity's fields.
+bool ShowsElsewhereWhenWritten(const AcDbObject& object);
+
+} // namespace cadhost::db

@@ -1,4 +1,5 @@
 // Database objects: identity, the open state and erasing.
+#include "arx/dbentity.h"
 #include "arx/dbobject.h"
 #include "db/databaseimpl.h"
 #include "db/edits.h"
@@ -9,6 +10,10 @@
 #include "db/xdatastore.h"
 
 namespace cadhost::db {
+
+bool ShowsElsewhereWhenWritten(const AcDbObject& object) {
+    return !object.isKindOf(AcDbEntity::desc());
+}
 
 const char* OpenStateText(const AcDbObject& object) {
     if (ObjectAccess::writer(object))
@@ -122,6 +127,8 @@ Acad::ErrorStatus AcDbObject::upgradeOpen() {
         return Acad::eHadMultipleReaders;
     if (!cadhost::db::WriteAllowed(m_database))
         return Acad::eLockViolation;
+    cadhost::db::BeforeObjectChange(m_database, *this,
+                                    cadhost::db::ShowsElsewhereWhenWritten(*this));
     m_readers = 0;
     m_writer = true;
     return Acad::eOk;
@@ -152,6 +159,7 @@ Acad::ErrorStatus AcDbObject::erase(bool erasing) {
     }
     if (erasing == m_erased)
         return erasing ? Acad::eWasErased : Acad::eWasNotErased;
+    BeforeObjectChange(m_database, *this, true);
     NoteObjectChange(*this);
     if (Acad::ErrorStatus es = subErase(erasing); es != Acad::eOk)
         return es;

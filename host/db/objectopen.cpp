@@ -52,6 +52,7 @@ Acad::ErrorStatus acdbOpenObject(AcDbObject*& object, AcDbObjectId id, AcDb::Ope
             return Acad::eWasOpenForRead;
         if (ObjectAccess::notifiers(*target))
             return Acad::eWasOpenForNotify;
+        BeforeObjectChange(db, *target, ShowsElsewhereWhenWritten(*target));
         ObjectAccess::setWriter(*target);
         break;
     case AcDb::kForNotify:

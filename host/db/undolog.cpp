@@ -169,6 +169,7 @@ UndoLog& UndoLogOf(AcDbDatabase& db) {
 
 void NoteObjectChange(AcDbObject& object) {
     AcDbDatabase* db = object.database();
+    BeforeObjectChange(db, object, ShowsElsewhereWhenWritten(object));
     NoteEdit(db);
     if (g_openGroups == 0)
         return;

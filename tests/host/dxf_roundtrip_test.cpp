@@ -484,3 +484,110 @@ TEST_F(DxfRoundTrip, AChangedLayerKeepsItsLinetypeAndPlotStyle) {
     std::string out = Write(back.get());
     EXPECT_NE(out.find(" 62\n1\n  6\nDASHED\n370\n-3\n390\nF\n"), std::string::npos) << out;
 }
+
+namespace {
+
+// A drawing whose entities name a layer and a text style and whose named objects dictionary
+// has a second dictionary under "GONE"; its numbers are written as no host writes them, so
+// that only objects written from their fields change them.
+const char* kNamingDrawing =
+    "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1018\n0\nENDSEC\n0\nSECTION\n2\nTABLES\n"
+    "0\nTABLE\n2\nLAYER\n5\n2\n330\n0\n100\nAcDbSymbolTable\n70\n2\n"
+    "0\nLAYER\n5\n10\n330\n2\n100\nAcDbSymbolTableRecord\n100\nAcDbLayerTableRecord\n2\n0\n"
+    "70\n0\n62\n7\n"
+    "0\nLAYER\n5\n11\n330\n2\n100\nAcDbSymbolTableRecord\n100\nAcDbLayerTableRecord\n2\nWalls\n"
+    "70\n0\n62\n1\n0\nENDTAB\n"
+    "0\nTABLE\n2\nSTYLE\n5\n3\n330\n0\n100\nAcDbSymbolTable\n70\n1\n"
+    "0\nSTYLE\n5\n12\n330\n3\n100\nAcDbSymbolTableRecord\n100\nAcDbTextStyleTableRecord\n"
+    "2\nNotes\n70\n0\n40\n0.0\n0\nENDTAB\n0\nENDSEC\n"
+    "0\nSECTION\n2\nENTITIES\n"
+    "0\nLINE\n5\n20\n100\nAcDbEntity\n8\nWalls\n100\nAcDbLine\n"
+    "10\n1.50\n20\n0\n30\n0\n11\n2.50\n21\n0\n31\n0\n"
+    "0\nMTEXT\n5\n21\n100\nAcDbEntity\n8\n0\n100\nAcDbMText\n10\n1.50\n20\n0\n30\n0\n40\n2.50\n"
+    "1\nNote\n7\nNotes\n"
+    "0\nLINE\n5\n22\n100\nAcDbEntity\n8\n0\n100\nAcDbLine\n"
+    "10\n7.50\n20\n0\n30\n0\n11\n8.50\n21\n0\n31\n0\n0\nENDSEC\n"
+    "0\nSECTION\n2\nOBJECTS\n"
+    "0\nDICTIONARY\n5\nC\n330\n0\n100\nAcDbDictionary\n281\n1\n3\nGONE\n350\n30\n"
+    "0\nDICTIONARY\n5\n30\n330\nC\n100\nAcDbDictionary\n281\n1\n0\nENDSEC\n0\nEOF\n";
+
+// The tags of the entry with the handle, without its 0 tag.
+Tags EntryOf(const std::string& text, const std::string& handle) {
+    Tags entry;
+    bool in = false;
+    for (const Tag& tag : TagsOf(text)) {
+        if (tag.code == 0) {
+            if (in)
+                break;
+            entry.clear();
+        } else if (tag.code == 5 && tag.value == handle) {
+            in = true;
+        }
+        if (tag.code != 0)
+            entry.push_back(Tag{tag.code, tag.value, 0});
+    }
+    return in ? entry : Tags{};
+}
+
+std::string ValueOf(const Tags& tags, int code) {
+    for (const Tag& tag : tags)
+        if (tag.code == code)
+            return tag.value;
+    return "<none>";
+}
+
+} // namespace
+
+TEST_F(DxfRoundTrip, RenamedRecordsReachEveryObjectThatNamesThemOpenedOrNot) {
+    auto back = Reread(kNamingDrawing);
+    ASSERT_TRUE(back);
+    for (AcDbObjectId table : {back->layerTableId(), back->textStyleTableId()}) {
+        AcDbSymbolTable* open = nullptr;
+        ASSERT_EQ(acdbOpenObject(open, table, AcDb::kForRead), Acad::eOk);
+        AcDbSymbolTableRecord* record = nullptr;
+        const char* name = table == back->layerTableId() ? "Walls" : "Notes";
+        ASSERT_EQ(open->getAt(name, record, AcDb::kForWrite), Acad::eOk);
+        open->close();
+        ASSERT_EQ(record->setName(table == back->layerTableId() ? "Partitions" : "Specs"),
+                  Acad::eOk);
+        record->close();
+    }
+    const std::string out = Write(back.get());
+    EXPECT_EQ(ValueOf(EntryOf(out, "20"), 8), "Partitions") << out;
+    EXPECT_EQ(ValueOf(EntryOf(out, "21"), 7), "Specs") << out;
+    // The line that names neither comes out as it was read, numbers and all.
+    EXPECT_NE(out.find("  5\n22\n100\nAcDbEntity\n  8\n0\n100\nAcDbLine\n 10\n7.50\n"),
+              std::string::npos)
+        << out;
+}
+
+TEST_F(DxfRoundTrip, AnErasedEntryLeavesItsDictionaryThoughTheDictionaryWasNeverOpened) {
+    auto back = Reread(kNamingDrawing);
+    ASSERT_TRUE(back);
+    AcDbObjectId gone;
+    ASSERT_EQ(back->getAcDbObjectId(gone, false, AcDbHandle("30")), Acad::eOk);
+    AcDbObject* entry = nullptr;
+    ASSERT_EQ(acdbOpenObject(entry, gone, AcDb::kForWrite), Acad::eOk);
+    ASSERT_EQ(entry->erase(), Acad::eOk);
+    entry->close();
+    const std::string out = Write(back.get());
+    EXPECT_EQ(ValueOf(EntryOf(out, "C"), 3), "<none>") << out;
+    EXPECT_TRUE(EntryOf(out, "30").empty()) << out;
+}
+
+TEST_F(DxfRoundTrip, AnEntityOpenedForWriteKeepsItsTagsUnlessItChanges) {
+    auto back = Reread(kNamingDrawing);
+    ASSERT_TRUE(back);
+    AcDbObjectId first = FirstEntity(back.get()), last;
+    ASSERT_EQ(back->getAcDbObjectId(last, false, AcDbHandle("22")), Acad::eOk);
+    AcDbLine* line = nullptr;
+    ASSERT_EQ(acdbOpenObject(line, first, AcDb::kForWrite), Acad::eOk);
+    line->close();
+    ASSERT_EQ(acdbOpenObject(line, last, AcDb::kForWrite), Acad::eOk);
+    ASSERT_EQ(line->setEndPoint(AcGePoint3d(9, 0, 0)), Acad::eOk);
+    line->close();
+    const std::string out = Write(back.get());
+    EXPECT_NE(out.find(" 10\n1.50\n 20\n0\n 30\n0\n 11\n2.50\n"), std::string::npos) << out;
+    EXPECT_EQ(ValueOf(EntryOf(out, "22"), 11), "9.0") << out;
+    EXPECT_EQ(ValueOf(EntryOf(out, "22"), 10), "7.5") << out;
+}

@@ -319,10 +319,9 @@ Acad::ErrorStatus DxfTagWriter::writeItem(const resbuf& item) {
     char buffer[32];
     auto real = [&](double value) { return std::string_view(buffer, FormatReal(value, buffer)); };
     auto integer = [&](long long value) {
-        return std::string_view(buffer,
-                                static_cast<std::size_t>(
-                                    std::to_chars(buffer, buffer + sizeof buffer, value).ptr -
-                                    buffer));
+        return std::string_view(
+            buffer, static_cast<std::size_t>(
+                        std::to_chars(buffer, buffer + sizeof buffer, value).ptr - buffer));
     };
     switch (KindOf(code)) {
     case ValueKind::Point:

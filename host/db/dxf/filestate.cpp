@@ -3,7 +3,9 @@
 #include "db/dxf/filestate.h"
 
 #include "db/databaseimpl.h"
+#include "db/dxf/objectio.h"
 #include "db/dxf/tagdelta.h"
+#include "db/objectaccess.h"
 
 #include <memory>
 
@@ -11,6 +13,8 @@ namespace cadhost::db::dxf {
 
 std::string_view Original::rawLayout(std::string& scratch) const {
     switch (form) {
+    case Raw::Unfiled:
+        break;
     case Raw::Canonical:
         return canonical;
     case Raw::Delta:
@@ -21,6 +25,52 @@ std::string_view Original::rawLayout(std::string& scratch) const {
         break;
     }
     return raw;
+}
+
+void Original::fileFrom(AcDbObject& object, AcDbDatabase* db) {
+    if (form != Raw::Unfiled)
+        return;
+    // Filing out reads the object: one that is closed is opened for the moment.
+    const bool closed = !ObjectAccess::writer(object) && !ObjectAccess::readers(object);
+    if (closed)
+        ObjectAccess::addReader(object);
+    FileOutLayout(object, db, canonical);
+    if (closed)
+        object.close();
+    if (raw == canonical) {
+        form = Raw::Canonical;
+        std::string().swap(raw);
+    } else if (std::string delta = TagDelta(canonical, raw); !delta.empty()) {
+        form = Raw::Delta;
+        raw = std::move(delta);
+    } else {
+        form = Raw::Whole;
+    }
+}
+
+void FileOriginalsBeforeChange(AcDbDatabase& db, AcDbObject& object, bool showsElsewhere) {
+    FileState* state = FileStateOf(&db);
+    if (!state || state->unfiled == 0) {
+        db.impl()->beforeChange = nullptr;
+        return;
+    }
+    auto file = [&](Original& original, AcDbObject& of) {
+        if (original.form == Original::Raw::Unfiled) {
+            original.fileFrom(of, &db);
+            --state->unfiled;
+        }
+    };
+    if (!showsElsewhere) {
+        auto it = state->originals.find(static_cast<std::uint64_t>(object.objectId().handle()));
+        if (it != state->originals.end())
+            file(it->second, object);
+        return;
+    }
+    for (auto& [handle, original] : state->originals)
+        if (AcDbObject* of = ObjectOf(original.id))
+            file(original, *of);
+    state->unfiled = 0;
+    db.impl()->beforeChange = nullptr;
 }
 
 FileState* FileStateOf(const AcDbDatabase* db) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 class AcDbDatabase;
+class AcDbObject;
 
 namespace cadhost::db::dxf {
 
@@ -38,19 +39,25 @@ struct BlockEnds {
     Tags end;   // the tags of the ENDBLK record
 };
 
-// Both as AppendTags lays them out: a compact copy that writing can take over whole.
+// Both as AppendTags lays them out: a compact copy that writing can take over whole.  An
+// object that has not changed since it was read has not been filed out yet: until it may
+// change, the tags read are all there is of it, and they are what saving writes.
 struct Original {
     enum class Raw : std::uint8_t {
+        Unfiled,   // raw holds the tags read; the object has not been filed out (canonical empty)
         Canonical, // the tags read are the canonical ones (raw stays empty)
         Delta,     // raw holds the changes that make them out of the canonical ones (tagdelta.h)
         Whole,     // raw holds them
     };
-    std::string canonical; // what the object filed out right after reading
+    AcDbObjectId id;
+    std::string canonical; // what the object filed out before it could first change
     std::string raw;       // the tags read, after the 0 tag, in the form `form` says
-    Raw form = Raw::Whole;
+    Raw form = Raw::Unfiled;
 
     // The tags read; scratch holds them when they have to be made.
     std::string_view rawLayout(std::string& scratch) const;
+    // Takes what the unchanged object files out now as its canonical tags.
+    void fileFrom(AcDbObject& object, AcDbDatabase* db);
 };
 
 struct Section {
@@ -68,6 +75,7 @@ struct FileState {
     std::vector<TableState> tables;
     std::map<std::uint64_t, BlockEnds> blocks;             // by block record handle
     std::unordered_map<std::uint64_t, Original> originals; // by handle
+    std::size_t unfiled = 0;                               // originals not filed out yet
     std::vector<AcDbObjectId> objectOrder;                 // the OBJECTS section as read
     std::vector<Section> otherSections;                    // THUMBNAILIMAGE, ACDSDATA, ...
     // The size of the text read or written last.
@@ -79,5 +87,10 @@ struct FileState {
 // The drawing's file state, nullptr when it has none (a new drawing not yet saved).
 FileState* FileStateOf(const AcDbDatabase* db);
 FileState& AttachFileState(AcDbDatabase* db);
+
+// The database's beforeChange hook while objects read from the file have not been filed
+// out: the object's canonical tags are taken before it changes, and every object's when
+// the change may show in what others file out.
+void FileOriginalsBeforeChange(AcDbDatabase& db, AcDbObject& object, bool showsElsewhere);
 
 } // namespace cadhost::db::dxf

@@ -525,27 +525,19 @@ void Reader::ensureRoots() {
             EnsureRecord<AcDbTextStyleTableRecord>(m_impl.textStyleTable, "Standard");
 }
 
-// What each object read into a class files out now is the mark of "unchanged" when the
-// drawing is saved.
+// The tags each object was read from are what saving writes for it while it is unchanged;
+// what it files out is taken only when it may first change.
 void Reader::remember() {
+    m_state.originals.reserve(m_state.originals.size() + m_read.size());
     for (Pending& pending : m_read) {
-        AcDbObject* object = nullptr;
-        if (acdbOpenObject(object, pending.id, AcDb::kForRead, true) != Acad::eOk)
-            continue;
         Original original;
-        FileOutLayout(*object, m_db, original.canonical);
-        object->close();
-        if (pending.raw == original.canonical) {
-            original.form = Original::Raw::Canonical;
-        } else if (std::string delta = TagDelta(original.canonical, pending.raw); !delta.empty()) {
-            original.form = Original::Raw::Delta;
-            original.raw = std::move(delta);
-        } else {
-            original.raw = std::move(pending.raw);
-        }
-        std::string().swap(pending.raw);
+        original.id = pending.id;
+        original.raw = std::move(pending.raw);
         m_state.originals[static_cast<std::uint64_t>(pending.id.handle())] = std::move(original);
     }
+    m_state.unfiled = m_state.originals.size();
+    if (m_state.unfiled)
+        m_impl.beforeChange = &FileOriginalsBeforeChange;
     m_read.clear();
 }
 

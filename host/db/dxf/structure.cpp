@@ -131,7 +131,8 @@ bool SplitSections(Tags& tags, FileStructure& file, std::string& error) {
             file.sections.back().header.push_back(std::move(tag));
             break;
         case SectionSplitter::Part::RecordStart:
-            file.sections.back().records.push_back(FileRecord{tag.value, tag.line, {}, {}, false, {}, false});
+            file.sections.back().records.push_back(
+                FileRecord{tag.value, tag.line, {}, {}, false, {}, false});
             break;
         case SectionSplitter::Part::RecordTag:
             file.sections.back().records.back().tags.push_back(std::move(tag));

@@ -276,6 +276,10 @@ void Writer::object(AcDbObject* obj, const char* type, bool withType) {
     if (withType)
         tag(0, type ? type : (cls->dxfName() ? cls->dxfName() : "ACAD_PROXY_OBJECT"));
     auto original = m_state.originals.find(handle);
+    if (original != m_state.originals.end() && original->second.form == Original::Raw::Unfiled) {
+        laidOut(original->second.raw); // unchanged since it was read
+        return;
+    }
     AcDbObject* opened = nullptr;
     if (acdbOpenObject(opened, obj->objectId(), AcDb::kForRead, true) != Acad::eOk) {
         // Open for write by someone: what was read is the best there is.
