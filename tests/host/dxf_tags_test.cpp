@@ -271,6 +271,27 @@ TEST(DxfCodePage, OtherCodePagesComeBackByteForByte) {
     EXPECT_TRUE(IsUnicodeVersion("AC1021"));
 }
 
+TEST(DxfCodePage, DecodingChangesSaysSoForEveryTextThatDecodingChanges) {
+    // Every place of an escape or a high byte in a word of eight, and the words around it.
+    // Text without either always stays as it is, backslashes and all.
+    const std::vector<std::pair<std::string, bool>> pieces = {
+        {"\\U+00E9", true}, {"\\u+4e2d", true},  {"\xE9", true},     {"\x80", true},
+        {"\\U+D83D", true}, {"\\U+12", false},   {"\\U+XYZW", false}, {"\\P", false},
+        {"\\\\", false}};
+    for (const auto& [piece, escape] : pieces) {
+        for (std::size_t before = 0; before < 18; ++before) {
+            for (std::size_t after : {0, 1, 5, 9}) {
+                std::string text = std::string(before, 'a') + piece + std::string(after, 'x');
+                const bool changes = DecodeCodePage(text, "ANSI_1252") != text;
+                EXPECT_EQ(DecodingChanges(text), escape) << text;
+                EXPECT_TRUE(DecodingChanges(text) || !changes) << text;
+            }
+        }
+    }
+    EXPECT_FALSE(DecodingChanges(""));
+    EXPECT_FALSE(DecodingChanges("{\\fArial|b1;Walls}\\P plain text of forty bytes or so"));
+}
+
 TEST(DxfStructure, SectionsSplitIntoRecords) {
     Tags tags = MustRead("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1018\n0\nENDSEC\n"
                          "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n0\nCIRCLE\n0\nENDSEC\n0\nEOF\n");

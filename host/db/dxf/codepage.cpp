@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace cadhost::db::dxf {
 
@@ -133,6 +134,28 @@ std::string DecodeCodePage(std::string_view bytes, std::string_view codePage) {
             AppendUtf8(out, b);
     }
     return out;
+}
+
+bool DecodingChanges(std::string_view bytes) {
+    // Eight bytes at a time: a high bit, or a byte equal to the backslash (a zero byte once
+    // the word is xored with backslashes), sends the word to a closer look.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+    const char* const data = bytes.data();
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, data + i, 8);
+        const std::uint64_t slashes = word ^ (kOnes * '\\');
+        if (((word | ((slashes - kOnes) & ~slashes)) & kHighs) == 0)
+            continue;
+        for (std::size_t j = i; j < i + 8; ++j)
+            if (static_cast<unsigned char>(data[j]) >= 0x80 || EscapeAt(bytes, j) >= 0)
+                return true;
+    }
+    for (; i < bytes.size(); ++i)
+        if (static_cast<unsigned char>(data[i]) >= 0x80 || EscapeAt(bytes, i) >= 0)
+            return true;
+    return false;
 }
 
 std::string EncodeCodePage(std::string_view utf8, std::string_view codePage) {

@@ -640,17 +640,13 @@ void FindVersion(std::string_view text, std::string& version, int& versionLine,
     }
 }
 
-// Values of a code page file as the host holds them.  Text without bytes beyond ASCII or
-// backslashes is the same either way.
+// Values of a code page file as the host holds them.  Most text is the same either way.
 std::string_view Decoded(std::string_view value, const std::string& codePage,
                          std::string& scratch) {
-    for (char c : value) {
-        if (static_cast<unsigned char>(c) >= 0x80 || c == '\\') {
-            scratch = DecodeCodePage(value, codePage);
-            return scratch;
-        }
-    }
-    return value;
+    if (!DecodingChanges(value))
+        return value;
+    scratch = DecodeCodePage(value, codePage);
+    return scratch;
 }
 
 } // namespace
