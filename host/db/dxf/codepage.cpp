@@ -137,24 +137,32 @@ std::string DecodeCodePage(std::string_view bytes, std::string_view codePage) {
 }
 
 bool DecodingChanges(std::string_view bytes) {
-    // Eight bytes at a time: a high bit, or a byte equal to the backslash (a zero byte once
-    // the word is xored with backslashes), sends the word to a closer look.
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+    // A high bit anywhere: the bytes ored together eight at a time.
+    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
     const char* const data = bytes.data();
+    const std::size_t size = bytes.size();
+    std::uint64_t all = 0;
     std::size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
+    for (; i + 8 <= size; i += 8) {
         std::uint64_t word;
         std::memcpy(&word, data + i, 8);
-        const std::uint64_t slashes = word ^ (kOnes * '\\');
-        if (((word | ((slashes - kOnes) & ~slashes)) & kHighs) == 0)
-            continue;
-        for (std::size_t j = i; j < i + 8; ++j)
-            if (static_cast<unsigned char>(data[j]) >= 0x80 || EscapeAt(bytes, j) >= 0)
-                return true;
+        all |= word;
     }
-    for (; i < bytes.size(); ++i)
-        if (static_cast<unsigned char>(data[i]) >= 0x80 || EscapeAt(bytes, i) >= 0)
+    for (; i < size; ++i)
+        all |= static_cast<unsigned char>(data[i]);
+    if (all & kHighs)
+        return true;
+    // An escape: its '+' is rare in text, where backslashes are common.
+    const char* const end = data + size;
+    for (const char* plus = data;; ++plus) {
+        plus =
+            static_cast<const char*>(std::memchr(plus, '+', static_cast<std::size_t>(end - plus)));
+        if (!plus)
+            break;
+        const auto at = static_cast<std::size_t>(plus - data);
+        if (at >= 2 && EscapeAt(bytes, at - 2) >= 0)
             return true;
+    }
     return false;
 }
 
