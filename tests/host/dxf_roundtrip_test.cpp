@@ -3,6 +3,7 @@
 #include "arx/dbents.h"
 #include "arx/dbmtext.h"
 #include "corpus.h"
+#include "db/dxf/codepage.h"
 #include "db/dxf/dxffile.h"
 #include "db/dxf/structure.h"
 #include "db_test_support.h"
@@ -590,4 +591,36 @@ TEST_F(DxfRoundTrip, AnEntityOpenedForWriteKeepsItsTagsUnlessItChanges) {
     EXPECT_NE(out.find(" 10\n1.50\n 20\n0\n 30\n0\n 11\n2.50\n"), std::string::npos) << out;
     EXPECT_EQ(ValueOf(EntryOf(out, "22"), 11), "9.0") << out;
     EXPECT_EQ(ValueOf(EntryOf(out, "22"), 10), "7.5") << out;
+}
+
+TEST_F(DxfRoundTrip, EntriesComeBackTagForTagHoweverTheirLinesWereWritten) {
+    // One entry's tags written six ways: the writer's form, then each way a file may part
+    // from it (line ends, codes without padding, a value with a byte 01, an escape that
+    // decodes, a change of form halfway).
+    const std::string head = "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1018\n  0\nENDSEC\n"
+                             "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n";
+    const std::string tail = "  0\nENDSEC\n  0\nEOF\n";
+    const std::vector<std::string> entries = {
+        "  5\n2A\n100\nAcDbEntity\n  8\nWalls\n999\nx\n100\nAcDbLine\n 10\n1.50\n 11\n2\n",
+        "  5\r\n2A\r\n100\r\nAcDbEntity\r\n  8\r\nWalls\r\n100\r\nAcDbLine\r\n 10\r\n1.50\r\n",
+        "5\n2A\n100\nAcDbEntity\n8\nWalls\n100\nAcDbLine\n10\n1.50\n11\n2\n",
+        "  5\n2A\n100\nAcDbEntity\n  8\nWa\x01n\x01lls\n100\nAcDbLine\n 10\n1.50\n",
+        "  5\n2A\n100\nAcDbEntity\n  8\nWalls \\U+00E9\n100\nAcDbLine\n 10\n1.50\n",
+        "  5\n2A\n100\nAcDbEntity\n8\r\nWalls\n100\nAcDbLine\n 10\n1.50\n1001\nAPP\n",
+    };
+    for (const std::string& entry : entries) {
+        const std::string text = head + entry + tail;
+        auto back = Reread(text);
+        ASSERT_TRUE(back) << text;
+        // Comments are not kept; text may come back in the code page's own bytes.
+        auto decoded = [](Tags tags) {
+            std::erase_if(tags, [](const Tag& tag) { return tag.code == 999; });
+            for (Tag& tag : tags)
+                tag.value = DecodeCodePage(tag.value, "ANSI_1252");
+            return tags;
+        };
+        Tags read = decoded(EntryOf(text, "2A"));
+        ASSERT_GE(read.size(), 5u) << text;
+        EXPECT_EQ(decoded(EntryOf(Write(back.get()), "2A")), read) << text;
+    }
 }

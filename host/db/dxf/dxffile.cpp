@@ -52,10 +52,10 @@ Acad::ErrorStatus ReadDxfFile(const std::string& unixPath, AcDbDatabase*& db, st
         error = Reason(errno);
         return Acad::eFileAccessErr;
     }
-    // Read whole into one buffer of the file's size (a file that grows meanwhile is read to
-    // its end all the same).
+    // Read whole into one buffer of the file's size and a byte, so that its end shows without
+    // growing the buffer (a file that grows meanwhile is read to its end all the same).
     std::string all;
-    all.resize(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0);
+    all.resize(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 1);
     std::size_t done = 0;
     for (;;) {
         if (done == all.size())

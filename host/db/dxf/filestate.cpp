@@ -14,6 +14,7 @@ namespace cadhost::db::dxf {
 std::string_view Original::rawLayout(std::string& scratch) const {
     switch (form) {
     case Raw::Unfiled:
+    case Raw::Whole:
         break;
     case Raw::Canonical:
         return canonical;
@@ -21,10 +22,8 @@ std::string_view Original::rawLayout(std::string& scratch) const {
         scratch.clear();
         ApplyTagDelta(canonical, raw, scratch);
         return scratch;
-    case Raw::Whole:
-        break;
     }
-    return raw;
+    return rawText();
 }
 
 void Original::fileFrom(AcDbObject& object, AcDbDatabase* db) {
@@ -37,12 +36,14 @@ void Original::fileFrom(AcDbObject& object, AcDbDatabase* db) {
     FileOutLayout(object, db, canonical);
     if (closed)
         object.close();
-    if (raw == canonical) {
+    if (rawText() == canonical) {
         form = Raw::Canonical;
         std::string().swap(raw);
-    } else if (std::string delta = TagDelta(canonical, raw); !delta.empty()) {
+        read = {};
+    } else if (std::string delta = TagDelta(canonical, rawText()); !delta.empty()) {
         form = Raw::Delta;
         raw = std::move(delta);
+        read = {};
     } else {
         form = Raw::Whole;
     }

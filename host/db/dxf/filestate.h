@@ -52,10 +52,13 @@ struct Original {
     AcDbObjectId id;
     std::string canonical; // what the object filed out before it could first change
     std::string raw;       // the tags read, after the 0 tag, in the form `form` says
+    std::string_view read; // in place of raw (Unfiled, Whole): its stretch of the file's text
     Raw form = Raw::Unfiled;
 
     // The tags read; scratch holds them when they have to be made.
     std::string_view rawLayout(std::string& scratch) const;
+    // raw, or the stretch of the file's text in its place.
+    std::string_view rawText() const { return read.data() ? read : std::string_view(raw); }
     // Takes what the unchanged object files out now as its canonical tags.
     void fileFrom(AcDbObject& object, AcDbDatabase* db);
 };
@@ -73,7 +76,9 @@ struct FileState {
     Tags header;
     std::vector<Record> classes;
     std::vector<TableState> tables;
-    std::map<std::uint64_t, BlockEnds> blocks;             // by block record handle
+    std::map<std::uint64_t, BlockEnds> blocks; // by block record handle
+    // The text of the file read, where the originals' tags lie unless they are copied out.
+    std::string text;
     std::unordered_map<std::uint64_t, Original> originals; // by handle
     std::size_t unfiled = 0;                               // originals not filed out yet
     std::vector<AcDbObjectId> objectOrder;                 // the OBJECTS section as read

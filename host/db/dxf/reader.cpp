@@ -62,7 +62,7 @@ std::string HandleOfRecord(const FileRecord& record) {
     if (!record.laidOut)
         return HandleOf(record.tags, record.type);
     int code = record.type == "DIMSTYLE" ? 105 : 5;
-    LaidOutTags tags(record.layout);
+    LaidOutTags tags(record.laidText(), record.literal());
     TagView tag;
     while (tags.next(tag)) {
         if (tag.code == code)
@@ -82,7 +82,8 @@ public:
 private:
     struct Pending {
         AcDbObjectId id;
-        std::string raw; // the tags read, as AppendTags lays them out
+        std::string raw;       // the tags read, as AppendTags lays them out
+        std::string_view read; // or, in its place, their stretch of the file's text
     };
     static std::string LaidOut(const Tags& tags) {
         std::string layout;
@@ -265,12 +266,20 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
     }
     if (auto* e = AcDbEntity::cast(object))
         EntityAccess::bindToDatabase(*e);
-    if (!kept) // the layout read is the tags' own, unless they had to change
-        m_read.push_back(
-            Pending{id, record.laidOut ? std::move(record.layout) : LaidOut(record.tags)});
+    if (!kept) { // the layout read is the tags' own, unless they had to change
+        if (!record.laidOut)
+            m_read.push_back(Pending{id, LaidOut(record.tags), {}});
+        else if (!record.literal())
+            m_read.push_back(Pending{id, std::move(record.layout), {}});
+        else if (IsPlainLayout(record.slice))
+            m_read.push_back(Pending{id, {}, record.slice});
+        else // a byte 01 in a value, which a layout escapes
+            m_read.push_back(Pending{id, LayoutOfLiteral(record.slice), {}});
+    }
     // The object has what it needs of them.
     Tags().swap(record.tags);
     std::string().swap(record.layout);
+    record.slice = {};
     std::vector<TagView>().swap(record.views);
     record.viewsMade = false;
     object->close();
@@ -333,7 +342,7 @@ void Reader::readTables(const FileSection& section) {
             }
             ObjectAccess::setOwner(*modeled, AcDbObjectId());
             modeled->close();
-            m_read.push_back(Pending{id, LaidOut(head.tagsNow())});
+            m_read.push_back(Pending{id, LaidOut(head.tagsNow()), {}});
             *root = id;
             table.head = id;
             table.modeled = true;
@@ -533,6 +542,7 @@ void Reader::remember() {
         Original original;
         original.id = pending.id;
         original.raw = std::move(pending.raw);
+        original.read = pending.read;
         m_state.originals[static_cast<std::uint64_t>(pending.id.handle())] = std::move(original);
     }
     m_state.unfiled = m_state.originals.size();
@@ -640,6 +650,26 @@ void FindVersion(std::string_view text, std::string& version, int& versionLine,
     }
 }
 
+// A tag of an entry goes on its stretch of the text while the entry's tags follow one another
+// there in the writer's form with the values as read; else the entry is laid out on its own.
+void AddToRecord(FileRecord& record, std::string_view text, const TagScanner& scanner,
+                 const TagView& tag, bool fromLine) {
+    if (record.literal()) {
+        const auto end =
+            static_cast<std::size_t>(record.slice.data() + record.slice.size() - text.data());
+        const bool asRead =
+            tag.value.data() >= text.data() && tag.value.data() <= text.data() + text.size();
+        if (asRead && scanner.inWriterForm() && scanner.tagStart() == end) {
+            record.slice = text.substr(end - record.slice.size(),
+                                       record.slice.size() + scanner.position() - end);
+            return;
+        }
+        record.layout = LayoutOfLiteral(record.slice);
+        record.slice = {};
+    }
+    AppendLaidOutTag(record.layout, tag.code, tag.value, fromLine);
+}
+
 // Values of a code page file as the host holds them.  Most text is the same either way.
 std::string_view Decoded(std::string_view value, const std::string& codePage,
                          std::string& scratch) {
@@ -672,7 +702,12 @@ Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDataba
                            std::string& error) {
     db = nullptr;
     error.clear();
-    text = WithoutByteOrderMark(text);
+    // The text stays with the drawing: entries read as the writer writes them are kept as
+    // their stretches of it.
+    auto fresh = std::make_unique<AcDbDatabase>(false, false);
+    FileState& state = AttachFileState(fresh.get());
+    state.text = owned ? std::move(*owned) : std::string(text);
+    text = WithoutByteOrderMark(state.text);
     std::string version, codePage;
     std::vector<std::pair<std::size_t, std::string>> renamed;
     int versionLine = 0; // the line that holds the version's value
@@ -721,11 +756,12 @@ Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDataba
             break;
         case SectionSplitter::Part::RecordStart:
             file.sections.back().records.push_back(
-                FileRecord{std::string(tag.value), tag.line, {}, {}, true, {}, false});
+                FileRecord(std::string(tag.value), tag.line,
+                           text.substr(std::min(scanner.position(), text.size()), 0)));
             break;
         case SectionSplitter::Part::RecordTag:
-            AppendLaidOutTag(file.sections.back().records.back().layout, tag.code, tag.value,
-                             tag.value.data() != scratch.data());
+            AddToRecord(file.sections.back().records.back(), text, scanner, tag,
+                        tag.value.data() != scratch.data());
             break;
         default:
             break;
@@ -758,11 +794,6 @@ Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDataba
         return Acad::eInvalidDxfCode;
     }
     const std::size_t textSize = text.size();
-    if (owned) // everything is in the sections now
-        std::string().swap(*owned);
-
-    auto fresh = std::make_unique<AcDbDatabase>(false, false);
-    FileState& state = AttachFileState(fresh.get());
     state.version = version;
     state.fileSize = textSize;
     state.codePage = codePage.empty() ? "ANSI_1252" : codePage;

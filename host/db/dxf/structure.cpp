@@ -94,8 +94,9 @@ bool SectionSplitter::finish(int lastLine) {
 Tags& FileRecord::tagsNow() {
     viewsMade = false; // the caller may change the tags
     if (laidOut) {
-        tags = TagsOfLayout(layout);
+        tags = TagsOfLayout(laidText(), literal());
         std::string().swap(layout);
+        slice = {};
         laidOut = false;
     }
     return tags;
@@ -103,9 +104,9 @@ Tags& FileRecord::tagsNow() {
 
 std::span<const TagView> FileRecord::tagViews() {
     if (!viewsMade) {
-        if (laidOut && !IsPlainLayout(layout))
+        if (laidOut && !literal() && !IsPlainLayout(layout))
             tagsNow();
-        views = laidOut ? ViewsOfPlainLayout(layout) : ViewsOf(tags);
+        views = laidOut ? ViewsOfPlainLayout(laidText(), literal()) : ViewsOf(tags);
         viewsMade = true;
     }
     return views;
@@ -131,8 +132,7 @@ bool SplitSections(Tags& tags, FileStructure& file, std::string& error) {
             file.sections.back().header.push_back(std::move(tag));
             break;
         case SectionSplitter::Part::RecordStart:
-            file.sections.back().records.push_back(
-                FileRecord{tag.value, tag.line, {}, {}, false, {}, false});
+            file.sections.back().records.push_back(FileRecord(tag.value, tag.line));
             break;
         case SectionSplitter::Part::RecordTag:
             file.sections.back().records.back().tags.push_back(std::move(tag));

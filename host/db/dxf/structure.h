@@ -54,14 +54,24 @@ private:
 };
 
 struct FileRecord {
-    std::string type;     // the value of the 0 tag
-    int line = 0;         // the line of the 0 tag
-    Tags tags;            // the tags after it, unless laidOut
-    std::string layout;   // or the same laid out by AppendTags, a compact form till used
-    bool laidOut = false; // (their lines are not kept then)
+    // An entry of its tags, or of a stretch of the text read that grows with them.
+    FileRecord(std::string type, int line) : type(std::move(type)), line(line) {}
+    FileRecord(std::string type, int line, std::string_view start)
+        : type(std::move(type)), line(line), slice(start), laidOut(true) {}
+
+    std::string type;       // the value of the 0 tag
+    int line = 0;           // the line of the 0 tag
+    Tags tags;              // the tags after it, unless laidOut
+    std::string layout;     // or the same laid out by AppendTags, a compact form till used
+    std::string_view slice; // or, in place of layout, the stretch of the text read that holds
+                            // them as AppendTag writes them (a literal layout, see tags.h)
+    bool laidOut = false;   // (their lines are not kept then)
 
     // The tags, made out of the layout on first use.
     Tags& tagsNow();
+    // The laid-out tags, and whether they are a slice of the text read.
+    std::string_view laidText() const { return slice.data() ? slice : std::string_view(layout); }
+    bool literal() const { return slice.data() != nullptr; }
     // The tags as views: into the layout while it is plain, else into the tags.  They hold
     // till tagsNow() is called or the record changes.
     std::span<const TagView> tagViews();

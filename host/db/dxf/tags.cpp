@@ -253,7 +253,7 @@ bool LaidOutTags::next(TagView& tag) {
     tag.code = static_cast<int>(value);
     tag.value = m_rest.substr(codeEnd + 1, valueEnd - codeEnd - 1);
     tag.line = 0;
-    if (tag.value.find(kEscape) != std::string_view::npos) {
+    if (!m_literal && tag.value.find(kEscape) != std::string_view::npos) {
         m_value.clear();
         for (std::size_t i = 0; i < tag.value.size(); ++i) {
             if (tag.value[i] == kEscape && i + 1 < tag.value.size())
@@ -267,22 +267,33 @@ bool LaidOutTags::next(TagView& tag) {
     return true;
 }
 
-Tags TagsOfLayout(std::string_view layout) {
+Tags TagsOfLayout(std::string_view layout, bool literal) {
     Tags tags;
-    LaidOutTags reader(layout);
+    LaidOutTags reader(layout, literal);
     TagView tag;
     while (reader.next(tag))
         tags.push_back(Tag{tag.code, std::string(tag.value), 0});
     return tags;
 }
 
-std::vector<TagView> ViewsOfPlainLayout(std::string_view layout) {
+std::vector<TagView> ViewsOfPlainLayout(std::string_view layout, bool literal) {
     std::vector<TagView> views;
-    LaidOutTags reader(layout);
+    LaidOutTags reader(layout, literal);
     TagView tag;
     while (reader.next(tag))
         views.push_back(tag);
     return views;
+}
+
+std::string LayoutOfLiteral(std::string_view literal) {
+    if (IsPlainLayout(literal))
+        return std::string(literal);
+    std::string layout;
+    LaidOutTags reader(literal, true);
+    TagView tag;
+    while (reader.next(tag))
+        AppendLaidOutTag(layout, tag.code, tag.value, true);
+    return layout;
 }
 
 std::vector<TagView> ViewsOf(const Tags& tags) {

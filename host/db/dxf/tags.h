@@ -86,21 +86,27 @@ void AppendTags(std::string& out, const Tags& tags);
 void AppendLaidOutTag(std::string& out, int code, std::string_view value, bool fromLine = false);
 // Whether a layout is the text of its tags as AppendTag writes them (nothing escaped).
 bool IsPlainLayout(std::string_view layout);
-// The tags of a layout made by AppendTag / AppendTags, one at a time.
+// The tags of a layout made by AppendTag / AppendTags, one at a time.  A literal layout is
+// text of a file in the form AppendTag writes: its values hold no escapes (a byte 01 is
+// itself).
 class LaidOutTags {
 public:
-    explicit LaidOutTags(std::string_view layout) : m_rest(layout) {}
+    explicit LaidOutTags(std::string_view layout, bool literal = false)
+        : m_rest(layout), m_literal(literal) {}
     // The next tag (its line is 0; its value lives until the next call); false at the end.
     bool next(TagView& tag);
 
 private:
     std::string_view m_rest;
+    bool m_literal;
     std::string m_value; // an escaped value, unescaped
 };
 // All the tags of such a layout.
-Tags TagsOfLayout(std::string_view layout);
-// The same as views into a plain layout (IsPlainLayout), which must outlive them.
-std::vector<TagView> ViewsOfPlainLayout(std::string_view layout);
+Tags TagsOfLayout(std::string_view layout, bool literal = false);
+// The same as views into a plain or literal layout (IsPlainLayout), which must outlive them.
+std::vector<TagView> ViewsOfPlainLayout(std::string_view layout, bool literal = false);
+// A literal layout made a layout that AppendTags would make of its tags.
+std::string LayoutOfLiteral(std::string_view literal);
 // Views of tags, which must outlive them.
 std::vector<TagView> ViewsOf(const Tags& tags);
 // The group code line of a tag, without its line end, into buffer (8 bytes are enough);

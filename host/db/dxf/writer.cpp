@@ -277,7 +277,7 @@ void Writer::object(AcDbObject* obj, const char* type, bool withType) {
         tag(0, type ? type : (cls->dxfName() ? cls->dxfName() : "ACAD_PROXY_OBJECT"));
     auto original = m_state.originals.find(handle);
     if (original != m_state.originals.end() && original->second.form == Original::Raw::Unfiled) {
-        laidOut(original->second.raw); // unchanged since it was read
+        laidOut(original->second.rawText()); // unchanged since it was read
         return;
     }
     AcDbObject* opened = nullptr;
