@@ -80,11 +80,6 @@ public:
     bool build(FileStructure& file, std::string& error);
 
 private:
-    struct Pending {
-        AcDbObjectId id;
-        std::string raw;       // the tags read, as AppendTags lays them out
-        std::string_view read; // or, in its place, their stretch of the file's text
-    };
     static std::string LaidOut(const Tags& tags) {
         std::string layout;
         AppendTags(layout, tags);
@@ -95,7 +90,6 @@ private:
     AcDbDatabase::Impl& m_impl;
     FileState& m_state;
     std::map<std::string, std::string> m_classByDxfName; // from CLASSES
-    std::vector<Pending> m_read;                         // objects read into classes
     std::string m_error;
 
     bool assignHandles(FileStructure& file);
@@ -113,6 +107,8 @@ private:
     void addRecord(AcDbSymbolTable* table, AcDbObjectId recordId);
     AcDbObjectId ensureTable(const char* name, AcDbSymbolTable* (*make)());
     void ensureRoots();
+    // Keeps the tags an object was read from: raw, or their stretch of the file's text.
+    void keep(AcDbObjectId id, std::string raw, std::string_view read = {});
     void remember();
 };
 
@@ -268,13 +264,13 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
         EntityAccess::bindToDatabase(*e);
     if (!kept) { // the layout read is the tags' own, unless they had to change
         if (!record.laidOut)
-            m_read.push_back(Pending{id, LaidOut(record.tags), {}});
+            keep(id, LaidOut(record.tags));
         else if (!record.literal())
-            m_read.push_back(Pending{id, std::move(record.layout), {}});
+            keep(id, std::move(record.layout));
         else if (IsPlainLayout(record.slice))
-            m_read.push_back(Pending{id, {}, record.slice});
+            keep(id, {}, record.slice);
         else // a byte 01 in a value, which a layout escapes
-            m_read.push_back(Pending{id, LayoutOfLiteral(record.slice), {}});
+            keep(id, LayoutOfLiteral(record.slice));
     }
     // The object has what it needs of them.
     Tags().swap(record.tags);
@@ -298,7 +294,7 @@ void Reader::addRecord(AcDbSymbolTable* table, AcDbObjectId recordId) {
 }
 
 void Reader::readTables(const FileSection& section) {
-    auto& records = const_cast<std::vector<FileRecord>&>(section.records);
+    auto& records = const_cast<std::deque<FileRecord>&>(section.records);
     for (std::size_t i = 0; i < records.size(); ++i) {
         FileRecord& head = records[i];
         if (head.type != "TABLE") {
@@ -342,7 +338,7 @@ void Reader::readTables(const FileSection& section) {
             }
             ObjectAccess::setOwner(*modeled, AcDbObjectId());
             modeled->close();
-            m_read.push_back(Pending{id, LaidOut(head.tagsNow()), {}});
+            keep(id, LaidOut(head.tagsNow()));
             *root = id;
             table.head = id;
             table.modeled = true;
@@ -387,8 +383,7 @@ void Reader::appendToBlock(AcDbObjectId blockId, AcDbObjectId entityId) {
 }
 
 // Entities with their VERTEX, ATTRIB and SEQEND records folded in.
-std::vector<FileRecord*> Gather(std::vector<FileRecord>& records, std::size_t from,
-                                std::size_t to) {
+std::vector<FileRecord*> Gather(std::deque<FileRecord>& records, std::size_t from, std::size_t to) {
     std::vector<FileRecord*> out;
     for (std::size_t i = from; i < to; ++i) {
         FileRecord& record = records[i];
@@ -536,19 +531,17 @@ void Reader::ensureRoots() {
 
 // The tags each object was read from are what saving writes for it while it is unchanged;
 // what it files out is taken only when it may first change.
+void Reader::keep(AcDbObjectId id, std::string raw, std::string_view read) {
+    Original& original = m_state.originals[static_cast<std::uint64_t>(id.handle())];
+    original.id = id;
+    original.raw = std::move(raw);
+    original.read = read;
+}
+
 void Reader::remember() {
-    m_state.originals.reserve(m_state.originals.size() + m_read.size());
-    for (Pending& pending : m_read) {
-        Original original;
-        original.id = pending.id;
-        original.raw = std::move(pending.raw);
-        original.read = pending.read;
-        m_state.originals[static_cast<std::uint64_t>(pending.id.handle())] = std::move(original);
-    }
     m_state.unfiled = m_state.originals.size();
     if (m_state.unfiled)
         m_impl.beforeChange = &FileOriginalsBeforeChange;
-    m_read.clear();
 }
 
 bool Reader::build(FileStructure& file, std::string& error) {

@@ -5,6 +5,7 @@
 
 #include "db/dxf/tags.h"
 
+#include <deque>
 #include <span>
 #include <string>
 #include <vector>
@@ -83,9 +84,9 @@ struct FileRecord {
 struct FileSection {
     std::string name;
     int line = 0;
-    Tags header;                     // HEADER: its tags as they come; other sections: the
-                                     // tags before their first entry (THUMBNAILIMAGE, ACDSDATA)
-    std::vector<FileRecord> records; // every other section
+    Tags header;                    // HEADER: its tags as they come; other sections: the
+                                    // tags before their first entry (THUMBNAILIMAGE, ACDSDATA)
+    std::deque<FileRecord> records; // every other section (a deque grows without moving them)
 };
 
 struct FileStructure {
