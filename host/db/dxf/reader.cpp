@@ -382,20 +382,17 @@ void Reader::appendToBlock(AcDbObjectId blockId, AcDbObjectId entityId) {
     }
 }
 
-// Entities with their VERTEX, ATTRIB and SEQEND records folded in.
-std::vector<FileRecord*> Gather(std::deque<FileRecord>& records, std::size_t from, std::size_t to) {
-    std::vector<FileRecord*> out;
-    for (std::size_t i = from; i < to; ++i) {
-        FileRecord& record = records[i];
-        if (IsSubEntity(record.type) && !out.empty()) {
-            Tags& parent = out.back()->tagsNow();
-            parent.push_back(Tag{0, record.type, record.line});
-            parent.insert(parent.end(), record.tagsNow().begin(), record.tagsNow().end());
-            continue;
-        }
-        out.push_back(&record);
+// Folds the VERTEX, ATTRIB and SEQEND records that follow the entity at `at` into it;
+// answers the index past them.  One at the start of a stretch stands for itself.
+std::size_t FoldSubEntities(std::deque<FileRecord>& records, std::size_t at, std::size_t to) {
+    std::size_t next = at + 1;
+    for (; next < to && IsSubEntity(records[next].type); ++next) {
+        FileRecord& record = records[next];
+        Tags& parent = records[at].tagsNow();
+        parent.push_back(Tag{0, record.type, record.line});
+        parent.insert(parent.end(), record.tagsNow().begin(), record.tagsNow().end());
     }
-    return out;
+    return next;
 }
 
 void Reader::readBlocks(FileSection& section) {
@@ -440,35 +437,44 @@ void Reader::readBlocks(FileSection& section) {
         }
         m_state.blocks[static_cast<std::uint64_t>(blockId.handle())] =
             BlockEnds{begin.tagsNow(), records[end].tagsNow()};
-        for (FileRecord* record : Gather(records, i + 1, end)) {
-            AcDbObject* object = make(*record, true);
+        for (std::size_t at = i + 1; at < end;) {
+            const std::size_t next = FoldSubEntities(records, at, end);
+            AcDbObject* object = make(records[at], true);
             if (!object)
                 return;
             appendToBlock(blockId, object->objectId());
+            at = next;
         }
         i = end;
     }
 }
 
+// The entries of the two long sections are let go as soon as their objects are made.
 void Reader::readEntities(FileSection& section) {
-    for (FileRecord* record : Gather(section.records, 0, section.records.size())) {
+    auto& records = section.records;
+    while (!records.empty()) {
+        std::size_t next = FoldSubEntities(records, 0, records.size());
+        FileRecord& record = records.front();
         bool paper = false;
-        for (const TagView& tag : record->tagViews())
+        for (const TagView& tag : record.tagViews())
             if (tag.code == 67 && tag.value.find('1') != std::string::npos)
                 paper = true;
-        AcDbObject* object = make(*record, true);
+        AcDbObject* object = make(record, true);
         if (!object)
             return;
         AcDbObjectId owner = object->ownerId();
         if (!ObjectOf<AcDbBlockTableRecord>(owner))
             owner = paper ? m_impl.paperSpace : m_impl.modelSpace;
         appendToBlock(owner, object->objectId());
+        for (; next > 0; --next)
+            records.pop_front();
     }
 }
 
 void Reader::readObjects(FileSection& section) {
-    for (FileRecord& record : section.records) {
-        AcDbObject* object = make(record, false);
+    auto& records = section.records;
+    for (; !records.empty(); records.pop_front()) {
+        AcDbObject* object = make(records.front(), false);
         if (!object)
             return;
         if (m_impl.namedObjects.isNull() && AcDbDictionary::cast(object))
