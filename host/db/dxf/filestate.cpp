@@ -7,6 +7,7 @@
 #include "db/dxf/tagdelta.h"
 #include "db/objectaccess.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace cadhost::db::dxf {
@@ -17,36 +18,67 @@ std::string_view Original::rawLayout(std::string& scratch) const {
     case Raw::Whole:
         break;
     case Raw::Canonical:
-        return canonical;
+        return canonical();
     case Raw::Delta:
         scratch.clear();
-        ApplyTagDelta(canonical, raw, scratch);
+        ApplyTagDelta(canonical(), texts->raw, scratch);
         return scratch;
     }
     return rawText();
 }
 
+std::string_view Original::rawText() const {
+    if (read.data() || !texts)
+        return read;
+    return texts->raw;
+}
+
+std::string_view Original::canonical() const {
+    return texts ? std::string_view(texts->canonical) : std::string_view();
+}
+
 void Original::fileFrom(AcDbObject& object, AcDbDatabase* db) {
     if (form != Raw::Unfiled)
         return;
+    if (!texts)
+        texts = std::make_unique<Texts>();
     // Filing out reads the object: one that is closed is opened for the moment.
     const bool closed = !ObjectAccess::writer(object) && !ObjectAccess::readers(object);
     if (closed)
         ObjectAccess::addReader(object);
-    FileOutLayout(object, db, canonical);
+    FileOutLayout(object, db, texts->canonical);
     if (closed)
         object.close();
-    if (rawText() == canonical) {
+    if (rawText() == texts->canonical) {
         form = Raw::Canonical;
-        std::string().swap(raw);
+        std::string().swap(texts->raw);
         read = {};
-    } else if (std::string delta = TagDelta(canonical, rawText()); !delta.empty()) {
+    } else if (std::string delta = TagDelta(texts->canonical, rawText()); !delta.empty()) {
         form = Raw::Delta;
-        raw = std::move(delta);
+        texts->raw = std::move(delta);
         read = {};
     } else {
         form = Raw::Whole;
     }
+}
+
+Original& Originals::add(std::uint64_t handle, AcDbObjectId id) {
+    Original& original = m_items.emplace_back();
+    original.handle = handle;
+    original.id = id;
+    return original;
+}
+
+void Originals::sort() {
+    auto byHandle = [](const Original& a, const Original& b) { return a.handle < b.handle; };
+    if (!std::is_sorted(m_items.begin(), m_items.end(), byHandle))
+        std::sort(m_items.begin(), m_items.end(), byHandle);
+}
+
+Original* Originals::find(std::uint64_t handle) {
+    auto it = std::lower_bound(m_items.begin(), m_items.end(), handle,
+                               [](const Original& a, std::uint64_t h) { return a.handle < h; });
+    return it != m_items.end() && it->handle == handle ? &*it : nullptr;
 }
 
 void FileOriginalsBeforeChange(AcDbDatabase& db, AcDbObject& object, bool showsElsewhere) {
@@ -62,12 +94,12 @@ void FileOriginalsBeforeChange(AcDbDatabase& db, AcDbObject& object, bool showsE
         }
     };
     if (!showsElsewhere) {
-        auto it = state->originals.find(static_cast<std::uint64_t>(object.objectId().handle()));
-        if (it != state->originals.end())
-            file(it->second, object);
+        if (Original* original =
+                state->originals.find(static_cast<std::uint64_t>(object.objectId().handle())))
+            file(*original, object);
         return;
     }
-    for (auto& [handle, original] : state->originals)
+    for (Original& original : state->originals)
         if (AcDbObject* of = ObjectOf(original.id))
             file(original, *of);
     state->unfiled = 0;

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -44,23 +45,47 @@ struct BlockEnds {
 // change, the tags read are all there is of it, and they are what saving writes.
 struct Original {
     enum class Raw : std::uint8_t {
-        Unfiled,   // raw holds the tags read; the object has not been filed out (canonical empty)
-        Canonical, // the tags read are the canonical ones (raw stays empty)
-        Delta,     // raw holds the changes that make them out of the canonical ones (tagdelta.h)
-        Whole,     // raw holds them
+        Unfiled,   // the tags read; the object has not been filed out (no canonical tags)
+        Canonical, // the tags read are the canonical ones (nothing else is kept)
+        Delta,     // the changes that make them out of the canonical ones (tagdelta.h)
+        Whole,     // the tags read
     };
+    // What is kept beside the stretch of the file's text: the object's canonical tags and
+    // the tags read in the form `form` says, unless they are that stretch.
+    struct Texts {
+        std::string canonical; // what the object filed out before it could first change
+        std::string raw;
+    };
+    std::uint64_t handle = 0;
     AcDbObjectId id;
-    std::string canonical; // what the object filed out before it could first change
-    std::string raw;       // the tags read, after the 0 tag, in the form `form` says
-    std::string_view read; // in place of raw (Unfiled, Whole): its stretch of the file's text
+    std::string_view read; // the tags read as a stretch of the file's text (Unfiled, Whole)
+    std::unique_ptr<Texts> texts;
     Raw form = Raw::Unfiled;
 
     // The tags read; scratch holds them when they have to be made.
     std::string_view rawLayout(std::string& scratch) const;
-    // raw, or the stretch of the file's text in its place.
-    std::string_view rawText() const { return read.data() ? read : std::string_view(raw); }
+    // The tags read as kept: the stretch of the file's text, or else the raw text.
+    std::string_view rawText() const;
+    // What the object filed out before it could first change ("" while Unfiled).
+    std::string_view canonical() const;
     // Takes what the unchanged object files out now as its canonical tags.
     void fileFrom(AcDbObject& object, AcDbDatabase* db);
+};
+
+// The originals of a drawing, in the order of their handles once the drawing is read.
+class Originals {
+public:
+    // A new original at the end; sort() puts it in its place.
+    Original& add(std::uint64_t handle, AcDbObjectId id);
+    void sort();
+    // Null when the object has none.
+    Original* find(std::uint64_t handle);
+    std::size_t size() const { return m_items.size(); }
+    std::vector<Original>::iterator begin() { return m_items.begin(); }
+    std::vector<Original>::iterator end() { return m_items.end(); }
+
+private:
+    std::vector<Original> m_items;
 };
 
 struct Section {
@@ -79,8 +104,8 @@ struct FileState {
     std::map<std::uint64_t, BlockEnds> blocks; // by block record handle
     // The text of the file read, where the originals' tags lie unless they are copied out.
     std::string text;
-    std::unordered_map<std::uint64_t, Original> originals; // by handle
-    std::size_t unfiled = 0;                               // originals not filed out yet
+    Originals originals;
+    std::size_t unfiled = 0; // originals not filed out yet
     std::vector<AcDbObjectId> objectOrder;                 // the OBJECTS section as read
     std::vector<Section> otherSections;                    // THUMBNAILIMAGE, ACDSDATA, ...
     // The size of the text read or written last.

@@ -538,13 +538,14 @@ void Reader::ensureRoots() {
 // The tags each object was read from are what saving writes for it while it is unchanged;
 // what it files out is taken only when it may first change.
 void Reader::keep(AcDbObjectId id, std::string raw, std::string_view read) {
-    Original& original = m_state.originals[static_cast<std::uint64_t>(id.handle())];
-    original.id = id;
-    original.raw = std::move(raw);
+    Original& original = m_state.originals.add(static_cast<std::uint64_t>(id.handle()), id);
     original.read = read;
+    if (!raw.empty())
+        original.texts = std::make_unique<Original::Texts>(Original::Texts{{}, std::move(raw)});
 }
 
 void Reader::remember() {
+    m_state.originals.sort();
     m_state.unfiled = m_state.originals.size();
     if (m_state.unfiled)
         m_impl.beforeChange = &FileOriginalsBeforeChange;

@@ -275,27 +275,27 @@ void Writer::object(AcDbObject* obj, const char* type, bool withType) {
     }
     if (withType)
         tag(0, type ? type : (cls->dxfName() ? cls->dxfName() : "ACAD_PROXY_OBJECT"));
-    auto original = m_state.originals.find(handle);
-    if (original != m_state.originals.end() && original->second.form == Original::Raw::Unfiled) {
-        laidOut(original->second.rawText()); // unchanged since it was read
+    Original* original = m_state.originals.find(handle);
+    if (original && original->form == Original::Raw::Unfiled) {
+        laidOut(original->rawText()); // unchanged since it was read
         return;
     }
     AcDbObject* opened = nullptr;
     if (acdbOpenObject(opened, obj->objectId(), AcDb::kForRead, true) != Acad::eOk) {
         // Open for write by someone: what was read is the best there is.
-        if (original != m_state.originals.end())
-            laidOut(original->second.rawLayout(m_rawScratch));
+        if (original)
+            laidOut(original->rawLayout(m_rawScratch));
         return;
     }
     FileOutLayout(*obj, m_db, m_layout);
     opened->close();
-    if (original != m_state.originals.end() && m_layout == original->second.canonical) {
-        laidOut(original->second.rawLayout(m_rawScratch));
+    if (original && m_layout == original->canonical()) {
+        laidOut(original->rawLayout(m_rawScratch));
         return;
     }
     Tags now = TagsOfLayout(m_layout);
-    if (original != m_state.originals.end())
-        now = MergeChanged(TagsOfLayout(original->second.rawLayout(m_rawScratch)), now);
+    if (original)
+        now = MergeChanged(TagsOfLayout(original->rawLayout(m_rawScratch)), now);
     // Objects owned by a dictionary name it as their reactor, as the format asks.
     AcDbObjectId owner = obj->ownerId();
     bool hasReactors = std::any_of(now.begin(), now.end(),
