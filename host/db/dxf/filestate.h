@@ -105,9 +105,9 @@ struct FileState {
     // The text of the file read, where the originals' tags lie unless they are copied out.
     std::string text;
     Originals originals;
-    std::size_t unfiled = 0; // originals not filed out yet
-    std::vector<AcDbObjectId> objectOrder;                 // the OBJECTS section as read
-    std::vector<Section> otherSections;                    // THUMBNAILIMAGE, ACDSDATA, ...
+    std::size_t unfiled = 0;               // originals not filed out yet
+    std::vector<AcDbObjectId> objectOrder; // the OBJECTS section as read
+    std::vector<Section> otherSections;    // THUMBNAILIMAGE, ACDSDATA, ...
     // The size of the text read or written last.
     std::size_t fileSize = 0;
     // The unix path of the file the drawing was read from or last saved to ("" for none).
