@@ -30,7 +30,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
-#include <set>
+#include <unordered_map>
 
 namespace cadhost::db::dxf {
 
@@ -93,7 +93,8 @@ private:
     std::string m_error;
 
     bool assignHandles(FileStructure& file);
-    void renumber(FileRecord& record, std::set<std::uint64_t>& used, std::uint64_t& next);
+    // Gives the record the next fresh handle; answers its value.
+    std::uint64_t renumber(FileRecord& record, std::uint64_t& next);
     AcRxClass* classOf(const std::string& type) const;
     // Makes the object of a record and adds it under its handle; kept when the host cannot
     // read it.  Null (with m_error) only when the database refuses it.
@@ -120,16 +121,15 @@ AcDbObjectId Reader::idOfHandle(const std::string& text) {
     return id;
 }
 
-void Reader::renumber(FileRecord& record, std::set<std::uint64_t>& used, std::uint64_t& next) {
+std::uint64_t Reader::renumber(FileRecord& record, std::uint64_t& next) {
     int code = record.type == "DIMSTYLE" ? 105 : 5;
     AcDbHandle fresh(next++);
     char hex[AcDbHandle::kStrSiz];
     fresh.getIntoAsciiBuffer(hex, sizeof hex);
-    used.insert(static_cast<std::uint64_t>(fresh));
     for (Tag& tag : record.tagsNow()) {
         if (tag.code == code) {
             tag.value = hex;
-            return;
+            return static_cast<std::uint64_t>(fresh);
         }
         if (tag.code == 100)
             break;
@@ -137,6 +137,7 @@ void Reader::renumber(FileRecord& record, std::set<std::uint64_t>& used, std::ui
     record.tagsNow().insert(record.tagsNow().begin() +
                                 (record.type == "TABLE" && !record.tagsNow().empty()),
                             Tag{code, hex, record.line});
+    return static_cast<std::uint64_t>(fresh);
 }
 
 // A handle that two records claim stays with the one other readers give it to: the last in
@@ -151,30 +152,32 @@ bool Reader::assignHandles(FileStructure& file) {
                 for (FileRecord& record : section.records)
                     if (record.type != "ENDTAB")
                         order.push_back(&record);
+    // Each handle's value (0 for none or one out of range) and the record it stays with.
+    std::vector<std::uint64_t> values(order.size());
+    std::unordered_map<std::uint64_t, std::size_t> owner;
+    owner.reserve(order.size());
     std::uint64_t highest = 0;
-    std::map<std::uint64_t, FileRecord*> owner;
-    auto valueOf = [](const FileRecord& record) {
-        return static_cast<std::uint64_t>(AcDbHandle(HandleOfRecord(record).c_str()));
-    };
-    for (FileRecord* record : order) {
-        std::uint64_t value = valueOf(*record);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        auto value = static_cast<std::uint64_t>(AcDbHandle(HandleOfRecord(*order[i]).c_str()));
         if (value == 0 || value >= (std::uint64_t{1} << 62))
             continue;
+        values[i] = value;
         highest = std::max(highest, value);
-        FileRecord*& slot = owner[value];
-        if (!slot || slot->type == "TABLE" || record->type != "TABLE")
-            slot = record;
+        auto [slot, first] = owner.try_emplace(value, i);
+        if (!first && (order[slot->second]->type == "TABLE" || order[i]->type != "TABLE"))
+            slot->second = i;
     }
     std::uint64_t next = highest + 1;
-    std::set<std::uint64_t> used;
-    for (FileRecord* record : order) {
-        std::uint64_t value = valueOf(*record);
-        auto it = owner.find(value);
-        if (it != owner.end() && it->second == record)
-            used.insert(value);
+    std::vector<std::uint64_t> used;
+    used.reserve(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        if (values[i] != 0 && owner.find(values[i])->second == i)
+            used.push_back(values[i]);
         else
-            renumber(*record, used, next);
+            used.push_back(renumber(*order[i], next));
     }
+    // Reserved in the order of their handles.
+    std::sort(used.begin(), used.end());
     for (std::uint64_t value : used) {
         AcDbObjectId id;
         m_db->getAcDbObjectId(id, true, AcDbHandle(value));
