@@ -4,6 +4,7 @@
 #include "db/resbufkind.h"
 #include "text/textbytes.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -43,10 +44,18 @@ std::string Shown(std::string_view s) {
     return out;
 }
 
-// Where a line that starts at pos ends (its LF, or the end of the text).
+// Where a line that starts at pos ends (its LF, or the end of the text).  Most lines of a
+// file are a few bytes long: they are looked through before memchr is asked.
 std::size_t LineEnd(std::string_view text, std::size_t pos) {
-    const void* lf = std::memchr(text.data() + pos, '\n', text.size() - pos);
-    return lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
+    const char* const data = text.data();
+    const std::size_t near = std::min(text.size(), pos + 16);
+    for (std::size_t i = pos; i < near; ++i)
+        if (data[i] == '\n')
+            return i;
+    if (near == text.size())
+        return near;
+    const void* lf = std::memchr(data + near, '\n', text.size() - near);
+    return lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : text.size();
 }
 
 // What each group code's value is, by code: bit 1 a number, bit 2 a real.
@@ -238,19 +247,23 @@ bool IsPlainLayout(std::string_view layout) {
 bool LaidOutTags::next(TagView& tag) {
     if (m_rest.empty())
         return false;
-    std::size_t codeEnd = m_rest.find('\n');
-    std::size_t valueEnd =
-        codeEnd == std::string_view::npos ? std::string_view::npos : m_rest.find('\n', codeEnd + 1);
-    if (valueEnd == std::string_view::npos) { // not a layout of whole tags
+    std::size_t codeEnd = LineEnd(m_rest, 0);
+    std::size_t valueEnd = codeEnd < m_rest.size() ? LineEnd(m_rest, codeEnd + 1) : m_rest.size();
+    if (valueEnd >= m_rest.size()) { // not a layout of whole tags
         m_rest = {};
         return false;
     }
-    std::string_view code = m_rest.substr(0, codeEnd);
-    while (!code.empty() && code.front() == ' ')
-        code.remove_prefix(1);
-    long long value = 0;
-    ParseInteger(code, value);
-    tag.code = static_cast<int>(value);
+    // The code is right-aligned digits, with a minus sign for a negative one.
+    const char* p = m_rest.data();
+    const char* const e = p + codeEnd;
+    while (p < e && *p == ' ')
+        ++p;
+    const bool negative = p < e && *p == '-';
+    p += negative;
+    int code = 0;
+    for (; p < e && static_cast<unsigned>(*p - '0') < 10; ++p)
+        code = code * 10 + (*p - '0');
+    tag.code = negative ? -code : code;
     tag.value = m_rest.substr(codeEnd + 1, valueEnd - codeEnd - 1);
     tag.line = 0;
     if (!m_literal && tag.value.find(kEscape) != std::string_view::npos) {
