@@ -136,9 +136,8 @@ std::string DecodeCodePage(std::string_view bytes, std::string_view codePage) {
     return out;
 }
 
-bool DecodingChanges(std::string_view bytes) {
-    // A high bit anywhere: the bytes ored together eight at a time.
-    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+bool IsAscii(std::string_view bytes) {
+    // The bytes ored together eight at a time show a high bit anywhere.
     const char* const data = bytes.data();
     const std::size_t size = bytes.size();
     std::uint64_t all = 0;
@@ -150,8 +149,14 @@ bool DecodingChanges(std::string_view bytes) {
     }
     for (; i < size; ++i)
         all |= static_cast<unsigned char>(data[i]);
-    if (all & kHighs)
+    return (all & 0x8080808080808080ULL) == 0;
+}
+
+bool DecodingChanges(std::string_view bytes) {
+    if (!IsAscii(bytes))
         return true;
+    const char* const data = bytes.data();
+    const std::size_t size = bytes.size();
     // An escape: its '+' is rare in text, where backslashes are common.
     const char* const end = data + size;
     for (const char* plus = data;; ++plus) {

@@ -15,6 +15,8 @@ bool IsUnicodeVersion(std::string_view version);
 // Code pages other than ANSI_1252 map each byte to the character of the same number, so
 // that text in them comes back byte for byte when written in the same code page.
 std::string DecodeCodePage(std::string_view bytes, std::string_view codePage);
+// Whether every byte is below 0x80.
+bool IsAscii(std::string_view bytes);
 // Whether DecodeCodePage may answer anything but the bytes themselves: they hold a byte
 // beyond ASCII or a \U+XXXX escape (a lone surrogate's stays as it is).  False: they stay.
 bool DecodingChanges(std::string_view bytes);

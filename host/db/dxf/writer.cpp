@@ -27,6 +27,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <unordered_set>
 
 namespace cadhost::db::dxf {
 
@@ -183,7 +184,7 @@ private:
     std::string m_out;                 // the text not yet put
     std::string m_layout;              // an object's tags as it files them now
     std::string m_rawScratch;          // the tags it was read from, when they have to be made
-    std::set<std::uint64_t> m_written; // handles written so far
+    std::unordered_set<std::uint64_t> m_written; // handles written so far
     std::map<std::string, const AcRxClass*> m_customClasses; // by DXF name
     std::map<std::string, int> m_instances;
 
@@ -225,9 +226,7 @@ void Writer::laidOut(std::string_view layout) {
     if (m_dry)
         return;
     // Text without bytes beyond ASCII is the same in every code page.
-    if (IsPlainLayout(layout) &&
-        (m_unicode || std::all_of(layout.begin(), layout.end(),
-                                  [](char c) { return static_cast<unsigned char>(c) < 0x80; }))) {
+    if (IsPlainLayout(layout) && (m_unicode || IsAscii(layout))) {
         m_out.append(layout);
         spill();
         return;
@@ -519,8 +518,11 @@ void Writer::objects() {
     for (AcDbObjectId id : m_state.objectOrder)
         objectId(id);
     for (cadhost::db::Stub& stub : m_impl.stubs) {
+        // What was written is passed over without a look at the object.
+        if (m_written.count(static_cast<std::uint64_t>(stub.handle)))
+            continue;
         AcDbObject* o = stub.object;
-        if (!o || o->isErased() || m_written.count(static_cast<std::uint64_t>(stub.handle)))
+        if (!o || o->isErased())
             continue;
         // Entities, tables and their records have their own sections; whatever else is
         // left over is an object.
@@ -536,6 +538,7 @@ bool Writer::write(const std::function<bool()>& ready,
     // Writing hands out handles (BLOCK and ENDBLK records of new blocks) and meets the
     // instances of custom classes, and the header and CLASSES section, which come first,
     // must know them: a first pass goes through everything without writing.
+    m_written.reserve(m_impl.stubs.size());
     m_dry = true;
     tables();
     blocks();
