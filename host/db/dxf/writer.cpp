@@ -181,10 +181,10 @@ private:
     bool m_dry = false;
     std::function<bool(std::string_view)> m_put;
     bool m_failed = false;
-    std::string m_out;                 // the text not yet put
-    std::string m_layout;              // an object's tags as it files them now
-    std::string m_rawScratch;          // the tags it was read from, when they have to be made
-    std::unordered_set<std::uint64_t> m_written; // handles written so far
+    std::string m_out;        // the text not yet put
+    std::string m_layout;     // an object's tags as it files them now
+    std::string m_rawScratch; // the tags it was read from, when they have to be made
+    std::unordered_set<std::uint64_t> m_written;             // handles written so far
     std::map<std::string, const AcRxClass*> m_customClasses; // by DXF name
     std::map<std::string, int> m_instances;
 
