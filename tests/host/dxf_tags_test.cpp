@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <random>
 
 using namespace cadhost::db::dxf;
 
@@ -111,6 +114,33 @@ TEST(DxfTags, CodesAndRealsFormatIntoBuffersAsTheStringFormsDo) {
         EXPECT_EQ(std::string(buffer, FormatReal(v, buffer)), FormatReal(v)) << v;
     EXPECT_EQ(FormatReal(-0.0), "-0.0");
     EXPECT_EQ(FormatReal(1e20), "1e+20");
+}
+
+TEST(DxfTags, PlainDecimalsReadToTheSameBitsAsAFullConversion) {
+    // Decimals of every length up to and past 15 digits, the point anywhere, either sign.
+    std::mt19937_64 random(12);
+    int compared = 0;
+    for (int n = 0; n < 200000; ++n) {
+        const int digits = 1 + static_cast<int>(random() % 18);
+        std::string text = random() % 2 ? "-" : "";
+        for (int i = 0; i < digits; ++i)
+            text += static_cast<char>('0' + random() % 10);
+        if (const int point = static_cast<int>(random() % (digits + 1)); point < digits)
+            text.insert(text.size() - static_cast<std::size_t>(digits - point), ".");
+        if (text.back() == '.' || text.front() == '.' || text.starts_with("-."))
+            continue;
+        double expected = 0.0, read = 0.0;
+        auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), expected);
+        ASSERT_TRUE(ec == std::errc() && end == text.data() + text.size()) << text;
+        ASSERT_TRUE(ParseReal(text, read)) << text;
+        ASSERT_EQ(std::memcmp(&read, &expected, sizeof read), 0)
+            << text << " read as " << read << ", not " << expected;
+        ++compared;
+    }
+    EXPECT_GT(compared, 150000);
+    double zero = 1.0;
+    ASSERT_TRUE(ParseReal("-0.0", zero));
+    EXPECT_TRUE(std::signbit(zero)) << "the sign of a negative zero stays";
 }
 
 TEST(DxfTags, NumberTextIsWhatParseRealTakes) {

@@ -325,12 +325,50 @@ bool IsNumericCode(int code) {
     return (Kinds().of(code) & 1) != 0;
 }
 
+namespace {
+
+// Plain decimals of up to 15 digits: the digits make an exact integer and a power of ten up
+// to 10^15 is exact, so one division rounds as a full conversion does.  False for any other
+// text, which takes the general way.
+bool ParsePlainDecimal(std::string_view text, double& value) {
+    static constexpr double kTens[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const char* p = text.data();
+    const char* const e = p + text.size();
+    const bool negative = p < e && *p == '-';
+    p += negative;
+    std::uint64_t digits = 0;
+    int count = 0, fraction = 0;
+    const char* const start = p;
+    for (; p < e && static_cast<unsigned>(*p - '0') < 10; ++p, ++count)
+        digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    if (p == start)
+        return false;
+    if (p < e && *p == '.') {
+        const char* const point = ++p;
+        for (; p < e && static_cast<unsigned>(*p - '0') < 10; ++p, ++count)
+            digits = digits * 10 + static_cast<unsigned>(*p - '0');
+        fraction = static_cast<int>(p - point);
+        if (fraction == 0)
+            return false;
+    }
+    if (p != e || count > 15)
+        return false;
+    const double magnitude = static_cast<double>(digits) / kTens[fraction];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+} // namespace
+
 bool ParseReal(std::string_view text, double& value) {
     text = Trim(text);
     if (text.empty())
         return false;
     if (text.front() == '+')
         text.remove_prefix(1);
+    if (ParsePlainDecimal(text, value))
+        return true;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     return ec == std::errc() && end == text.data() + text.size();
 }
