@@ -125,7 +125,7 @@ inline void BeforeObjectChange(AcDbDatabase* db, AcDbObject& object, bool showsE
 }
 
 // What a write opening changes shows elsewhere unless the object is an entity: other objects
-// name records and refer to dictionaries' entries, but nothing files out an entity's fields.
+// name records and list dictionaries' entries, but none files out what an entity holds.
 bool ShowsElsewhereWhenWritten(const AcDbObject& object);
 
 } // namespace cadhost::db

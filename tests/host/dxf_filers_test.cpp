@@ -113,7 +113,7 @@ TEST_F(DxfFilers, ExtendedDataOfTagsBecomesAChain) {
                     {1004, "0AFF"},
                     {1071, "70000"}});
     resbuf* chain = nullptr;
-    ASSERT_TRUE(XDataChainOf(tags, XDataStart(tags), chain));
+    ASSERT_TRUE(XDataChainOf(ViewsOf(tags), XDataStart(ViewsOf(tags)), chain));
     ASSERT_NE(chain, nullptr);
     EXPECT_STREQ(chain->resval.rstring, "APP");
     const resbuf* point = chain->rbnext->rbnext;
@@ -125,5 +125,5 @@ TEST_F(DxfFilers, ExtendedDataOfTagsBecomesAChain) {
     EXPECT_EQ(binary->rbnext->resval.rlong, 70000);
     acutRelRb(chain);
     Tags broken = Of({{1001, "APP"}, {1004, "0G"}});
-    EXPECT_FALSE(XDataChainOf(broken, 0, chain));
+    EXPECT_FALSE(XDataChainOf(ViewsOf(broken), 0, chain));
 }

@@ -153,17 +153,6 @@ std::size_t XDataStart(std::span<const TagView> tags) {
     return tags.size();
 }
 
-std::size_t XDataStart(const Tags& tags) {
-    for (std::size_t i = 0; i < tags.size(); ++i)
-        if (tags[i].code == 1001)
-            return i;
-    return tags.size();
-}
-
-bool XDataChainOf(const Tags& tags, std::size_t from, resbuf*& chain) {
-    return XDataChainOf(ViewsOf(tags), from, chain);
-}
-
 bool XDataChainOf(std::span<const TagView> tags, std::size_t from, resbuf*& chain) {
     chain = nullptr;
     resbuf** tail = &chain;

@@ -112,10 +112,8 @@ private:
 // caller frees; nullptr when there is none.  False for damaged data (a binary chunk that is
 // not hexadecimal, a number that is not one).
 bool XDataChainOf(std::span<const TagView> tags, std::size_t from, resbuf*& chain);
-bool XDataChainOf(const Tags& tags, std::size_t from, resbuf*& chain);
 
 // The index of the first tag of the extended data (tags.size() when there is none).
 std::size_t XDataStart(std::span<const TagView> tags);
-std::size_t XDataStart(const Tags& tags);
 
 } // namespace cadhost::db::dxf

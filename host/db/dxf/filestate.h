@@ -1,10 +1,11 @@
 // What a drawing keeps of the DXF file it came from, beside its objects: the version and
 // code page it is saved in again, the header variables, the CLASSES entries, the order of
 // the tables, the BLOCK and ENDBLK records of each block, sections the host does not use,
-// and for each object it read into a class of its own the tags it was read from.  An
-// object whose fields still file out as they did after reading is written back with its
-// original tags, so that nothing the host does not model is lost; a changed one is
-// written from its fields.
+// and for each object it read into a class of its own the tags it was read from (most as
+// stretches of the file's text, which the drawing keeps).  An object that has not been
+// opened for write since, or whose fields still file out as they did before it could first
+// change, is written back with its original tags, so that nothing the host does not model is
+// lost; a changed one is written from its fields.
 #pragma once
 
 #include "arx/dbid.h"
