@@ -39,6 +39,8 @@ TEST(DxfTags, LinesOfEitherEndingWithPaddedCodesKeepTheirValuesAndLineNumbers) {
     EXPECT_EQ(tags[0].value, "SECTION") << "the CR of CR LF is no part of the value";
     EXPECT_EQ(tags[1].line, 3);
     EXPECT_EQ(tags[2].value, " trailing blank ") << "blanks of a text value are kept";
+    EXPECT_EQ(MustRead("  0\nSECTION\r\r\r\n")[0].value, "SECTION")
+        << "a value read back from its line is the value written there";
 }
 
 TEST(DxfTags, ABrokenCodeOrACutValueNamesItsLine) {

@@ -135,8 +135,10 @@ bool TagScanner::next(TagView& tag) {
 
     const std::size_t valueEnd = LineEnd(m_text, valuePos);
     std::string_view value = m_text.substr(valuePos, valueEnd - valuePos);
+    // A value line ends at its LF with every CR before it: no line can hold a value that
+    // ends in CR and read back the same (its last CR would be taken for a CR LF end).
     const bool valueCR = !value.empty() && value.back() == '\r';
-    if (valueCR)
+    while (!value.empty() && value.back() == '\r')
         value.remove_suffix(1);
     ++m_line;
     m_pos = valueEnd + 1;
