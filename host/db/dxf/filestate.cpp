@@ -99,11 +99,12 @@ void FileOriginalsBeforeChange(AcDbDatabase& db, AcDbObject& object, bool showsE
             file(*original, object);
         return;
     }
+    // Every object is filed out now, once: nothing is left to wait for.
+    db.impl()->beforeChange = nullptr;
     for (Original& original : state->originals)
         if (AcDbObject* of = ObjectOf(original.id))
             file(original, *of);
     state->unfiled = 0;
-    db.impl()->beforeChange = nullptr;
 }
 
 FileState* FileStateOf(const AcDbDatabase* db) {
