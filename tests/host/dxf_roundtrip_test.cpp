@@ -624,3 +624,18 @@ TEST_F(DxfRoundTrip, EntriesComeBackTagForTagHoweverTheirLinesWereWritten) {
         EXPECT_EQ(decoded(EntryOf(Write(back.get()), "2A")), read) << text;
     }
 }
+
+TEST_F(DxfRoundTrip, AVersionReadFromBeforeTheHeaderIsWrittenWhereReadersLookForIt) {
+    // The version and code page stand in a section before a HEADER that names neither.
+    const std::string text = "0\nSECTION\n2\nFIRST\n9\n$ACADVER\n1\nAC1018\n9\n$DWGCODEPAGE\n3\n"
+                             "dos850\n0\nENDSEC\n0\nSECTION\n2\nHEADER\n9\n$INSUNITS\n70\n4\n"
+                             "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nLINE\n5\n2A\n100\nAcDbEntity\n"
+                             "8\nW\xE4nde\n100\nAcDbLine\n10\n1\n11\n2\n0\nENDSEC\n0\nEOF\n";
+    auto back = Reread(text);
+    ASSERT_TRUE(back);
+    const std::string once = Write(back.get());
+    auto again = Reread(once);
+    ASSERT_TRUE(again) << once;
+    EXPECT_EQ(Write(again.get()), once);
+    EXPECT_EQ(ValueOf(EntryOf(once, "2A"), 8), "W\xE4nde") << "still in its code page";
+}

@@ -372,6 +372,20 @@ void Writer::header() {
     } else {
         bool haveSeed = false;
         const Tags& h = m_state.header;
+        // The version and code page the drawing was read in may have come from before its
+        // HEADER section; the file says them where readers look.
+        auto has = [&](std::string_view name) {
+            return std::any_of(h.begin(), h.end(),
+                               [&](const Tag& t) { return t.code == 9 && t.value == name; });
+        };
+        if (!has("$ACADVER")) {
+            tag(9, "$ACADVER");
+            tag(1, m_state.version);
+        }
+        if (!has("$DWGCODEPAGE") && m_state.codePage != "ANSI_1252") {
+            tag(9, "$DWGCODEPAGE");
+            tag(3, m_state.codePage);
+        }
         for (std::size_t i = 0; i < h.size(); ++i) {
             if (h[i].code == 9 && h[i].value == "$HANDSEED" && i + 1 < h.size()) {
                 tag(9, "$HANDSEED");
