@@ -639,3 +639,25 @@ TEST_F(DxfRoundTrip, AVersionReadFromBeforeTheHeaderIsWrittenWhereReadersLookFor
     EXPECT_EQ(Write(again.get()), once);
     EXPECT_EQ(ValueOf(EntryOf(once, "2A"), 8), "W\xE4nde") << "still in its code page";
 }
+
+TEST_F(DxfRoundTrip, AHandSeedWithoutAValueTakesTheDrawingsSeedAndNothingElse) {
+    for (const char* header : {"9\n$HANDSEED\n", "9\n$HANDSEED\n9\n$INSUNITS\n70\n4\n"}) {
+        const std::string text = std::string("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1018\n") +
+                                 header +
+                                 "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nLINE\n5\n2A\n"
+                                 "100\nAcDbEntity\n8\n0\n100\nAcDbLine\n0\nENDSEC\n0\nEOF\n";
+        auto back = Reread(text);
+        ASSERT_TRUE(back);
+        const std::string once = Write(back.get());
+        auto again = Reread(once);
+        ASSERT_TRUE(again) << once;
+        EXPECT_EQ(Write(again.get()), once);
+        const std::string seed = "  9\n$HANDSEED\n  5\n";
+        const std::size_t at = once.find(seed);
+        ASSERT_NE(at, std::string::npos) << once;
+        EXPECT_EQ(once.find("$HANDSEED", at + seed.size()), std::string::npos) << once;
+        if (std::string(header).find("INSUNITS") != std::string::npos) {
+            EXPECT_NE(once.find("  9\n$INSUNITS\n 70\n4\n"), std::string::npos) << once;
+        }
+    }
+}

@@ -387,10 +387,13 @@ void Writer::header() {
             tag(3, m_state.codePage);
         }
         for (std::size_t i = 0; i < h.size(); ++i) {
-            if (h[i].code == 9 && h[i].value == "$HANDSEED" && i + 1 < h.size()) {
+            if (h[i].code == 9 && h[i].value == "$HANDSEED") {
                 tag(9, "$HANDSEED");
                 tag(5, seed);
-                ++i;
+                // The seed read goes; a variable followed by the next one (or by nothing)
+                // had none.
+                if (i + 1 < h.size() && h[i + 1].code != 9 && h[i + 1].code != 0)
+                    ++i;
                 haveSeed = true;
                 continue;
             }
