@@ -12,53 +12,51 @@
 
 namespace cadhost::db::dxf {
 
-std::string_view Original::rawLayout(std::string& scratch) const {
-    switch (form) {
-    case Raw::Unfiled:
-    case Raw::Whole:
-        break;
-    case Raw::Canonical:
-        return canonical();
-    case Raw::Delta:
-        scratch.clear();
-        ApplyTagDelta(canonical(), texts->raw, scratch);
-        return scratch;
-    }
-    return rawText();
-}
-
 std::string_view Original::rawText() const {
     if (read.data() || !texts)
         return read;
     return texts->raw;
 }
 
-std::string_view Original::canonical() const {
-    return texts ? std::string_view(texts->canonical) : std::string_view();
+std::string_view Original::canonical(std::string& scratch) const {
+    switch (form) {
+    case Filed::Not:
+        break;
+    case Filed::Same:
+        return rawText();
+    case Filed::Delta:
+        scratch.clear();
+        ApplyTagDelta(rawText(), texts->filed, scratch);
+        return scratch;
+    case Filed::Whole:
+        return texts->filed;
+    }
+    return {};
 }
 
 void Original::fileFrom(AcDbObject& object, AcDbDatabase* db) {
-    if (form != Raw::Unfiled)
+    if (form != Filed::Not)
         return;
-    if (!texts)
-        texts = std::make_unique<Texts>();
     // Filing out reads the object: one that is closed is opened for the moment.
+    std::string now;
     const bool closed = !ObjectAccess::writer(object) && !ObjectAccess::readers(object);
     if (closed)
         ObjectAccess::addReader(object);
-    FileOutLayout(object, db, texts->canonical);
+    FileOutLayout(object, db, now);
     if (closed)
         object.close();
-    if (rawText() == texts->canonical) {
-        form = Raw::Canonical;
-        std::string().swap(texts->raw);
-        read = {};
-    } else if (std::string delta = TagDelta(texts->canonical, rawText()); !delta.empty()) {
-        form = Raw::Delta;
-        texts->raw = std::move(delta);
-        read = {};
+    if (now == rawText()) {
+        form = Filed::Same;
+        return;
+    }
+    if (!texts)
+        texts = std::make_unique<Texts>();
+    if (std::string delta = TagDelta(rawText(), now); !delta.empty()) {
+        form = Filed::Delta;
+        texts->filed = std::move(delta);
     } else {
-        form = Raw::Whole;
+        form = Filed::Whole;
+        texts->filed = std::move(now);
     }
 }
 
@@ -88,7 +86,7 @@ void FileOriginalsBeforeChange(AcDbDatabase& db, AcDbObject& object, bool showsE
         return;
     }
     auto file = [&](Original& original, AcDbObject& of) {
-        if (original.form == Original::Raw::Unfiled) {
+        if (original.form == Original::Filed::Not) {
             original.fileFrom(of, &db);
             --state->unfiled;
         }

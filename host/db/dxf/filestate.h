@@ -41,34 +41,32 @@ struct BlockEnds {
     Tags end;   // the tags of the ENDBLK record
 };
 
-// Both as AppendTags lays them out: a compact copy that writing can take over whole.  An
-// object that has not changed since it was read has not been filed out yet: until it may
-// change, the tags read are all there is of it, and they are what saving writes.
+// Both as AppendTags lays them out.  The tags read are kept whole, mostly as a stretch of
+// the file's text; the object's canonical tags are taken only when it may first change (an
+// object that has not changed since it was read needs none: the tags read are what saving
+// writes) and kept as the changes that make them out of the tags read.
 struct Original {
-    enum class Raw : std::uint8_t {
-        Unfiled,   // the tags read; the object has not been filed out (no canonical tags)
-        Canonical, // the tags read are the canonical ones (nothing else is kept)
-        Delta,     // the changes that make them out of the canonical ones (tagdelta.h)
-        Whole,     // the tags read
+    enum class Filed : std::uint8_t {
+        Not,   // the object has not been filed out (no canonical tags)
+        Same,  // its canonical tags are the tags read
+        Delta, // `filed` holds the changes that make them out of the tags read (tagdelta.h)
+        Whole, // `filed` holds them
     };
-    // What is kept beside the stretch of the file's text: the object's canonical tags and
-    // the tags read in the form `form` says, unless they are that stretch.
     struct Texts {
-        std::string canonical; // what the object filed out before it could first change
-        std::string raw;
+        std::string raw;   // the tags read when they are no stretch of the file's text
+        std::string filed; // as `form` says
     };
     std::uint64_t handle = 0;
     AcDbObjectId id;
-    std::string_view read; // the tags read as a stretch of the file's text (Unfiled, Whole)
+    std::string_view read; // the tags read as a stretch of the file's text
     std::unique_ptr<Texts> texts;
-    Raw form = Raw::Unfiled;
+    Filed form = Filed::Not;
 
-    // The tags read; scratch holds them when they have to be made.
-    std::string_view rawLayout(std::string& scratch) const;
-    // The tags read as kept: the stretch of the file's text, or else the raw text.
+    // The tags read, after the 0 tag.
     std::string_view rawText() const;
-    // What the object filed out before it could first change ("" while Unfiled).
-    std::string_view canonical() const;
+    // What the object filed out before it could first change ("" while Not); scratch
+    // holds it when it has to be made.
+    std::string_view canonical(std::string& scratch) const;
     // Takes what the unchanged object files out now as its canonical tags.
     void fileFrom(AcDbObject& object, AcDbDatabase* db);
 };
@@ -103,7 +101,7 @@ struct FileState {
     std::vector<Record> classes;
     std::vector<TableState> tables;
     std::map<std::uint64_t, BlockEnds> blocks; // by block record handle
-    // The text of the file read, where the originals' tags lie unless they are copied out.
+    // The text of the file read, where most originals' tags lie.
     std::string text;
     Originals originals;
     std::size_t unfiled = 0;               // originals not filed out yet

@@ -544,7 +544,7 @@ void Reader::keep(AcDbObjectId id, std::string raw, std::string_view read) {
     Original& original = m_state.originals.add(static_cast<std::uint64_t>(id.handle()), id);
     original.read = read;
     if (!raw.empty())
-        original.texts = std::make_unique<Original::Texts>(Original::Texts{{}, std::move(raw)});
+        original.texts = std::make_unique<Original::Texts>(Original::Texts{std::move(raw), {}});
 }
 
 void Reader::remember() {

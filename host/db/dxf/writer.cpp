@@ -181,9 +181,9 @@ private:
     bool m_dry = false;
     std::function<bool(std::string_view)> m_put;
     bool m_failed = false;
-    std::string m_out;        // the text not yet put
-    std::string m_layout;     // an object's tags as it files them now
-    std::string m_rawScratch; // the tags it was read from, when they have to be made
+    std::string m_out;              // the text not yet put
+    std::string m_layout;           // an object's tags as it files them now
+    std::string m_canonicalScratch; // an original's canonical tags, when they have to be made
     std::unordered_set<std::uint64_t> m_written;             // handles written so far
     std::map<std::string, const AcRxClass*> m_customClasses; // by DXF name
     std::map<std::string, int> m_instances;
@@ -275,7 +275,7 @@ void Writer::object(AcDbObject* obj, const char* type, bool withType) {
     if (withType)
         tag(0, type ? type : (cls->dxfName() ? cls->dxfName() : "ACAD_PROXY_OBJECT"));
     Original* original = m_state.originals.find(handle);
-    if (original && original->form == Original::Raw::Unfiled) {
+    if (original && original->form == Original::Filed::Not) {
         laidOut(original->rawText()); // unchanged since it was read
         return;
     }
@@ -283,18 +283,18 @@ void Writer::object(AcDbObject* obj, const char* type, bool withType) {
     if (acdbOpenObject(opened, obj->objectId(), AcDb::kForRead, true) != Acad::eOk) {
         // Open for write by someone: what was read is the best there is.
         if (original)
-            laidOut(original->rawLayout(m_rawScratch));
+            laidOut(original->rawText());
         return;
     }
     FileOutLayout(*obj, m_db, m_layout);
     opened->close();
-    if (original && m_layout == original->canonical()) {
-        laidOut(original->rawLayout(m_rawScratch));
+    if (original && m_layout == original->canonical(m_canonicalScratch)) {
+        laidOut(original->rawText());
         return;
     }
     Tags now = TagsOfLayout(m_layout);
     if (original)
-        now = MergeChanged(TagsOfLayout(original->rawLayout(m_rawScratch)), now);
+        now = MergeChanged(TagsOfLayout(original->rawText()), now);
     // Objects owned by a dictionary name it as their reactor, as the format asks.
     AcDbObjectId owner = obj->ownerId();
     bool hasReactors = std::any_of(now.begin(), now.end(),
