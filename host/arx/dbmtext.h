@@ -100,4 +100,18 @@ private:
     AcDbObjectId m_style;
     AttachmentPoint m_attachment = kTopLeft;
     std::string m_contents;
+
+    // The size of the contents laid out for the entity's box, with what it was laid out
+    // from: asking the box again of a text that has not changed since costs a hash of its
+    // contents instead of a layout.
+    struct LaidOutSize {
+        bool known = false;
+        std::size_t contentsHash = 0;
+        double textHeight = 0.0;
+        double boxWidth = 0.0;
+        double width = 0.0;  // right end of the widest line
+        double height = 0.0; // top of the first line to the baseline of the last
+    };
+    mutable LaidOutSize m_laidOut;
+    const LaidOutSize& laidOutSize() const;
 };

@@ -12,8 +12,12 @@
 #include "text/mtextpick.h"
 #include "text/rtfconvert.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <functional>
 #include <numbers>
+#include <string_view>
 
 using namespace cadhost::db;
 
@@ -211,8 +215,7 @@ Acad::ErrorStatus AcDbMText::getGeomExtents(AcDbExtents& extents) const {
         return Acad::eInvalidExtents;
     // The box of the laid-out lines: the entity's width (the widest line's when it has none)
     // by the height from the top of the first line to the baseline of the last.
-    cadhost::text::MTextLayout layout =
-        cadhost::text::LayOutMTextExtents(m_contents, m_height, m_width, kStyleFont);
+    const LaidOutSize& layout = laidOutSize();
     cadhost::text::TextFrame frame =
         cadhost::text::FrameOf(PlacementOf(*this), layout.width, layout.height);
     double width = m_width > 0.0 ? m_width : layout.width;
@@ -224,6 +227,21 @@ Acad::ErrorStatus AcDbMText::getGeomExtents(AcDbExtents& extents) const {
         }
     }
     return Acad::eOk;
+}
+
+const AcDbMText::LaidOutSize& AcDbMText::laidOutSize() const {
+    // Sizes are compared as bits, so that a NaN height is the same height as before.
+    auto same = [](double a, double b) {
+        return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+    };
+    const std::size_t hash = std::hash<std::string_view>{}(m_contents);
+    if (m_laidOut.known && m_laidOut.contentsHash == hash && same(m_laidOut.textHeight, m_height) &&
+        same(m_laidOut.boxWidth, m_width))
+        return m_laidOut;
+    cadhost::text::MTextLayout layout =
+        cadhost::text::LayOutMTextExtents(m_contents, m_height, m_width, kStyleFont);
+    m_laidOut = {true, hash, m_height, m_width, layout.width, layout.height};
+    return m_laidOut;
 }
 
 void AcDbMText::list() const {

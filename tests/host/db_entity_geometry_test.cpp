@@ -132,6 +132,41 @@ TEST_F(EntityGeometry, ATextTakesTheBoxOfItsLinesFromItsAttachmentPoint) {
     EXPECT_LT(box.maxPoint().x, 12.0);
 }
 
+TEST_F(EntityGeometry, ATextsBoxFollowsEveryChangeOfItsContentsHeightAndWidth) {
+    AcDbMText text;
+    text.setTextHeight(0.25);
+    text.setWidth(3.0);
+    text.setContents("one\\Ptwo");
+    auto bottom = [&] {
+        AcDbExtents box;
+        EXPECT_EQ(text.getGeomExtents(box), Acad::eOk);
+        return box.minPoint().y;
+    };
+    auto right = [&] {
+        AcDbExtents box;
+        EXPECT_EQ(text.getGeomExtents(box), Acad::eOk);
+        return box.maxPoint().x;
+    };
+    const double two = bottom();
+    EXPECT_DOUBLE_EQ(bottom(), two); // asked again unchanged
+    // Contents of the same length with a third line.
+    text.setContents("one\\P\\Pw");
+    EXPECT_LT(bottom(), two);
+    EXPECT_DOUBLE_EQ(bottom(), -text.actualHeight());
+    text.setContents("one\\Ptwo");
+    EXPECT_DOUBLE_EQ(bottom(), two);
+    text.setTextHeight(0.5);
+    EXPECT_LT(bottom(), two);
+    EXPECT_DOUBLE_EQ(bottom(), -text.actualHeight());
+    // A width that lets the lines stand unwrapped, then none: the widest line sets the box.
+    text.setWidth(0.0);
+    const double unwrapped = right();
+    EXPECT_GT(unwrapped, 0.0);
+    EXPECT_LT(unwrapped, 3.0);
+    text.setContents("one\\Ptwo three");
+    EXPECT_GT(right(), unwrapped);
+}
+
 TEST_F(EntityGeometry, PickingDistancesAndGripPoints) {
     double d = -1.0;
     AcDbLine line(AcGePoint3d(0, 0, 0), AcGePoint3d(4, 0, 0));
