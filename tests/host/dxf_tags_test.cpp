@@ -96,6 +96,18 @@ TEST(DxfTags, TheScannerSeesEachTagWhereItLiesAndKnowsTheWritersForm) {
     EXPECT_FALSE(scanner.failed());
     EXPECT_EQ(scanner.lines(), 8);
 
+    // Every way a code may be written is the writer's form exactly when AppendTag writes it so.
+    for (std::string code :
+         {"  0", "0", "00", "000", " 10", "10", "010", "  10", "100", "0100", " 100", "1001",
+          "01001", "10000", " -5", "-5", "  -5", "+5", "  +5", "  5 ", " 9\t", "\t 9"}) {
+        const std::string line = code + "\nX\n";
+        TagScanner one(line);
+        ASSERT_TRUE(one.next(tag)) << code;
+        std::string written;
+        AppendTag(written, tag.code, "X");
+        EXPECT_EQ(one.inWriterForm(), written == line) << '"' << code << '"';
+    }
+
     TagScanner broken("  0\nSECTION\n -x\nA\n");
     ASSERT_TRUE(broken.next(tag));
     EXPECT_FALSE(broken.next(tag));

@@ -118,6 +118,11 @@ bool TagScanner::next(TagView& tag) {
         code = code * 10 + (*p - '0');
         ++p;
     }
+    const std::size_t blanks = static_cast<std::size_t>(digits - codeLine.data());
+    const std::size_t figures = static_cast<std::size_t>(p - digits);
+    // The writer right-aligns a code in three places, without leading zeros.
+    bool codeInWriterForm = p == e && figures != 0 && blanks == (figures < 3 ? 3 - figures : 0) &&
+                            (figures == 1 || *digits != '0');
     if (p != e || p == digits) {
         std::string_view trimmed = Trim(codeLine);
         if (trimmed.empty() && valuePos >= size) {
@@ -128,6 +133,10 @@ bool TagScanner::next(TagView& tag) {
         if (!ParseInteger(trimmed, value) || value < -32768 || value > 32767)
             return fail("group code expected, found \"" + Shown(codeLine) + "\"");
         code = static_cast<int>(value);
+        char formatted[8];
+        std::size_t length = FormatCode(code, formatted);
+        codeInWriterForm =
+            codeLine.size() == length && std::memcmp(codeLine.data(), formatted, length) == 0;
     }
     if (valuePos >= size)
         return fail("group code " + std::to_string(code) +
@@ -147,13 +156,7 @@ bool TagScanner::next(TagView& tag) {
     tag.value = value;
     tag.line = m_line - 1;
 
-    m_writerForm = false;
-    if (!codeCR && !valueCR && valueEnd < size) {
-        char formatted[8];
-        std::size_t length = FormatCode(code, formatted);
-        m_writerForm =
-            codeLine.size() == length && std::memcmp(codeLine.data(), formatted, length) == 0;
-    }
+    m_writerForm = codeInWriterForm && !codeCR && !valueCR && valueEnd < size;
     return true;
 }
 
