@@ -98,8 +98,8 @@ TEST(DxfTags, TheScannerSeesEachTagWhereItLiesAndKnowsTheWritersForm) {
 
     // Every way a code may be written is the writer's form exactly when AppendTag writes it so.
     for (std::string code :
-         {"  0", "0", "00", "000", " 10", "10", "010", "  10", "100", "0100", " 100", "1001",
-          "01001", "10000", " -5", "-5", "  -5", "+5", "  +5", "  5 ", " 9\t", "\t 9"}) {
+         {"  0",  "0",     "00",    "000", " 10", "10",   "010", "  10", "100",  "0100", " 100",
+          "1001", "01001", "10000", " -5", "-5",  "  -5", "+5",  "  +5", "  5 ", " 9\t", "\t 9"}) {
         const std::string line = code + "\nX\n";
         TagScanner one(line);
         ASSERT_TRUE(one.next(tag)) << code;
