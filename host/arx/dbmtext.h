@@ -8,6 +8,7 @@
 
 #include "arx/dbentity.h"
 
+#include <memory>
 #include <string>
 
 class AcDbMText : public AcDbEntity {
@@ -103,15 +104,15 @@ private:
 
     // The size of the contents laid out for the entity's box, with what it was laid out
     // from: asking the box again of a text that has not changed since costs a hash of its
-    // contents instead of a layout.
+    // contents instead of a layout.  Made when a box is first asked (a drawing read from a
+    // file and saved again never asks one).
     struct LaidOutSize {
-        bool known = false;
         std::size_t contentsHash = 0;
         double textHeight = 0.0;
         double boxWidth = 0.0;
         double width = 0.0;  // right end of the widest line
         double height = 0.0; // top of the first line to the baseline of the last
     };
-    mutable LaidOutSize m_laidOut;
+    mutable std::unique_ptr<LaidOutSize> m_laidOut;
     const LaidOutSize& laidOutSize() const;
 };

@@ -235,13 +235,14 @@ const AcDbMText::LaidOutSize& AcDbMText::laidOutSize() const {
         return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
     };
     const std::size_t hash = std::hash<std::string_view>{}(m_contents);
-    if (m_laidOut.known && m_laidOut.contentsHash == hash && same(m_laidOut.textHeight, m_height) &&
-        same(m_laidOut.boxWidth, m_width))
-        return m_laidOut;
+    if (m_laidOut && m_laidOut->contentsHash == hash && same(m_laidOut->textHeight, m_height) &&
+        same(m_laidOut->boxWidth, m_width))
+        return *m_laidOut;
     cadhost::text::MTextLayout layout =
         cadhost::text::LayOutMTextExtents(m_contents, m_height, m_width, kStyleFont);
-    m_laidOut = {true, hash, m_height, m_width, layout.width, layout.height};
-    return m_laidOut;
+    m_laidOut = std::make_unique<LaidOutSize>(
+        LaidOutSize{hash, m_height, m_width, layout.width, layout.height});
+    return *m_laidOut;
 }
 
 void AcDbMText::list() const {
