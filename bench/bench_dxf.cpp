@@ -172,6 +172,17 @@ int main(int argc, char** argv) {
     acrxBuildClassHierarchy();
     std::vector<std::string> args(argv + 1, argv + argc);
     const bool from = !args.empty() && args.front() == "--from";
+    for (std::size_t i = from ? 1 : 0; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h") {
+            std::printf("usage: bench_dxf [FILE.dxf] [PYTHON]\n"
+                        "       bench_dxf --from DRAWING.dxf... [PYTHON]\n");
+            return 0;
+        }
+        if (args[i].starts_with("-")) {
+            std::fprintf(stderr, "bench_dxf: unknown option %s (--help)\n", args[i].c_str());
+            return 2;
+        }
+    }
     if (from)
         args.erase(args.begin());
     std::string python = RIVLET_PYTHON;
