@@ -286,15 +286,21 @@ void Writer::object(AcDbObject* obj, const char* type, bool withType) {
             laidOut(original->rawText());
         return;
     }
-    FileOutLayout(*obj, m_db, m_layout);
-    opened->close();
-    if (original && m_layout == original->canonical(m_canonicalScratch)) {
-        laidOut(original->rawText());
-        return;
+    // An object read from the file is compared with what it filed out before it could
+    // change, as text; one made since has nothing to compare with and files out its tags.
+    Tags now;
+    if (original) {
+        FileOutLayout(*obj, m_db, m_layout);
+        opened->close();
+        if (m_layout == original->canonical(m_canonicalScratch)) {
+            laidOut(original->rawText());
+            return;
+        }
+        now = MergeChanged(TagsOfLayout(original->rawText()), TagsOfLayout(m_layout));
+    } else {
+        now = FileOutTags(*obj, m_db);
+        opened->close();
     }
-    Tags now = TagsOfLayout(m_layout);
-    if (original)
-        now = MergeChanged(TagsOfLayout(original->rawText()), now);
     // Objects owned by a dictionary name it as their reactor, as the format asks.
     AcDbObjectId owner = obj->ownerId();
     bool hasReactors = std::any_of(now.begin(), now.end(),
