@@ -163,7 +163,7 @@ protected:
         AcDbBlockTableRecord* space = nullptr;
         EXPECT_EQ(acdbOpenObject(space, db.currentSpaceId(), AcDb::kForWrite), Acad::eOk);
         AcDbObjectId id;
-        auto* entity = new KeptEntity(type, std::move(tags));
+        auto* entity = new KeptEntity(KeptTags(type, std::move(tags)));
         EXPECT_EQ(space->appendAcDbEntity(id, entity), Acad::eOk);
         entity->close();
         space->close();

@@ -330,10 +330,10 @@ std::vector<KeptShape> ShapesOfKept(const KeptTags& kept) {
     std::vector<KeptShape> shapes;
     const std::string& type = kept.type;
     if (type == "POLYLINE") {
-        Polyline(kept.tags, shapes);
+        Polyline(kept.tags(), shapes);
         return shapes;
     }
-    Fields fields(kept.tags, 0, kept.tags.size());
+    Fields fields(kept.tags(), 0, kept.tags().size());
     if (type == "LINE")
         Line(fields, shapes);
     else if (type == "CIRCLE")

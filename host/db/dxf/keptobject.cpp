@@ -13,14 +13,22 @@ namespace {
 
 // The tags go out as string items: their values are already the file's text.
 Acad::ErrorStatus WriteKept(const KeptTags& kept, AcDbDxfFiler* filer) {
-    for (const Tag& tag : kept.tags)
+    for (const Tag& tag : kept.tags())
         filer->writeString(static_cast<AcDb::DxfCode>(tag.code), tag.value.c_str());
     return filer->filerStatus();
 }
 
 } // namespace
 
-KeptObject::KeptObject(std::string type, Tags tags) : m_kept{std::move(type), std::move(tags)} {}
+const Tags& KeptTags::tags() const {
+    if (!m_made) {
+        m_tags = TagsOfLayout(layout());
+        m_made = true;
+    }
+    return m_tags;
+}
+
+KeptObject::KeptObject(KeptTags kept) : m_kept(std::move(kept)) {}
 KeptObject::~KeptObject() = default;
 
 Acad::ErrorStatus KeptObject::dxfOutFields(AcDbDxfFiler* filer) const {
@@ -28,7 +36,7 @@ Acad::ErrorStatus KeptObject::dxfOutFields(AcDbDxfFiler* filer) const {
     return WriteKept(m_kept, filer);
 }
 
-KeptEntity::KeptEntity(std::string type, Tags tags) : m_kept{std::move(type), std::move(tags)} {}
+KeptEntity::KeptEntity(KeptTags kept) : m_kept(std::move(kept)) {}
 KeptEntity::~KeptEntity() = default;
 
 Acad::ErrorStatus KeptEntity::dxfOutFields(AcDbDxfFiler* filer) const {

@@ -10,19 +10,42 @@
 #include "db/dxf/tags.h"
 
 #include <string>
+#include <string_view>
 
 namespace cadhost::db::dxf {
 
-// The part both kinds share.
-struct KeptTags {
-    std::string type; // the DXF type name of the 0 tag
-    Tags tags;        // every tag after the 0 tag, as read
+// The part both kinds share: the DXF type name of the 0 tag and every tag after it, as
+// read.  A kept object read from a file holds its tags laid out as AppendTags lays them out,
+// mostly as its stretch of the file's text (which the drawing keeps), and makes the list of
+// them only when it is asked for it: most are only ever written back.
+class KeptTags {
+public:
+    KeptTags(std::string type, Tags tags)
+        : type(std::move(type)), m_tags(std::move(tags)), m_made(true) {}
+    // Tags laid out in `owned`, or else in `text`, which outlives this.
+    KeptTags(std::string type, std::string owned, std::string_view text)
+        : type(std::move(type)), m_owned(std::move(owned)), m_text(text), m_laid(true) {}
+
+    std::string type;
+
+    // The list of the tags, made on first ask.
+    const Tags& tags() const;
+    // The tags laid out, when they are held so (then laidOut() is true).
+    bool laidOut() const { return m_laid; }
+    std::string_view layout() const { return m_owned.empty() ? m_text : m_owned; }
+
+private:
+    std::string m_owned;
+    std::string_view m_text;
+    bool m_laid = false;
+    mutable Tags m_tags;
+    mutable bool m_made = false;
 };
 
 class KeptObject final : public AcDbObject {
 public:
     ACRX_DECLARE_MEMBERS(KeptObject);
-    KeptObject(std::string type, Tags tags);
+    explicit KeptObject(KeptTags kept);
     ~KeptObject() override;
 
     const KeptTags& kept() const { return m_kept; }
@@ -38,7 +61,7 @@ private:
 class KeptEntity final : public AcDbEntity {
 public:
     ACRX_DECLARE_MEMBERS(KeptEntity);
-    KeptEntity(std::string type, Tags tags);
+    explicit KeptEntity(KeptTags kept);
     ~KeptEntity() override;
 
     const KeptTags& kept() const { return m_kept; }

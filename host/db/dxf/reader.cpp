@@ -73,6 +73,78 @@ std::string HandleOfRecord(const FileRecord& record) {
     return "";
 }
 
+// A record's tags laid out as AppendTags lays them out, taken from it: a layout of its own,
+// or else the stretch of the file's text that holds them.
+std::pair<std::string, std::string_view> TakeLayout(FileRecord& record) {
+    if (!record.laidOut) {
+        std::string layout;
+        AppendTags(layout, record.tags);
+        return {std::move(layout), {}};
+    }
+    if (!record.literal())
+        return {std::move(record.layout), {}};
+    if (IsPlainLayout(record.slice))
+        return {{}, record.slice};
+    return {LayoutOfLiteral(record.slice), {}}; // a byte 01 in a value, which a layout escapes
+}
+
+KeptTags KeptTagsOf(FileRecord& record) {
+    auto [owned, text] = TakeLayout(record);
+    return KeptTags(record.type, std::move(owned), text);
+}
+
+// What an object the host keeps as read needs of its tags before it joins the drawing: its
+// handle (HandleOf), its owner (OwnerHandleOf) and, for an entity, the layer and color of
+// its entity part.  One look through the first tags, without making them.
+struct KeptHead {
+    std::string handle, owner, layer;
+    long long color = 256;
+};
+
+KeptHead KeptHeadOf(FileRecord& record, bool entity) {
+    KeptHead head;
+    const int handleCode = record.type == "DIMSTYLE" ? 105 : 5;
+    bool handleDone = false, ownerDone = false, entityDone = !entity, inGroup = false;
+    auto add = [&](const TagView& tag) {
+        if (!handleDone) {
+            if (tag.code == handleCode) {
+                head.handle = tag.value;
+                handleDone = true;
+            } else if (tag.code == 100 || tag.code == 0) {
+                handleDone = true;
+            }
+        }
+        if (!ownerDone) {
+            if (tag.code == 102)
+                inGroup = !tag.value.empty() && tag.value[0] == '{';
+            else if (tag.code == 330 && !inGroup)
+                head.owner = tag.value, ownerDone = true;
+            else if (tag.code == 100 || tag.code == 1001)
+                ownerDone = true;
+        }
+        if (!entityDone) {
+            if (tag.code == 0 || (tag.code == 100 && tag.value != "AcDbEntity"))
+                entityDone = true; // past the entity part
+            else if (tag.code == 8 && head.layer.empty())
+                head.layer = tag.value;
+            else if (tag.code == 62)
+                ParseInteger(tag.value, head.color);
+        }
+        return !(handleDone && ownerDone && entityDone);
+    };
+    if (!record.laidOut) {
+        for (const Tag& tag : record.tags)
+            if (!add(TagView{tag.code, tag.value, tag.line}))
+                break;
+        return head;
+    }
+    LaidOutTags tags(record.laidText(), record.literal());
+    TagView tag;
+    while (tags.next(tag) && add(tag)) {
+    }
+    return head;
+}
+
 class Reader {
 public:
     Reader(AcDbDatabase* db, FileState& state) : m_db(db), m_impl(*db->impl()), m_state(state) {}
@@ -198,11 +270,11 @@ AcRxClass* Reader::classOf(const std::string& type) const {
 }
 
 AcDbObject* Reader::make(FileRecord& record, bool entity) {
-    std::span<const TagView> tags = record.tagViews();
-    AcDbHandle handle(HandleOf(tags, record.type).c_str());
     AcDbObject* object = nullptr;
-    bool kept = true;
+    std::string handleText;
     if (AcRxClass* cls = classOf(record.type)) {
+        std::span<const TagView> tags = record.tagViews();
+        handleText = HandleOf(tags, record.type);
         object = AcDbObject::cast(cls->create());
         if (object && entity != (AcDbEntity::cast(object) != nullptr)) {
             delete object;
@@ -227,37 +299,32 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
                     for (XDataPart& part : parts)
                         acutRelRb(part.chain);
             }
-            if (ok) {
-                kept = false;
-            } else {
+            if (!ok) {
                 delete object;
                 object = nullptr;
             }
         }
     }
+    const bool kept = object == nullptr;
     if (kept) {
+        KeptHead head = KeptHeadOf(record, entity);
+        handleText = std::move(head.handle);
         if (entity) {
-            auto* kept = new KeptEntity(record.type, record.tagsNow());
-            std::string layer;
-            long long color = 256;
-            for (const Tag& tag : record.tagsNow()) {
-                if (tag.code == 0 || (tag.code == 100 && tag.value != "AcDbEntity"))
-                    break; // past the entity part
-                if (tag.code == 8 && layer.empty())
-                    layer = tag.value;
-                else if (tag.code == 62)
-                    ParseInteger(tag.value, color);
-            }
-            EntityAccess::setAsRead(
-                *kept, layer,
-                static_cast<Adesk::UInt16>(color < 0 ? -color : std::min(color, 256LL)));
-            object = kept;
-        } else
-            object = new KeptObject(record.type, record.tagsNow());
-        ObjectAccess::setOwner(*object, idOfHandle(OwnerHandleOf(record.tagsNow())));
+            auto* keptEntity = new KeptEntity(KeptTagsOf(record));
+            EntityAccess::setAsRead(*keptEntity, head.layer,
+                                    static_cast<Adesk::UInt16>(head.color < 0
+                                                                   ? -head.color
+                                                                   : std::min(head.color, 256LL)));
+            object = keptEntity;
+        } else {
+            object = new KeptObject(KeptTagsOf(record));
+        }
+        ObjectAccess::setOwner(*object, idOfHandle(head.owner));
     }
     AcDbObjectId id;
-    if (Acad::ErrorStatus es = m_db->addAcDbObjectWithHandle(id, object, handle); es != Acad::eOk) {
+    if (Acad::ErrorStatus es =
+            m_db->addAcDbObjectWithHandle(id, object, AcDbHandle(handleText.c_str()));
+        es != Acad::eOk) {
         delete object;
         m_error = At(record.line) + "the drawing refuses " + record.type + " (" +
                   acadErrorStatusText(es) + ")";
@@ -266,14 +333,8 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
     if (auto* e = AcDbEntity::cast(object))
         EntityAccess::bindToDatabase(*e);
     if (!kept) { // the layout read is the tags' own, unless they had to change
-        if (!record.laidOut)
-            keep(id, LaidOut(record.tags));
-        else if (!record.literal())
-            keep(id, std::move(record.layout));
-        else if (IsPlainLayout(record.slice))
-            keep(id, {}, record.slice);
-        else // a byte 01 in a value, which a layout escapes
-            keep(id, LayoutOfLiteral(record.slice));
+        auto [owned, text] = TakeLayout(record);
+        keep(id, std::move(owned), text);
     }
     // The object has what it needs of them.
     Tags().swap(record.tags);
@@ -389,11 +450,33 @@ void Reader::appendToBlock(AcDbObjectId blockId, AcDbObjectId entityId) {
 // answers the index past them.  One at the start of a stretch stands for itself.
 std::size_t FoldSubEntities(std::deque<FileRecord>& records, std::size_t at, std::size_t to) {
     std::size_t next = at + 1;
+    FileRecord& parent = records[at];
     for (; next < to && IsSubEntity(records[next].type); ++next) {
         FileRecord& record = records[next];
-        Tags& parent = records[at].tagsNow();
-        parent.push_back(Tag{0, record.type, record.line});
-        parent.insert(parent.end(), record.tagsNow().begin(), record.tagsNow().end());
+        if (!parent.laidOut || !record.laidOut) {
+            Tags& tags = parent.tagsNow();
+            tags.push_back(Tag{0, record.type, record.line});
+            tags.insert(tags.end(), record.tagsNow().begin(), record.tagsNow().end());
+            continue;
+        }
+        // Laid out, the tags follow one another: the parent's stretch of the text grows over
+        // the 0 tag and the record when they lie next to it there in the writer's form.
+        parent.viewsMade = false;
+        std::string start;
+        AppendTag(start, 0, record.type);
+        if (parent.literal() && record.literal() &&
+            parent.slice.data() + parent.slice.size() + start.size() == record.slice.data() &&
+            std::string_view(parent.slice.data() + parent.slice.size(), start.size()) == start) {
+            parent.slice = std::string_view(
+                parent.slice.data(), parent.slice.size() + start.size() + record.slice.size());
+            continue;
+        }
+        if (parent.literal()) {
+            parent.layout = LayoutOfLiteral(parent.slice);
+            parent.slice = {};
+        }
+        AppendLaidOutTag(parent.layout, 0, record.type);
+        parent.layout += record.literal() ? LayoutOfLiteral(record.slice) : record.layout;
     }
     return next;
 }

@@ -48,12 +48,12 @@ Tag T(int code, std::string value) {
 // A kept table or record: its handle and owner first, then the body.
 AcDbObjectId AddKept(AcDbDatabase::Impl& impl, const char* type, AcDbObjectId owner, Tags body,
                      int handleCode = 5) {
-    auto* object = new KeptObject(type, {});
+    auto* object = new KeptObject(KeptTags(type, {}));
     AcDbObjectId id;
     impl.add(object, owner, id);
     Tags tags{T(handleCode, Hex(id.handle())), T(330, owner.isNull() ? "0" : Hex(owner.handle()))};
     tags.insert(tags.end(), body.begin(), body.end());
-    object->kept().tags = std::move(tags);
+    object->kept() = KeptTags(type, std::move(tags));
     object->close();
     return id;
 }
@@ -261,7 +261,10 @@ void Writer::object(AcDbObject* obj, const char* type, bool withType) {
     if (const KeptTags* kept = KeptTagsOf(obj)) {
         if (withType)
             tag(0, type ? type : kept->type);
-        tags(kept->tags);
+        if (kept->laidOut())
+            laidOut(kept->layout());
+        else
+            tags(kept->tags());
         return;
     }
     const AcRxClass* cls = obj->isA();
