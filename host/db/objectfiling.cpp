@@ -141,8 +141,7 @@ Acad::ErrorStatus AcDbObject::dwgInFields(AcDbDwgFiler* filer) {
     }
     // What was filed replaces the object's extended data entirely.
     std::vector<XDataPart> parts;
-    Acad::ErrorStatus es = ParseXData(head, nullptr, parts);
-    acutRelRb(head);
+    Acad::ErrorStatus es = TakeXData(head, parts);
     if (es == Acad::eOk) {
         DeleteXData(m_xdata);
         m_xdata = nullptr;

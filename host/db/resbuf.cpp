@@ -2,13 +2,16 @@
 #include "arx/adsdefs.h"
 #include "db/resbufkind.h"
 
+#include <array>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 
 namespace cadhost::db {
 
-ValueKind KindOf(int type) {
+namespace {
+
+ValueKind KindByRange(int type) {
     switch (type) {
     case RTNONE:
     case RTVOID:
@@ -112,6 +115,22 @@ ValueKind KindOf(int type) {
     if (type == 1071)
         return ValueKind::Long;
     return ValueKind::Unknown;
+}
+
+} // namespace
+
+ValueKind KindOf(int type) {
+    // Group codes are asked for by the million when a drawing is read: looked up, not ranged.
+    static constexpr int kTabled = 1072;
+    static const auto kinds = [] {
+        std::array<ValueKind, kTabled> table{};
+        for (int code = 0; code < kTabled; ++code)
+            table[static_cast<std::size_t>(code)] = KindByRange(code);
+        return table;
+    }();
+    if (type >= 0 && type < kTabled)
+        return kinds[static_cast<std::size_t>(type)];
+    return KindByRange(type);
 }
 
 resbuf* CopyResbuf(const resbuf& source) {

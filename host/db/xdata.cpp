@@ -113,53 +113,61 @@ std::size_t XDataSize(const resbuf* chain) {
     return size;
 }
 
-Acad::ErrorStatus ParseXData(const resbuf* chain, AcDbDatabase* db, std::vector<XDataPart>& parts) {
-    parts.clear();
+namespace {
+
+// Checks a chain and names its parts: each starts at a 1001 item and runs to the next, with
+// the application's name as ParseXData takes it.
+Acad::ErrorStatus CheckXData(const resbuf* chain, AcDbDatabase* db,
+                             std::vector<std::pair<std::string, const resbuf*>>& starts) {
     const resbuf* rb = chain;
     while (rb) {
-        if (rb->restype != 1001 || !rb->resval.rstring) {
-            ReleaseParts(parts);
+        if (rb->restype != 1001 || !rb->resval.rstring)
             return Acad::eInvalidResBuf;
-        }
-        XDataPart part;
+        std::string app;
         if (db) {
             AcDbObjectId appId = FindSymbol(db->regAppTableId(), rb->resval.rstring);
-            if (appId.isNull()) {
-                ReleaseParts(parts);
+            if (appId.isNull())
                 return Acad::eRegappIdNotFound;
-            }
-            part.app = SymbolNameOf(appId);
+            app = SymbolNameOf(appId);
         } else {
-            if (!IsValidSymbolName(rb->resval.rstring)) {
-                ReleaseParts(parts);
+            if (!IsValidSymbolName(rb->resval.rstring))
                 return Acad::eInvalidResBuf;
-            }
-            part.app = rb->resval.rstring;
+            app = rb->resval.rstring;
         }
+        starts.emplace_back(std::move(app), rb);
         // The part runs to the next 1001 item.  Braces of 1002 must pair inside it.
-        const resbuf* first = rb;
         int depth = 0;
         for (rb = rb->rbnext; rb && rb->restype != 1001; rb = rb->rbnext) {
-            if (!IsValidItem(*rb)) {
-                ReleaseParts(parts);
+            if (!IsValidItem(*rb))
                 return Acad::eInvalidResBuf;
-            }
             if (rb->restype == 1002) {
                 depth += rb->resval.rstring[0] == '{' ? 1 : -1;
-                if (depth < 0) {
-                    ReleaseParts(parts);
+                if (depth < 0)
                     return Acad::eInvalidResBuf;
-                }
             }
         }
-        if (depth != 0) {
-            ReleaseParts(parts);
+        if (depth != 0)
             return Acad::eInvalidResBuf;
-        }
-        // Copy [first, rb) with the registered spelling in the 1001 item.
+    }
+    return Acad::eOk;
+}
+
+} // namespace
+
+Acad::ErrorStatus ParseXData(const resbuf* chain, AcDbDatabase* db, std::vector<XDataPart>& parts) {
+    parts.clear();
+    std::vector<std::pair<std::string, const resbuf*>> starts;
+    if (Acad::ErrorStatus es = CheckXData(chain, db, starts); es != Acad::eOk)
+        return es;
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        const resbuf* first = starts[i].second;
+        const resbuf* end = i + 1 < starts.size() ? starts[i + 1].second : nullptr;
+        XDataPart part;
+        part.app = std::move(starts[i].first);
+        // Copy [first, end) with the registered spelling in the 1001 item.
         resbuf* head = nullptr;
         resbuf** tail = &head;
-        for (const resbuf* item = first; item != rb; item = item->rbnext) {
+        for (const resbuf* item = first; item != end; item = item->rbnext) {
             resbuf* copy = item == first ? acutNewRb(1001) : CopyResbuf(*item);
             if (copy && item == first)
                 copy->resval.rstring = acutNewString(part.app.c_str());
@@ -175,6 +183,28 @@ Acad::ErrorStatus ParseXData(const resbuf* chain, AcDbDatabase* db, std::vector<
         part.chain = head;
         parts.push_back(std::move(part));
     }
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus TakeXData(resbuf*& chain, std::vector<XDataPart>& parts) {
+    parts.clear();
+    std::vector<std::pair<std::string, const resbuf*>> starts;
+    if (Acad::ErrorStatus es = CheckXData(chain, nullptr, starts); es != Acad::eOk) {
+        acutRelRb(chain);
+        chain = nullptr;
+        return es;
+    }
+    // Each part is cut off the chain before the next 1001 item.
+    resbuf* rest = chain;
+    for (auto& [app, start] : starts) {
+        resbuf* last = rest;
+        while (last->rbnext && last->rbnext->restype != 1001)
+            last = last->rbnext;
+        parts.push_back(XDataPart{std::move(app), rest});
+        rest = last->rbnext;
+        last->rbnext = nullptr;
+    }
+    chain = nullptr;
     return Acad::eOk;
 }
 

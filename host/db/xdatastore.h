@@ -42,6 +42,9 @@ std::size_t XDataSize(const resbuf* chain);
 // registered spelling; without one (filing) they are taken as written.  The parts are
 // copies that the caller owns.
 Acad::ErrorStatus ParseXData(const resbuf* chain, AcDbDatabase* db, std::vector<XDataPart>& parts);
+// The same without a database, taking the chain's items into the parts instead of copying
+// them: the chain is null after, also when it is refused (then it is released).
+Acad::ErrorStatus TakeXData(resbuf*& chain, std::vector<XDataPart>& parts);
 
 // Merges parsed parts into the object's store: each replaces the part of its application, a
 // part of only the 1001 item removes it.  eXdataSizeExceeded, with the store unchanged, when

@@ -163,7 +163,14 @@ private:
     FileState& m_state;
     std::map<std::string, std::string> m_classByDxfName; // from CLASSES
     std::string m_error;
+    std::vector<TagView> m_views; // room for the views of the next record
 
+    // The record's views (FileRecord::tagViews), made in the room records pass on.
+    std::span<const TagView> viewsOf(FileRecord& record) {
+        if (!record.viewsMade && record.views.capacity() < m_views.capacity())
+            record.views.swap(m_views);
+        return record.tagViews();
+    }
     bool assignHandles(FileStructure& file);
     // Gives the record the next fresh handle; answers its value.
     std::uint64_t renumber(FileRecord& record, std::uint64_t& next);
@@ -273,7 +280,7 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
     AcDbObject* object = nullptr;
     std::string handleText;
     if (AcRxClass* cls = classOf(record.type)) {
-        std::span<const TagView> tags = record.tagViews();
+        std::span<const TagView> tags = viewsOf(record);
         handleText = HandleOf(tags, record.type);
         object = AcDbObject::cast(cls->create());
         if (object && entity != (AcDbEntity::cast(object) != nullptr)) {
@@ -289,7 +296,7 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
                 resbuf* chain = nullptr;
                 std::vector<XDataPart> parts;
                 ok = XDataChainOf(tags, from, chain) &&
-                     ParseXData(chain, nullptr, parts) == Acad::eOk;
+                     TakeXData(chain, parts) == Acad::eOk;
                 acutRelRb(chain);
                 for (const XDataPart& part : parts)
                     ok = ok && part.chain && part.chain->rbnext;
@@ -340,6 +347,8 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
     Tags().swap(record.tags);
     std::string().swap(record.layout);
     record.slice = {};
+    record.views.clear();
+    m_views.swap(record.views); // the next record's views are made in the same room
     std::vector<TagView>().swap(record.views);
     record.viewsMade = false;
     object->close();
@@ -542,7 +551,7 @@ void Reader::readEntities(FileSection& section) {
         std::size_t next = FoldSubEntities(records, 0, records.size());
         FileRecord& record = records.front();
         bool paper = false;
-        for (const TagView& tag : record.tagViews())
+        for (const TagView& tag : viewsOf(record))
             if (tag.code == 67 && tag.value.find('1') != std::string::npos)
                 paper = true;
         AcDbObject* object = make(record, true);

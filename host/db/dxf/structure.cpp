@@ -106,7 +106,10 @@ std::span<const TagView> FileRecord::tagViews() {
     if (!viewsMade) {
         if (laidOut && !literal() && !IsPlainLayout(layout))
             tagsNow();
-        views = laidOut ? ViewsOfPlainLayout(laidText(), literal()) : ViewsOf(tags);
+        if (laidOut)
+            ViewsOfPlainLayout(laidText(), literal(), views);
+        else
+            views = ViewsOf(tags);
         viewsMade = true;
     }
     return views;

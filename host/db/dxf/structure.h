@@ -77,7 +77,7 @@ struct FileRecord {
     // till tagsNow() is called or the record changes.
     std::span<const TagView> tagViews();
 
-    std::vector<TagView> views; // what tagViews() answers
+    std::vector<TagView> views; // what tagViews() answers (made in what it holds then)
     bool viewsMade = false;
 };
 

@@ -5,6 +5,7 @@
 #include "text/textbytes.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -48,6 +49,18 @@ std::string Shown(std::string_view s) {
 // file are a few bytes long: they are looked through before memchr is asked.
 std::size_t LineEnd(std::string_view text, std::size_t pos) {
     const char* const data = text.data();
+    if constexpr (std::endian::native == std::endian::little) {
+        // Eight bytes at a time: a byte of the word XOR '\n' is zero where a LF lies, and
+        // the lowest high bit of (x - 0x01..) & ~x marks the first such byte.
+        constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+        for (int words = 0; words < 2 && pos + 8 <= text.size(); ++words, pos += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, data + pos, 8);
+            const std::uint64_t x = word ^ (kOnes * '\n');
+            if (const std::uint64_t found = (x - kOnes) & ~x & kHighs)
+                return pos + static_cast<std::size_t>(std::countr_zero(found) / 8);
+        }
+    }
     const std::size_t near = std::min(text.size(), pos + 16);
     for (std::size_t i = pos; i < near; ++i)
         if (data[i] == '\n')
@@ -294,13 +307,12 @@ Tags TagsOfLayout(std::string_view layout, bool literal) {
     return tags;
 }
 
-std::vector<TagView> ViewsOfPlainLayout(std::string_view layout, bool literal) {
-    std::vector<TagView> views;
+void ViewsOfPlainLayout(std::string_view layout, bool literal, std::vector<TagView>& views) {
+    views.clear();
     LaidOutTags reader(layout, literal);
     TagView tag;
     while (reader.next(tag))
         views.push_back(tag);
-    return views;
 }
 
 std::string LayoutOfLiteral(std::string_view literal) {
@@ -389,7 +401,7 @@ bool ParseInteger(std::string_view text, long long& value) {
 }
 
 bool IsNumberText(std::string_view text) {
-    // Plain decimals of up to 15 digits always parse; the rest goes through ParseReal.
+    // Plain decimals always parse; the rest goes through ParseReal.
     const char* p = text.data();
     const char* const e = p + text.size();
     if (p < e && *p == '-')
@@ -402,7 +414,9 @@ bool IsNumberText(std::string_view text) {
         while (p < e && static_cast<unsigned>(*p - '0') < 10)
             ++p, ++digits;
     }
-    if (p == e && digits > 0 && digits <= 15)
+    // Up to 30 digits without an exponent the value lies well inside a double's range, so
+    // the form alone tells; longer ones could fall outside it.
+    if (p == e && digits > 0 && digits <= 30)
         return true;
     double value = 0.0;
     return ParseReal(text, value);

@@ -103,8 +103,9 @@ private:
 };
 // All the tags of such a layout.
 Tags TagsOfLayout(std::string_view layout, bool literal = false);
-// The same as views into a plain or literal layout (IsPlainLayout), which must outlive them.
-std::vector<TagView> ViewsOfPlainLayout(std::string_view layout, bool literal = false);
+// The same as views into a plain or literal layout (IsPlainLayout), which must outlive them,
+// in place of what views held.
+void ViewsOfPlainLayout(std::string_view layout, bool literal, std::vector<TagView>& views);
 // A literal layout made a layout that AppendTags would make of its tags.
 std::string LayoutOfLiteral(std::string_view literal);
 // Views of tags, which must outlive them.
