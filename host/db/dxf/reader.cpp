@@ -295,8 +295,7 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
             if (ok && from < tags.size()) {
                 resbuf* chain = nullptr;
                 std::vector<XDataPart> parts;
-                ok = XDataChainOf(tags, from, chain) &&
-                     TakeXData(chain, parts) == Acad::eOk;
+                ok = XDataChainOf(tags, from, chain) && TakeXData(chain, parts) == Acad::eOk;
                 acutRelRb(chain);
                 for (const XDataPart& part : parts)
                     ok = ok && part.chain && part.chain->rbnext;
