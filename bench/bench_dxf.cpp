@@ -35,6 +35,7 @@ namespace {
 constexpr int kTexts = 40;
 constexpr std::size_t kTextBytes = 30000;
 constexpr int kRuns = 5;
+constexpr int kRounds = 3;
 
 using rivlet_test::OneTextObject;
 
@@ -137,12 +138,6 @@ bool Compare(AcDbDatabase* sheet, const std::string& file, const std::string& py
     write();
     const double first =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    double save = BestSeconds(write);
-    double open = BestSeconds([&] {
-        AcDbDatabase* db = nullptr;
-        Check(cadhost::db::dxf::ReadDxfText(text, db, error), "ReadDxfText", error);
-        delete db;
-    });
     {
         std::ofstream out(file, std::ios::binary);
         out << text;
@@ -151,17 +146,34 @@ bool Compare(AcDbDatabase* sheet, const std::string& file, const std::string& py
             std::exit(1);
         }
     }
+    // Both sides take turns, kRounds times, and each keeps its best: on a shared machine a
+    // neighbour's load comes and goes over seconds, and would otherwise fall on one side.
+    double save = 1e9, open = 1e9, peerSave = 1e9, peerOpen = 1e9;
+    bool peer = true;
+    for (int round = 0; round < kRounds; ++round) {
+        save = std::min(save, BestSeconds(write));
+        open = std::min(open, BestSeconds([&] {
+                            AcDbDatabase* db = nullptr;
+                            Check(cadhost::db::dxf::ReadDxfText(text, db, error), "ReadDxfText",
+                                  error);
+                            delete db;
+                        }));
+        double s = 0, o = 0;
+        if (peer && (peer = PeerSeconds(python, file, s, o))) {
+            peerSave = std::min(peerSave, s);
+            peerOpen = std::min(peerOpen, o);
+        }
+    }
     const double mb = static_cast<double>(text.size()) / 1e6;
     std::printf("%s: %.1f MB of DXF (%s)\n", what, mb, file.c_str());
     std::printf("%-8s %12s %12s\n", "", "save (s)", "open (s)");
-    std::printf("%-8s %12.4f %12.4f   %.0f / %.0f MB/s; first save %.4f s\n", "cadhost", save, open,
+    std::printf("%-8s %12.5f %12.5f   %.0f / %.0f MB/s; first save %.4f s\n", "cadhost", save, open,
                 mb / save, mb / open, first);
-    double peerSave = 0, peerOpen = 0;
-    if (!PeerSeconds(python, file, peerSave, peerOpen)) {
+    if (!peer) {
         std::printf("ezdxf: could not run %s with ezdxf\n", python.c_str());
         return false;
     }
-    std::printf("%-8s %12.4f %12.4f\n", "ezdxf", peerSave, peerOpen);
+    std::printf("%-8s %12.5f %12.5f\n", "ezdxf", peerSave, peerOpen);
     std::printf("ratio    %11.1fx %11.1fx   (ezdxf time / cadhost time; above 1 is faster)\n\n",
                 peerSave / save, peerOpen / open);
     return true;

@@ -17,6 +17,18 @@ void cadhost::db::EntityAccess::bindToDatabase(AcDbEntity& entity) {
         entity.m_layer = SymbolNameOf(entity.m_layerId);
 }
 
+void cadhost::db::EntityAccess::bindToDatabase(AcDbEntity& entity, LayerBinding& last) {
+    if (!last.id.isNull() && entity.m_layer == last.asGiven) {
+        entity.m_layerId = last.id;
+        entity.m_layer = last.name;
+        return;
+    }
+    std::string asGiven = entity.m_layer;
+    bindToDatabase(entity);
+    if (!entity.m_layerId.isNull())
+        last = LayerBinding{std::move(asGiven), entity.m_layerId, entity.m_layer};
+}
+
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbEntity, AcDbObject)
 
 AcDbEntity::AcDbEntity() = default;

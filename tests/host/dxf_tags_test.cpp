@@ -190,7 +190,13 @@ TEST(DxfTags, NumberTextIsWhatParseRealTakes) {
           "1e999",
           "0.000000000000000000001",
           "12,5",
-          "1\r"}) {
+          "1\r",
+          "     0",
+          " \t-12.5\t \r",
+          "+-1",
+          "-+1",
+          "  +",
+          "   - 1"}) {
         double value = 0.0;
         EXPECT_EQ(IsNumberText(text), ParseReal(text, value)) << "\"" << text << "\"";
     }

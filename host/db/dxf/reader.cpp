@@ -162,6 +162,8 @@ private:
     AcDbDatabase::Impl& m_impl;
     FileState& m_state;
     std::map<std::string, std::string> m_classByDxfName; // from CLASSES
+    std::unordered_map<std::string, AcRxClass*> m_classOfType; // what classOf found
+    EntityAccess::LayerBinding m_layer;                        // the layer bound last
     std::string m_error;
     std::vector<TagView> m_views; // room for the views of the next record
 
@@ -174,7 +176,7 @@ private:
     bool assignHandles(FileStructure& file);
     // Gives the record the next fresh handle; answers its value.
     std::uint64_t renumber(FileRecord& record, std::uint64_t& next);
-    AcRxClass* classOf(const std::string& type) const;
+    AcRxClass* classOf(const std::string& type);
     // Makes the object of a record and adds it under its handle; kept when the host cannot
     // read it.  Null (with m_error) only when the database refuses it.
     AcDbObject* make(FileRecord& record, bool entity);
@@ -264,16 +266,23 @@ bool Reader::assignHandles(FileStructure& file) {
     return true;
 }
 
-AcRxClass* Reader::classOf(const std::string& type) const {
-    if (AcRxClass* cls = HostClassOfDxfType(type))
-        return cls;
-    auto it = m_classByDxfName.find(type);
-    if (it == m_classByDxfName.end())
-        return nullptr;
-    AcRxObject* entry = acrxClassDictionary()->at(it->second.c_str());
-    auto* cls =
-        entry && entry->isKindOf(AcRxClass::desc()) ? static_cast<AcRxClass*>(entry) : nullptr;
-    return cls && cls->dxfName() && type == cls->dxfName() ? cls : nullptr;
+AcRxClass* Reader::classOf(const std::string& type) {
+    // Classes do not come or go while a file is read: each type is looked up once.
+    auto [known, fresh] = m_classOfType.try_emplace(type, nullptr);
+    if (!fresh)
+        return known->second;
+    AcRxClass* cls = HostClassOfDxfType(type);
+    if (!cls) {
+        if (auto it = m_classByDxfName.find(type); it != m_classByDxfName.end()) {
+            AcRxObject* entry = acrxClassDictionary()->at(it->second.c_str());
+            cls = entry && entry->isKindOf(AcRxClass::desc()) ? static_cast<AcRxClass*>(entry)
+                                                              : nullptr;
+            if (cls && !(cls->dxfName() && type == cls->dxfName()))
+                cls = nullptr;
+        }
+    }
+    known->second = cls;
+    return cls;
 }
 
 AcDbObject* Reader::make(FileRecord& record, bool entity) {
@@ -337,7 +346,7 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
         return nullptr;
     }
     if (auto* e = AcDbEntity::cast(object))
-        EntityAccess::bindToDatabase(*e);
+        EntityAccess::bindToDatabase(*e, m_layer);
     if (!kept) { // the layout read is the tags' own, unless they had to change
         auto [owned, text] = TakeLayout(record);
         keep(id, std::move(owned), text);

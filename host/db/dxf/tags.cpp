@@ -402,8 +402,16 @@ bool ParseInteger(std::string_view text, long long& value) {
 
 bool IsNumberText(std::string_view text) {
     // Plain decimals always parse; the rest goes through ParseReal.
+    // Blanks around and a plus sign are taken as ParseReal takes them: integers are often
+    // written right-aligned.
     const char* p = text.data();
-    const char* const e = p + text.size();
+    const char* e = p + text.size();
+    while (p < e && (*p == ' ' || *p == '\t'))
+        ++p;
+    while (e > p && (e[-1] == ' ' || e[-1] == '\t' || e[-1] == '\r'))
+        --e;
+    if (p < e && *p == '+')
+        ++p;
     if (p < e && *p == '-')
         ++p;
     int digits = 0;
