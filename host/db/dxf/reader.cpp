@@ -185,7 +185,7 @@ private:
     void readBlocks(FileSection& section);
     void readEntities(FileSection& section);
     void readObjects(FileSection& section);
-    void appendToBlock(AcDbObjectId blockId, AcDbObjectId entityId);
+    void appendToBlock(AcDbObjectId blockId, AcDbObject* object);
     void addRecord(AcDbSymbolTable* table, AcDbObjectId recordId);
     AcDbObjectId ensureTable(const char* name, AcDbSymbolTable* (*make)());
     void ensureRoots();
@@ -455,10 +455,10 @@ void Reader::readTables(const FileSection& section) {
     }
 }
 
-void Reader::appendToBlock(AcDbObjectId blockId, AcDbObjectId entityId) {
+void Reader::appendToBlock(AcDbObjectId blockId, AcDbObject* object) {
     if (auto* block = ObjectOf<AcDbBlockTableRecord>(blockId)) {
-        block->impl()->entities.push_back(entityId);
-        if (auto* entity = ObjectOf<AcDbEntity>(entityId))
+        block->impl()->entities.push_back(object->objectId());
+        if (auto* entity = AcDbEntity::cast(object))
             ObjectAccess::setOwner(*entity, blockId);
     }
 }
@@ -545,7 +545,7 @@ void Reader::readBlocks(FileSection& section) {
             AcDbObject* object = make(records[at], true);
             if (!object)
                 return;
-            appendToBlock(blockId, object->objectId());
+            appendToBlock(blockId, object);
             at = next;
         }
         i = end;
@@ -568,7 +568,7 @@ void Reader::readEntities(FileSection& section) {
         AcDbObjectId owner = object->ownerId();
         if (!ObjectOf<AcDbBlockTableRecord>(owner))
             owner = paper ? m_impl.paperSpace : m_impl.modelSpace;
-        appendToBlock(owner, object->objectId());
+        appendToBlock(owner, object);
         for (; next > 0; --next)
             records.pop_front();
     }

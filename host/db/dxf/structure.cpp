@@ -43,6 +43,7 @@ SectionSplitter::Part SectionSplitter::add(const TagView& tag) {
             if (seen == m_name)
                 return fault(m_sectionLine, "a second " + m_name + " section");
         m_seen.push_back(m_name);
+        m_header = m_name == "HEADER";
         m_loose = m_name != "CLASSES" && m_name != "TABLES" && m_name != "BLOCKS" &&
                   m_name != "ENTITIES" && m_name != "OBJECTS";
         m_records = false;
@@ -60,7 +61,7 @@ SectionSplitter::Part SectionSplitter::add(const TagView& tag) {
             return fault(tag.line, std::string(tag.value) + " inside the " + m_name +
                                        " section (ENDSEC missing)");
     }
-    if (m_name == "HEADER" || (m_loose && tag.code != 0 && !m_records))
+    if (m_header || (m_loose && tag.code != 0 && !m_records))
         return Part::SectionHeader;
     if (tag.code != 0) {
         if (tag.code == 999)

@@ -48,6 +48,7 @@ private:
     State m_state = State::Between;
     std::string m_name;
     int m_sectionLine = 0;
+    bool m_header = false;  // the HEADER section
     bool m_loose = false;   // not one of the sections of entries
     bool m_records = false; // the section has an entry
     std::vector<std::string> m_seen;

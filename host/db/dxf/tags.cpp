@@ -71,6 +71,22 @@ std::size_t LineEnd(std::string_view text, std::size_t pos) {
     return lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : text.size();
 }
 
+// A code line as the writer lays out codes below 1000 ("  8", " 62", "330") and its LF,
+// read at once: answers the code, or -1 when the four bytes at p are anything else.
+inline int ShortCodeLine(const char* p) {
+    auto digit = [](char c) { return static_cast<unsigned>(c - '0') < 10; };
+    if (p[3] != '\n')
+        return -1;
+    if (p[0] == ' ') {
+        if (p[1] == ' ')
+            return digit(p[2]) ? p[2] - '0' : -1;
+        return digit(p[1]) && p[1] != '0' && digit(p[2]) ? (p[1] - '0') * 10 + (p[2] - '0') : -1;
+    }
+    return digit(p[0]) && p[0] != '0' && digit(p[1]) && digit(p[2])
+               ? (p[0] - '0') * 100 + (p[1] - '0') * 10 + (p[2] - '0')
+               : -1;
+}
+
 // What each group code's value is, by code: bit 1 a number, bit 2 a real.
 class CodeKinds {
 public:
@@ -112,6 +128,12 @@ bool TagScanner::next(TagView& tag) {
     if (m_pos >= size)
         return false;
     m_tagStart = m_pos;
+    if (m_pos + 4 < size) {
+        if (const int code = ShortCodeLine(m_text.data() + m_pos); code >= 0) {
+            ++m_line;
+            return valueLine(tag, code, m_pos + 4, true);
+        }
+    }
     const std::size_t codeEnd = LineEnd(m_text, m_pos);
     std::string_view codeLine = m_text.substr(m_pos, codeEnd - m_pos);
     const bool codeCR = !codeLine.empty() && codeLine.back() == '\r';
@@ -154,7 +176,11 @@ bool TagScanner::next(TagView& tag) {
     if (valuePos >= size)
         return fail("group code " + std::to_string(code) +
                     " without a value (the file is cut short)");
+    return valueLine(tag, code, valuePos, codeInWriterForm && !codeCR);
+}
 
+bool TagScanner::valueLine(TagView& tag, int code, std::size_t valuePos, bool codeInWriterForm) {
+    const std::size_t size = m_text.size();
     const std::size_t valueEnd = LineEnd(m_text, valuePos);
     std::string_view value = m_text.substr(valuePos, valueEnd - valuePos);
     // A value line ends at its LF with every CR before it: no line can hold a value that
@@ -169,7 +195,7 @@ bool TagScanner::next(TagView& tag) {
     tag.value = value;
     tag.line = m_line - 1;
 
-    m_writerForm = codeInWriterForm && !codeCR && !valueCR && valueEnd < size;
+    m_writerForm = codeInWriterForm && !valueCR && valueEnd < size;
     return true;
 }
 
@@ -265,23 +291,28 @@ bool IsPlainLayout(std::string_view layout) {
 bool LaidOutTags::next(TagView& tag) {
     if (m_rest.empty())
         return false;
-    std::size_t codeEnd = LineEnd(m_rest, 0);
+    const int shortCode = m_rest.size() > 4 ? ShortCodeLine(m_rest.data()) : -1;
+    std::size_t codeEnd = shortCode >= 0 ? 3 : LineEnd(m_rest, 0);
     std::size_t valueEnd = codeEnd < m_rest.size() ? LineEnd(m_rest, codeEnd + 1) : m_rest.size();
     if (valueEnd >= m_rest.size()) { // not a layout of whole tags
         m_rest = {};
         return false;
     }
-    // The code is right-aligned digits, with a minus sign for a negative one.
-    const char* p = m_rest.data();
-    const char* const e = p + codeEnd;
-    while (p < e && *p == ' ')
-        ++p;
-    const bool negative = p < e && *p == '-';
-    p += negative;
-    int code = 0;
-    for (; p < e && static_cast<unsigned>(*p - '0') < 10; ++p)
-        code = code * 10 + (*p - '0');
-    tag.code = negative ? -code : code;
+    if (shortCode >= 0) {
+        tag.code = shortCode;
+    } else {
+        // The code is right-aligned digits, with a minus sign for a negative one.
+        const char* p = m_rest.data();
+        const char* const e = p + codeEnd;
+        while (p < e && *p == ' ')
+            ++p;
+        const bool negative = p < e && *p == '-';
+        p += negative;
+        int code = 0;
+        for (; p < e && static_cast<unsigned>(*p - '0') < 10; ++p)
+            code = code * 10 + (*p - '0');
+        tag.code = negative ? -code : code;
+    }
     tag.value = m_rest.substr(codeEnd + 1, valueEnd - codeEnd - 1);
     tag.line = 0;
     if (!m_literal && tag.value.find(kEscape) != std::string_view::npos) {

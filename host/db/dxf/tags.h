@@ -54,6 +54,8 @@ public:
 
 private:
     bool fail(std::string message);
+    // Reads the value line at valuePos of a tag whose code line has been read.
+    bool valueLine(TagView& tag, int code, std::size_t valuePos, bool codeInWriterForm);
 
     std::string_view m_text;
     std::size_t m_pos;
