@@ -161,7 +161,7 @@ private:
     AcDbDatabase* m_db;
     AcDbDatabase::Impl& m_impl;
     FileState& m_state;
-    std::map<std::string, std::string> m_classByDxfName; // from CLASSES
+    std::map<std::string, std::string> m_classByDxfName;       // from CLASSES
     std::unordered_map<std::string, AcRxClass*> m_classOfType; // what classOf found
     EntityAccess::LayerBinding m_layer;                        // the layer bound last
     std::string m_error;
