@@ -2,6 +2,7 @@
 // size limit, transformation.
 #include "arx/dbmtext.h"
 #include "arx/dbservices.h"
+#include "db/xdatastore.h"
 #include "db_test_support.h"
 
 #include <numbers>
@@ -206,3 +207,41 @@ TEST_F(ExtendedData, WorldItemsMoveWithTheObjectAndPlainPointsStay) {
 }
 
 } // namespace
+
+// Extended data read from a file is split into its applications' parts without a copy; the
+// parts are the ones a copy makes, and a chain refused either way is refused both ways.
+TEST(ExtendedDataParts, ChainsSplitIntoTheSamePartsTakenOrCopied) {
+    using cadhost::db::XDataPart;
+    const double point[3] = {1, 2, 3};
+    const std::vector<resbuf*> chains = {
+        acutBuildList(1001, "ONE", 1000, "a", 0),
+        acutBuildList(1001, "ONE", 0),
+        acutBuildList(1001, "ONE", 1002, "{", 1070, 1, 1002, "}", 1001, "TWO", 1010, point, 1001,
+                      "three", 1040, 2.5, 1071, 7, 0),
+        acutBuildList(1001, "ONE", 1002, "{", 1001, "TWO", 1002, "}", 0),
+        acutBuildList(1000, "no application first", 0),
+        acutBuildList(1001, "ONE", 1001, "bad name?", 0),
+        acutBuildList(1001, "ONE", 1005, "not a handle", 0),
+    };
+    for (resbuf* chain : chains) {
+        const auto read = Flatten(chain);
+        std::vector<XDataPart> copied, taken;
+        const Acad::ErrorStatus copiedStatus = cadhost::db::ParseXData(chain, nullptr, copied);
+        const Acad::ErrorStatus takenStatus = cadhost::db::TakeXData(chain, taken);
+        EXPECT_EQ(chain, nullptr) << "the chain is taken";
+        EXPECT_EQ(takenStatus, copiedStatus) << read.front().second;
+        ASSERT_EQ(taken.size(), copied.size()) << read.front().second;
+        std::vector<std::pair<int, std::string>> joined;
+        for (std::size_t i = 0; i < taken.size(); ++i) {
+            EXPECT_EQ(taken[i].app, copied[i].app);
+            EXPECT_EQ(Flatten(taken[i].chain), Flatten(copied[i].chain)) << copied[i].app;
+            const auto part = Flatten(taken[i].chain);
+            joined.insert(joined.end(), part.begin(), part.end());
+            acutRelRb(taken[i].chain);
+            acutRelRb(copied[i].chain);
+        }
+        if (takenStatus == Acad::eOk) {
+            EXPECT_EQ(joined, read) << "every item in one part, in order";
+        }
+    }
+}

@@ -640,6 +640,68 @@ TEST_F(DxfRoundTrip, EntriesComeBackTagForTagHoweverTheirLinesWereWritten) {
     }
 }
 
+TEST_F(DxfRoundTrip, KeptEntitiesWithTheirVerticesComeBackAndDrawHoweverTheirLinesWereWritten) {
+    // A polyline the host keeps as read, its vertices folded into it: in the writer's form,
+    // then with a vertex's 0 line, the vertex, the polyline or a value apart from it.
+    const std::string head = "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1018\n  0\nENDSEC\n"
+                             "  0\nSECTION\n  2\nENTITIES\n";
+    const std::string tail = "  0\nENDSEC\n  0\nEOF\n";
+    const std::string polyline =
+        "  0\nPOLYLINE\n  5\n2A\n100\nAcDbEntity\n  8\nWalls\n 62\n3\n100\nAcDb2dPolyline\n"
+        " 66\n1\n 10\n0.0\n 20\n0.0\n 30\n0.0\n";
+    const std::string first = "  5\n2B\n100\nAcDbEntity\n  8\nWalls\n 10\n1.0\n 20\n1.0\n";
+    const std::string second = "  5\n2C\n100\nAcDbEntity\n  8\nWalls\n 10\n4.0\n 20\n5.0\n";
+    const std::string end = "  0\nSEQEND\n  5\n2D\n100\nAcDbEntity\n  8\nWalls\n";
+    auto crlf = [](std::string lines) {
+        for (std::size_t at = 0; (at = lines.find('\n', at)) != std::string::npos; at += 2)
+            lines.insert(at, "\r");
+        return lines;
+    };
+    std::string withByte01 = polyline;
+    withByte01.replace(withByte01.find("Walls"), 5, "Wa\x01lls");
+    const std::vector<std::string> entities = {
+        polyline + "  0\nVERTEX\n" + first + "  0\nVERTEX\n" + second + end,
+        polyline + "0\nVERTEX\n" + first + "  0\nVERTEX\n" + second + end,
+        polyline + "  0\nVERTEX\n" + first + "0  \nVERTEX\n" + second + end,
+        polyline + "  0\nVERTEX\n" + crlf(first) + "  0\nVERTEX\n" + second + end,
+        crlf(polyline) + "  0\nVERTEX\n" + first + "  0\nVERTEX\n" + second + end,
+        withByte01 + "  0\nVERTEX\n" + first + "  0\nVERTEX\n" + second + end,
+    };
+    auto entitiesOf = [](const std::string& text) {
+        Tags section;
+        bool in = false;
+        for (const Tag& tag : TagsOf(text)) {
+            if (tag.code == 0 && (tag.value == "ENDSEC" || tag.value == "EOF"))
+                in = false;
+            if (in)
+                section.push_back(Tag{tag.code, tag.value, 0});
+            if (tag.code == 2 && tag.value == "ENTITIES")
+                in = true;
+        }
+        return section;
+    };
+    for (const std::string& drawn : entities) {
+        const std::string text = head + drawn + tail;
+        auto back = Reread(text);
+        ASSERT_TRUE(back) << text;
+        const std::string out = WrittenAlikeTwice(text);
+        EXPECT_EQ(entitiesOf(out), entitiesOf(text)) << text;
+        EXPECT_NE(out.find("  0\nVERTEX\n  5\n2C\n"), std::string::npos) << "the writer's form\n"
+                                                                         << out;
+
+        // One entity, with the layer, color and outline of what it was read from.
+        AcDbEntity* entity = nullptr;
+        ASSERT_EQ(acdbOpenObject(entity, FirstEntity(back.get()), AcDb::kForRead), Acad::eOk);
+        EXPECT_STREQ(entity->isA()->name(), "KeptEntity");
+        EXPECT_EQ(entity->colorIndex(), 3);
+        AcDbExtents box;
+        EXPECT_EQ(entity->getGeomExtents(box), Acad::eOk) << text;
+        EXPECT_EQ(box.minPoint(), AcGePoint3d(1, 1, 0)) << text;
+        EXPECT_EQ(box.maxPoint(), AcGePoint3d(4, 5, 0)) << text;
+        entity->close();
+    }
+}
+
 TEST_F(DxfRoundTrip, AVersionReadFromBeforeTheHeaderIsWrittenWhereReadersLookForIt) {
     // The version and code page stand in a section before a HEADER that names neither.
     const std::string text = "0\nSECTION\n2\nFIRST\n9\n$ACADVER\n1\nAC1018\n9\n$DWGCODEPAGE\n3\n"
