@@ -87,27 +87,31 @@ inline int ShortCodeLine(const char* p) {
                : -1;
 }
 
-// What each group code's value is, by code: bit 1 a number, bit 2 a real.
+// What a group code's value is: bit 1 a number, bit 2 a real.
+std::uint8_t KindBits(int code) {
+    ValueKind kind = KindOf(code);
+    bool real = kind == ValueKind::Real || kind == ValueKind::Point ||
+                (code >= 10 && code <= 39) || (code >= 1010 && code <= 1059);
+    bool numeric =
+        real || kind == ValueKind::Short || kind == ValueKind::Long || kind == ValueKind::Int64;
+    return static_cast<std::uint8_t>((numeric ? 1 : 0) | (real ? 2 : 0));
+}
+
+// The same by code for the codes files use; others are worked out when asked.
 class CodeKinds {
 public:
     CodeKinds() {
-        for (int code = -32768; code <= 32767; ++code) {
-            ValueKind kind = KindOf(code);
-            bool real = kind == ValueKind::Real || kind == ValueKind::Point ||
-                        (code >= 10 && code <= 39) || (code >= 1010 && code <= 1059);
-            bool numeric = real || kind == ValueKind::Short || kind == ValueKind::Long ||
-                           kind == ValueKind::Int64;
-            m_kinds[static_cast<std::size_t>(code + 32768)] =
-                static_cast<std::uint8_t>((numeric ? 1 : 0) | (real ? 2 : 0));
-        }
+        for (int code = 0; code < kTabled; ++code)
+            m_kinds[static_cast<std::size_t>(code)] = KindBits(code);
     }
     std::uint8_t of(int code) const {
-        return code >= -32768 && code <= 32767 ? m_kinds[static_cast<std::size_t>(code + 32768)]
-                                               : 0;
+        return code >= 0 && code < kTabled ? m_kinds[static_cast<std::size_t>(code)]
+                                           : KindBits(code);
     }
 
 private:
-    std::uint8_t m_kinds[65536];
+    static constexpr int kTabled = 1072;
+    std::uint8_t m_kinds[kTabled];
 };
 
 const CodeKinds& Kinds() {
