@@ -702,6 +702,69 @@ TEST_F(DxfRoundTrip, KeptEntitiesWithTheirVerticesComeBackAndDrawHoweverTheirLin
     }
 }
 
+TEST_F(DxfRoundTrip, EntitiesOfABlockStayInItWhateverBlockTheirOwnerTagNames) {
+    // Between the BLOCK and ENDBLK of paper space, whose entities a drawing writes in its
+    // ENTITIES section: a line whose owner tag names block Y, an entity the host keeps as read
+    // without an owner tag, and a circle whose tag names paper space.
+    auto record = [](const char* handle, const char* name) {
+        return std::string("  0\nBLOCK_RECORD\n  5\n") + handle +
+               "\n330\n1\n100\nAcDbSymbolTableRecord\n100\nAcDbBlockTableRecord\n  2\n" + name +
+               "\n";
+    };
+    auto block = [](const char* handle, const char* owner, const char* name) {
+        return std::string("  0\nBLOCK\n  5\n") + handle + "\n330\n" + owner +
+               "\n100\nAcDbEntity\n  8\n0\n100\nAcDbBlockBegin\n  2\n" + name +
+               "\n 70\n0\n 10\n0.0\n 20\n0.0\n 30\n0.0\n  3\n" + name + "\n  1\n\n";
+    };
+    auto end = [](const char* handle, const char* owner) {
+        return std::string("  0\nENDBLK\n  5\n") + handle + "\n330\n" + owner +
+               "\n100\nAcDbEntity\n  8\n0\n100\nAcDbBlockEnd\n";
+    };
+    const std::string text =
+        "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1018\n  0\nENDSEC\n"
+        "  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nBLOCK_RECORD\n  5\n1\n330\n0\n100\n"
+        "AcDbSymbolTable\n 70\n3\n" +
+        record("2D", "*Model_Space") + record("2E", "*Paper_Space") + record("2F", "Y") +
+        "  0\nENDTAB\n  0\nENDSEC\n" + "  0\nSECTION\n  2\nBLOCKS\n" +
+        block("37", "2D", "*Model_Space") + end("38", "2D") + block("30", "2E", "*Paper_Space") +
+        "  0\nLINE\n  5\n31\n330\n2F\n100\nAcDbEntity\n  8\n0\n100\nAcDbLine\n"
+        " 10\n0.0\n 20\n0.0\n 30\n0.0\n 11\n1.0\n 21\n1.0\n 31\n0.0\n"
+        "  0\nZZSHAPE\n  5\n32\n100\nAcDbEntity\n  8\n0\n100\nZzShape\n"
+        "  0\nCIRCLE\n  5\n33\n330\n2e\n100\nAcDbEntity\n  8\n0\n100\nAcDbCircle\n"
+        " 10\n0.0\n 20\n0.0\n 30\n0.0\n 40\n1.0\n" +
+        end("34", "2E") + block("35", "2F", "Y") + end("36", "2F") + "  0\nENDSEC\n  0\nEOF\n";
+    auto count = [](AcDbDatabase* db, const char* name) {
+        AcDbBlockTable* table = nullptr;
+        if (db->getBlockTable(table, AcDb::kForRead) != Acad::eOk)
+            return -1;
+        AcDbBlockTableRecord* block = nullptr;
+        const bool found = table->getAt(name, block, AcDb::kForRead) == Acad::eOk;
+        table->close();
+        if (!found)
+            return -1;
+        AcDbBlockTableRecordIterator* it = nullptr;
+        block->newIterator(it);
+        int entities = 0;
+        for (; !it->done(); it->step())
+            ++entities;
+        delete it;
+        block->close();
+        return entities;
+    };
+    const std::string once = WrittenAlikeTwice(text);
+    ASSERT_FALSE(once.empty());
+    for (const std::string& drawing : {text, once}) {
+        auto back = Reread(drawing);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(count(back.get(), "*Paper_Space"), 3) << drawing;
+        EXPECT_EQ(count(back.get(), "Y"), 0) << drawing;
+        EXPECT_EQ(count(back.get(), "*Model_Space"), 0) << drawing;
+    }
+    EXPECT_NE(once.find("  0\nCIRCLE\n  5\n33\n330\n2e\n"), std::string::npos)
+        << "an owner tag that names the block is left as it was\n"
+        << once;
+}
+
 TEST_F(DxfRoundTrip, AVersionReadFromBeforeTheHeaderIsWrittenWhereReadersLookForIt) {
     // The version and code page stand in a section before a HEADER that names neither.
     const std::string text = "0\nSECTION\n2\nFIRST\n9\n$ACADVER\n1\nAC1018\n9\n$DWGCODEPAGE\n3\n"

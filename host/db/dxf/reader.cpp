@@ -73,6 +73,36 @@ std::string HandleOfRecord(const FileRecord& record) {
     return "";
 }
 
+// Makes an entity's owner tag (OwnerHandleOf) name the block it is read into: one between
+// BLOCK and ENDBLK belongs to that block whatever its tag says, and written back with the
+// tag naming another block it would be read into that one the next time.  A missing tag is
+// put before the entity's first subclass.
+// `views` are the record's tagViews().
+void OwnRecord(FileRecord& record, std::span<const TagView> views, AcDbHandle block) {
+    char hex[AcDbHandle::kStrSiz];
+    block.getIntoAsciiBuffer(hex, sizeof hex);
+    const auto named = [&](std::string_view text) {
+        return AcDbHandle(std::string(text).c_str()) == block;
+    };
+    if (named(OwnerHandleOf(views)))
+        return;
+    Tags& tags = record.tagsNow();
+    bool inGroup = false;
+    for (auto tag = tags.begin(); tag != tags.end(); ++tag) {
+        if (tag->code == 102) {
+            inGroup = !tag->value.empty() && tag->value[0] == '{';
+        } else if (tag->code == 330 && !inGroup) {
+            if (!named(tag->value))
+                tag->value = hex;
+            return;
+        } else if (tag->code == 100 || tag->code == 1001 || tag->code == 0) {
+            tags.insert(tag, Tag{330, hex, record.line});
+            return;
+        }
+    }
+    tags.push_back(Tag{330, hex, record.line});
+}
+
 // A record's tags laid out as AppendTags lays them out, taken from it: a layout of its own,
 // or else the stretch of the file's text that holds them.
 std::pair<std::string, std::string_view> TakeLayout(FileRecord& record) {
@@ -542,6 +572,7 @@ void Reader::readBlocks(FileSection& section) {
             BlockEnds{begin.tagsNow(), records[end].tagsNow()};
         for (std::size_t at = i + 1; at < end;) {
             const std::size_t next = FoldSubEntities(records, at, end);
+            OwnRecord(records[at], viewsOf(records[at]), blockId.handle());
             AcDbObject* object = make(records[at], true);
             if (!object)
                 return;
