@@ -90,8 +90,8 @@ inline int ShortCodeLine(const char* p) {
 // What a group code's value is: bit 1 a number, bit 2 a real.
 std::uint8_t KindBits(int code) {
     ValueKind kind = KindOf(code);
-    bool real = kind == ValueKind::Real || kind == ValueKind::Point ||
-                (code >= 10 && code <= 39) || (code >= 1010 && code <= 1059);
+    bool real = kind == ValueKind::Real || kind == ValueKind::Point || (code >= 10 && code <= 39) ||
+                (code >= 1010 && code <= 1059);
     bool numeric =
         real || kind == ValueKind::Short || kind == ValueKind::Long || kind == ValueKind::Int64;
     return static_cast<std::uint8_t>((numeric ? 1 : 0) | (real ? 2 : 0));
