@@ -328,6 +328,13 @@ TEST_F(DxfRoundTrip, BrokenFilesAreRefusedNamingTheLine) {
               Acad::eOk);
     EXPECT_EQ(error, "line 17: group 10 needs a number, found \"abc\"");
     EXPECT_EQ(db, nullptr);
+    // A block's end among the entities would be written into a block and break it.
+    EXPECT_NE(ReadDxfText("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1018\n0\nENDSEC\n"
+                          "0\nSECTION\n2\nENTITIES\n0\nENDBLK\n5\n2A\n0\nENDSEC\n0\nEOF\n",
+                          db, error),
+              Acad::eOk);
+    EXPECT_EQ(error, "line 15: ENDBLK outside the BLOCKS section");
+    EXPECT_EQ(db, nullptr);
 }
 
 TEST_F(DxfRoundTrip, VersionMessagesNameTheLineOfTheVersionAndTheVersionsRead) {

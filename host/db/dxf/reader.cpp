@@ -589,6 +589,12 @@ void Reader::readEntities(FileSection& section) {
     while (!records.empty()) {
         std::size_t next = FoldSubEntities(records, 0, records.size());
         FileRecord& record = records.front();
+        // Such an entry would be written back into its block's BLOCK and ENDBLK pair, which
+        // it would break.
+        if (record.type == "BLOCK" || record.type == "ENDBLK") {
+            m_error = At(record.line) + record.type + " outside the BLOCKS section";
+            return;
+        }
         bool paper = false;
         for (const TagView& tag : viewsOf(record))
             if (tag.code == 67 && tag.value.find('1') != std::string::npos)
