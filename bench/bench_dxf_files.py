@@ -2,17 +2,24 @@
 """Opening and saving whole drawings as whole processes, cadhost against ezdxf in the same
 run: wall time and peak resident size of each process.
 
-For every drawing, each run starts, one after the other:
+The drawings are measured in rounds (--runs, 3 by default); each round goes over every
+drawing and starts for each, one after the other:
   cadhost [--load KSRRivlet.arx] -b open.scr FILE.dxf      (QUIT)
   cadhost [--load KSRRivlet.arx] -b save.scr FILE.dxf      (SAVEAS S copies, QUIT)
+  (these two --cadhost-runs times, 3 by default: they take a second where ezdxf takes ten)
   python3 dxf_ezdxf_process.py FILE.dxf                    (ezdxf.readfile)
   python3 dxf_ezdxf_process.py FILE.dxf COPY.dxf           (readfile, saveas)
+Taking the rounds across drawings keeps a drawing and its double near each other in time:
+a busy stretch of the machine does not land on one of them only.
 "open" is the best time of the first kind; cadhost's "save" is the best time of the second
 less the best open, over S (--saves, 3 by default: one save is a small part of a process's
 time, and the noise of a whole process would swamp it); ezdxf's is its best time of the
 last kind less its best open.  "peak" is the largest peak resident size of the saving
-processes.  Ratios are
-ezdxf's time over cadhost's (above 1: cadhost is faster).
+processes.  Ratios are ezdxf's time over cadhost's (above 1: cadhost is faster).
+The copies are saved in a temporary folder of the system's, or of DIR (--save-to DIR).
+cadhost flushes a saved file to the disk before it replaces the old one; on a disk the save
+times include that flush, and with it the disk's own speed and noise.  A folder in memory
+(--save-to /dev/shm) leaves the host's own work.
 
 The drawings (made once into the cache folder, then reused):
   sheet       the layout sheet bench_layout writes
@@ -24,7 +31,8 @@ The drawings (made once into the cache folder, then reused):
   sheets60    60 copies
 The last lines compare each big drawing with its double: time and peak ratios.
 
-usage: bench_dxf_files.py [--bin DIR] [--cache DIR] [--runs N] [--saves S] [--no-module]
+usage: bench_dxf_files.py [--bin DIR] [--cache DIR] [--runs N] [--cadhost-runs N] [--saves S]
+                          [--save-to DIR] [--no-module]
                           [--only NAME,...] [--corpus N] [--python PYTHON]
 PYTHON runs ezdxf: by default the first python3 on PATH that imports it.
 """
@@ -100,44 +108,54 @@ def drawings(args, python):
     return [d for d in out if not wanted or d[0] in wanted]
 
 
-def measure(args, python, path, work):
-    cadhost = [os.path.join(args.bin, "cadhost")]
-    if not args.no_module:
-        cadhost += ["--load", os.path.join(args.bin, "KSRRivlet.arx")]
-    copies = [os.path.join(work, f"copy{i}.dxf") for i in range(args.saves)]
-    copy = copies[0]
-    open_script = os.path.join(work, "open.scr")
-    save_script = os.path.join(work, "save.scr")
-    with open(open_script, "w") as f:
-        f.write("QUIT\n")
-    with open(save_script, "w") as f:
-        f.write("".join(f"SAVEAS\n{c}\n" for c in copies) + "QUIT\n")
-    env = dict(os.environ, CADHOST_PREFIX=os.path.join(work, "prefix"))
-    peer = [python, os.path.join(HERE, "dxf_ezdxf_process.py"), path]
-    best = {}
-    peak = {"cadhost": 0, "ezdxf": 0}
+class Measure:
+    """The processes of one drawing and the best times and peaks they have shown so far."""
 
-    def keep(key, result, who=None):
+    def __init__(self, args, python, path, work):
+        self.path = path
+        self.cadhost = [os.path.join(args.bin, "cadhost")]
+        if not args.no_module:
+            self.cadhost += ["--load", os.path.join(args.bin, "KSRRivlet.arx")]
+        self.saves = args.saves
+        self.copies = [os.path.join(work, f"copy{i}.dxf") for i in range(args.saves)]
+        self.open_script = os.path.join(work, "open.scr")
+        self.save_script = os.path.join(work, "save.scr")
+        with open(self.open_script, "w") as f:
+            f.write("QUIT\n")
+        with open(self.save_script, "w") as f:
+            f.write("".join(f"SAVEAS\n{c}\n" for c in self.copies) + "QUIT\n")
+        self.env = dict(os.environ, CADHOST_PREFIX=os.path.join(work, "prefix"))
+        self.peer = [python, os.path.join(HERE, "dxf_ezdxf_process.py"), path]
+        self.best = {}
+        self.peak = {"cadhost": 0, "ezdxf": 0}
+
+    def keep(self, key, result, who=None):
         seconds, kb = result
-        best[key] = min(best.get(key, 1e9), seconds)
+        self.best[key] = min(self.best.get(key, 1e9), seconds)
         if who:
-            peak[who] = max(peak[who], kb)
+            self.peak[who] = max(self.peak[who], kb)
 
-    for _ in range(args.runs):
-        keep("cadhost open", run(cadhost + ["-b", open_script, path], env))
-        keep("cadhost both", run(cadhost + ["-b", save_script, path], env), "cadhost")
-        for c in copies:
+    def cadhost_round(self):
+        self.keep("cadhost open", run(self.cadhost + ["-b", self.open_script, self.path], self.env))
+        self.keep("cadhost both", run(self.cadhost + ["-b", self.save_script, self.path], self.env),
+                  "cadhost")
+        for c in self.copies:
             if not os.path.exists(c):
-                raise SystemExit(f"cadhost did not save {path} as {c}")
+                raise SystemExit(f"cadhost did not save {self.path} as {c}")
             os.remove(c)
-        keep("ezdxf open", run(peer))
-        keep("ezdxf both", run(peer + [copy]), "ezdxf")
-        os.remove(copy)
-    result = {}
-    for who, saves in (("cadhost", args.saves), ("ezdxf", 1)):
-        save = max(0.0, best[who + " both"] - best[who + " open"]) / saves
-        result[who] = (best[who + " open"], save, peak[who] / 1024.0)
-    return result
+
+    def ezdxf_round(self):
+        self.keep("ezdxf open", run(self.peer))
+        self.keep("ezdxf both", run(self.peer + [self.copies[0]]), "ezdxf")
+        os.remove(self.copies[0])
+
+    def result(self):
+        """{who: (open s, save s, peak MB)}"""
+        out = {}
+        for who, saves in (("cadhost", self.saves), ("ezdxf", 1)):
+            save = max(0.0, self.best[who + " both"] - self.best[who + " open"]) / saves
+            out[who] = (self.best[who + " open"], save, self.peak[who] / 1024.0)
+        return out
 
 
 def main():
@@ -145,6 +163,8 @@ def main():
     parser.add_argument("--bin", default=os.path.join(ROOT, "build", "default", "bin"))
     parser.add_argument("--cache", default=None)
     parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--cadhost-runs", type=int, default=3)
+    parser.add_argument("--save-to", default=None)
     parser.add_argument("--saves", type=int, default=3)
     parser.add_argument("--no-module", action="store_true")
     parser.add_argument("--only", default="")
@@ -161,7 +181,10 @@ def main():
         load = f.read().split()[:3]
     if args.saves < 1:
         raise SystemExit("--saves must be at least 1")
-    print(f"load average {' '.join(load)}; {args.runs} runs each, best times, "
+    if args.runs < 1 or args.cadhost_runs < 1:
+        raise SystemExit("--runs and --cadhost-runs must be at least 1")
+    print(f"load average {' '.join(load)}; {args.runs} rounds, each with "
+          f"{args.cadhost_runs} runs of cadhost and one of ezdxf; best times, "
           f"{args.saves} saves a cadhost process; "
           f"{'without' if args.no_module else 'with'} the module loaded")
     header = (f"{'drawing':<28}{'MB':>7} | {'open s':>7}{'save s':>7}{'peak MB':>8}{'x file':>7}"
@@ -169,11 +192,20 @@ def main():
     print(header)
     print("-" * len(header))
     results = {}
-    with tempfile.TemporaryDirectory(prefix="bench-dxf-") as work:
-        for name, path in drawings(args, python):
+    with tempfile.TemporaryDirectory(prefix="bench-dxf-", dir=args.save_to) as work:
+        chosen = drawings(args, python)
+        measures = [Measure(args, python, path, work) for _, path in chosen]
+        # Round by round over every drawing, so that a drawing and its double are timed
+        # minutes apart at most, never one in a quiet stretch and the other in a busy one.
+        for round_ in range(args.runs):
+            for (name, _), m in zip(chosen, measures):
+                print(f"round {round_ + 1} of {args.runs}: {name}", file=sys.stderr, flush=True)
+                for _ in range(args.cadhost_runs):
+                    m.cadhost_round()
+                m.ezdxf_round()
+        for (name, path), m in zip(chosen, measures):
             mb = os.path.getsize(path) / 1e6
-            r = measure(args, python, path, work)
-            results[name] = r
+            r = results[name] = m.result()
             c, e = r["cadhost"], r["ezdxf"]
             print(f"{name:<28}{mb:7.1f} | {c[0]:7.3f}{c[1]:7.3f}{c[2]:8.1f}{c[2] / mb:7.2f}"
                   f" | {e[0]:10.3f}{e[1]:7.3f}{e[2]:8.1f}"

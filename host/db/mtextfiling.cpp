@@ -172,7 +172,8 @@ const DxfFields<AcDbMText>::Subclass DxfFields<AcDbMText>::subclass(
                 }
             },
             [](AcDbMText&, MTextReading& r, const resbuf& item, AcDbDxfFiler*) {
-                r.contents += TextOf(item);
+                if (item.resval.rstring)
+                    r.contents += item.resval.rstring;
                 return Acad::eOk;
             }),
         Subclass::custom(

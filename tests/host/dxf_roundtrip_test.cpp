@@ -5,10 +5,12 @@
 #include "corpus.h"
 #include "db/dxf/codepage.h"
 #include "db/dxf/dxffile.h"
+#include "db/dxf/filestate.h"
 #include "db/dxf/structure.h"
 #include "db_test_support.h"
 #include "one_text_object.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -798,5 +800,51 @@ TEST_F(DxfRoundTrip, AHandSeedWithoutAValueTakesTheDrawingsSeedAndNothingElse) {
         if (std::string(header).find("INSUNITS") != std::string::npos) {
             EXPECT_NE(once.find("  9\n$INSUNITS\n 70\n4\n"), std::string::npos) << once;
         }
+    }
+}
+
+TEST(DxfOriginals, AreFoundByHandleInWhateverOrderTheFileHadThem) {
+    // Orders a file may list its objects in: sorted, backwards, a few runs of each table and
+    // section, an odd number of runs, and scattered.
+    std::vector<std::vector<std::uint64_t>> orders;
+    std::vector<std::uint64_t> sorted(300);
+    for (std::size_t i = 0; i < sorted.size(); ++i)
+        sorted[i] = 0x20 + 3 * i;
+    orders.push_back(sorted);
+    orders.emplace_back(sorted.rbegin(), sorted.rend());
+    for (std::size_t runs : {2, 3, 5, 12}) {
+        std::vector<std::uint64_t> order;
+        for (std::size_t run = runs; run-- > 0;)
+            for (std::size_t i = run; i < sorted.size(); i += runs)
+                order.push_back(sorted[i]);
+        orders.push_back(order);
+    }
+    std::vector<std::uint64_t> scattered = sorted;
+    for (std::size_t i = 0; i < scattered.size(); ++i)
+        std::swap(scattered[i], scattered[(i * 7919) % scattered.size()]);
+    orders.push_back(scattered);
+    orders.push_back({});
+    orders.push_back({0x2A});
+
+    for (const auto& order : orders) {
+        // Each original's text names its handle, to show it moved with it.
+        std::vector<std::string> texts;
+        for (std::uint64_t handle : order)
+            texts.push_back("text of " + std::to_string(handle));
+        Originals originals;
+        for (std::size_t i = 0; i < order.size(); ++i)
+            originals.add(order[i], {}).read = texts[i];
+        originals.sort();
+        ASSERT_EQ(originals.size(), order.size());
+        EXPECT_TRUE(std::is_sorted(
+            originals.begin(), originals.end(),
+            [](const Original& a, const Original& b) { return a.handle < b.handle; }));
+        for (std::uint64_t handle : order) {
+            const Original* found = originals.find(handle);
+            ASSERT_NE(found, nullptr) << handle;
+            EXPECT_EQ(found->handle, handle);
+            EXPECT_EQ(found->read, "text of " + std::to_string(handle));
+        }
+        EXPECT_EQ(originals.find(0x21), nullptr);
     }
 }

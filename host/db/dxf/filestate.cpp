@@ -4,6 +4,7 @@
 
 #include "db/databaseimpl.h"
 #include "db/dxf/objectio.h"
+#include "db/dxf/runsort.h"
 #include "db/dxf/tagdelta.h"
 #include "db/objectaccess.h"
 
@@ -68,9 +69,8 @@ Original& Originals::add(std::uint64_t handle, AcDbObjectId id) {
 }
 
 void Originals::sort() {
-    auto byHandle = [](const Original& a, const Original& b) { return a.handle < b.handle; };
-    if (!std::is_sorted(m_items.begin(), m_items.end(), byHandle))
-        std::sort(m_items.begin(), m_items.end(), byHandle);
+    SortRuns(m_items.begin(), m_items.end(),
+             [](const Original& a, const Original& b) { return a.handle < b.handle; });
 }
 
 Original* Originals::find(std::uint64_t handle) {

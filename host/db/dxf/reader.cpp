@@ -18,6 +18,7 @@
 #include "db/dxf/filestate.h"
 #include "db/dxf/keptobject.h"
 #include "db/dxf/objectio.h"
+#include "db/dxf/runsort.h"
 #include "db/dxf/structure.h"
 #include "db/dxf/tagdelta.h"
 #include "db/dxfclass.h"
@@ -28,6 +29,7 @@
 #include "db/xdatastore.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -288,7 +290,7 @@ bool Reader::assignHandles(FileStructure& file) {
             used.push_back(renumber(*order[i], next));
     }
     // Reserved in the order of their handles.
-    std::sort(used.begin(), used.end());
+    SortRuns(used.begin(), used.end(), std::less<>());
     for (std::uint64_t value : used) {
         AcDbObjectId id;
         m_db->getAcDbObjectId(id, true, AcDbHandle(value));
