@@ -11,7 +11,8 @@ namespace cadhost::db::dxf {
 
 // Sorts [first, last) by merging neighbouring ascending runs, pass by pass: each pass
 // halves the runs at the cost of one move of every element, where a general sort moves
-// each about log2(n) times whatever the order.  Not stable.
+// each about log2(n) times whatever the order.  Stable: runs are merged in their order, and a
+// merge keeps the left run's element first among equals.
 template <class It, class Less> void SortRuns(It first, It last, Less less) {
     std::vector<std::ptrdiff_t> bounds{0};
     const std::ptrdiff_t size = std::distance(first, last);
