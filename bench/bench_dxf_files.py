@@ -2,14 +2,15 @@
 """Opening and saving whole drawings as whole processes, cadhost against ezdxf in the same
 run: wall time and peak resident size of each process.
 
-The drawings are measured in rounds (--runs, 3 by default); each round goes over every
-drawing and starts for each, one after the other:
+The drawings are measured in rounds (--runs, 3 by default).  A round first goes over
+every drawing --cadhost-runs times (3 by default: cadhost takes a second where ezdxf takes
+ten), starting for each drawing, one after the other:
   cadhost [--load KSRRivlet.arx] -b open.scr FILE.dxf      (QUIT)
   cadhost [--load KSRRivlet.arx] -b save.scr FILE.dxf      (SAVEAS S copies, QUIT)
-  (these two --cadhost-runs times, 3 by default: they take a second where ezdxf takes ten)
+then goes over every drawing once more with ezdxf:
   python3 dxf_ezdxf_process.py FILE.dxf                    (ezdxf.readfile)
   python3 dxf_ezdxf_process.py FILE.dxf COPY.dxf           (readfile, saveas)
-Taking the rounds across drawings keeps a drawing and its double near each other in time:
+Taking the runs across drawings keeps a drawing and its double near each other in time:
 a busy stretch of the machine does not land on one of them only.
 "open" is the best time of the first kind; cadhost's "save" is the best time of the second
 less the best open, over S (--saves, 3 by default: one save is a small part of a process's
@@ -195,13 +196,18 @@ def main():
     with tempfile.TemporaryDirectory(prefix="bench-dxf-", dir=args.save_to) as work:
         chosen = drawings(args, python)
         measures = [Measure(args, python, path, work) for _, path in chosen]
-        # Round by round over every drawing, so that a drawing and its double are timed
-        # minutes apart at most, never one in a quiet stretch and the other in a busy one.
+        # Round by round over every drawing, so that a drawing and its double are never timed
+        # one in a quiet stretch of the machine and the other in a busy one.
+        # Within a round, cadhost goes over every drawing in turn (--cadhost-runs times), so
+        # that its runs of a drawing and of its double lie seconds apart; ezdxf follows.
         for round_ in range(args.runs):
-            for (name, _), m in zip(chosen, measures):
-                print(f"round {round_ + 1} of {args.runs}: {name}", file=sys.stderr, flush=True)
-                for _ in range(args.cadhost_runs):
+            print(f"round {round_ + 1} of {args.runs}: cadhost", file=sys.stderr, flush=True)
+            for _ in range(args.cadhost_runs):
+                for m in measures:
                     m.cadhost_round()
+            for (name, _), m in zip(chosen, measures):
+                print(f"round {round_ + 1} of {args.runs}: ezdxf {name}", file=sys.stderr,
+                      flush=True)
                 m.ezdxf_round()
         for (name, path), m in zip(chosen, measures):
             mb = os.path.getsize(path) / 1e6

@@ -76,6 +76,8 @@ class Originals {
 public:
     // A new original at the end; sort() puts it in its place.
     Original& add(std::uint64_t handle, AcDbObjectId id);
+    // Room for n originals in all, so that reading a drawing does not grow them by copying.
+    void reserve(std::size_t n) { m_items.reserve(n); }
     void sort();
     // Null when the object has none.
     Original* find(std::uint64_t handle);

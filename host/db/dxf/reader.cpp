@@ -295,6 +295,8 @@ bool Reader::assignHandles(FileStructure& file) {
         AcDbObjectId id;
         m_db->getAcDbObjectId(id, true, AcDbHandle(value));
     }
+    // Each of these records is kept as one original at most.
+    m_state.originals.reserve(used.size());
     return true;
 }
 
