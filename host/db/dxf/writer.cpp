@@ -27,7 +27,7 @@
 #include <functional>
 #include <map>
 #include <set>
-#include <unordered_set>
+#include <vector>
 
 namespace cadhost::db::dxf {
 
@@ -184,9 +184,20 @@ private:
     std::string m_out;              // the text not yet put
     std::string m_layout;           // an object's tags as it files them now
     std::string m_canonicalScratch; // an original's canonical tags, when they have to be made
-    std::unordered_set<std::uint64_t> m_written;             // handles written so far
+    std::vector<bool> m_written;    // by the slot of the object's id: written so far
     std::map<std::string, const AcRxClass*> m_customClasses; // by DXF name
     std::map<std::string, int> m_instances;
+
+    // Marks the object as written; false when it was already.
+    bool markWritten(AcDbObjectId id) {
+        std::uint32_t slot = IdAccess::slot(id);
+        if (slot >= m_written.size())
+            m_written.resize(std::max<std::size_t>(m_impl.stubs.size(), slot + std::size_t{1}));
+        if (m_written[slot])
+            return false;
+        m_written[slot] = true;
+        return true;
+    }
 
     void tag(int code, std::string_view value);
     // Tags laid out by AppendTags.
@@ -255,8 +266,7 @@ void Writer::tag(int code, std::string_view value) {
 }
 
 void Writer::object(AcDbObject* obj, const char* type, bool withType) {
-    auto handle = static_cast<std::uint64_t>(obj->objectId().handle());
-    if (!m_written.insert(handle).second)
+    if (!markWritten(obj->objectId()))
         return;
     if (const KeptTags* kept = KeptTagsOf(obj)) {
         if (withType)
@@ -277,7 +287,8 @@ void Writer::object(AcDbObject* obj, const char* type, bool withType) {
     }
     if (withType)
         tag(0, type ? type : (cls->dxfName() ? cls->dxfName() : "ACAD_PROXY_OBJECT"));
-    Original* original = m_state.originals.find(handle);
+    Original* original =
+        m_state.originals.find(static_cast<std::uint64_t>(obj->objectId().handle()));
     if (original && original->form == Original::Filed::Not) {
         laidOut(original->rawText()); // unchanged since it was read
         return;
@@ -461,7 +472,8 @@ void Writer::tables() {
             continue;
         tag(0, "TABLE");
         tag(2, table.name);
-        m_written.erase(static_cast<std::uint64_t>(table.head.handle()));
+        if (IdAccess::slot(table.head) < m_written.size())
+            m_written[IdAccess::slot(table.head)] = false;
         object(head, "TABLE", false);
         if (auto* modeled = AcDbSymbolTable::cast(head)) {
             for (AcDbObjectId id : modeled->impl()->records)
@@ -543,11 +555,11 @@ void Writer::objects() {
     objectId(m_impl.namedObjects);
     for (AcDbObjectId id : m_state.objectOrder)
         objectId(id);
-    for (cadhost::db::Stub& stub : m_impl.stubs) {
+    for (std::size_t slot = 0; slot < m_impl.stubs.size(); ++slot) {
         // What was written is passed over without a look at the object.
-        if (m_written.count(static_cast<std::uint64_t>(stub.handle)))
+        if (slot < m_written.size() && m_written[slot])
             continue;
-        AcDbObject* o = stub.object;
+        AcDbObject* o = m_impl.stubs[slot].object;
         if (!o || o->isErased())
             continue;
         // Entities, tables and their records have their own sections; whatever else is
@@ -564,14 +576,14 @@ bool Writer::write(const std::function<bool()>& ready,
     // Writing hands out handles (BLOCK and ENDBLK records of new blocks) and meets the
     // instances of custom classes, and the header and CLASSES section, which come first,
     // must know them: a first pass goes through everything without writing.
-    m_written.reserve(m_impl.stubs.size());
+    m_written.assign(m_impl.stubs.size(), false);
     m_dry = true;
     tables();
     blocks();
     entities();
     objects();
     m_dry = false;
-    m_written.clear();
+    m_written.assign(m_impl.stubs.size(), false);
     if (!ready())
         return false;
     m_put = put;
