@@ -846,5 +846,14 @@ TEST(DxfOriginals, AreFoundByHandleInWhateverOrderTheFileHadThem) {
             EXPECT_EQ(found->read, "text of " + std::to_string(handle));
         }
         EXPECT_EQ(originals.find(0x21), nullptr);
+        // In the order of the handles, as saving asks, with a handle that has none between.
+        std::vector<std::uint64_t> ascending = order;
+        std::sort(ascending.begin(), ascending.end());
+        for (std::uint64_t handle : ascending) {
+            const Original* found = originals.find(handle);
+            ASSERT_NE(found, nullptr) << handle;
+            EXPECT_EQ(found->read, "text of " + std::to_string(handle));
+            EXPECT_EQ(originals.find(handle + 1), nullptr) << handle;
+        }
     }
 }

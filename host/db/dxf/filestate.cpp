@@ -74,9 +74,16 @@ void Originals::sort() {
 }
 
 Original* Originals::find(std::uint64_t handle) {
+    // Saving asks in the order of the file, mostly that of the handles: the one after the
+    // last found is tried first.
+    if (m_next < m_items.size() && m_items[m_next].handle == handle)
+        return &m_items[m_next++];
     auto it = std::lower_bound(m_items.begin(), m_items.end(), handle,
                                [](const Original& a, std::uint64_t h) { return a.handle < h; });
-    return it != m_items.end() && it->handle == handle ? &*it : nullptr;
+    if (it == m_items.end() || it->handle != handle)
+        return nullptr;
+    m_next = static_cast<std::size_t>(it - m_items.begin()) + 1;
+    return &*it;
 }
 
 void FileOriginalsBeforeChange(AcDbDatabase& db, AcDbObject& object, bool showsElsewhere) {

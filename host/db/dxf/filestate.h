@@ -87,6 +87,7 @@ public:
 
 private:
     std::vector<Original> m_items;
+    std::size_t m_next = 0; // the item after the one found last
 };
 
 struct Section {
