@@ -4,6 +4,8 @@
 #include "host_fixture.h"
 
 #include "arx/dbdatabase.h"
+#include "arx/dbmtext.h"
+#include "arx/dbsymtb.h"
 #include "arx/docman.h"
 
 #include <fcntl.h>
@@ -17,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <vector>
@@ -90,6 +93,41 @@ TEST_F(DxfFiles, AFailedSaveLeavesTheOldFileWholeAndNoTemporaryBehind) {
     AcDbDatabase* read = nullptr;
     EXPECT_NE(ReadDxfFile(root() + "/missing.dxf", read, error), Acad::eOk);
     EXPECT_EQ(read, nullptr);
+}
+
+TEST_F(DxfFiles, ADrawingOfManyMegabytesIsReadWhole) {
+    // Some megabytes of text, read in many pieces: what is read saves as the file it came from.
+    AcDbDatabase db;
+    AcDbBlockTable* table = nullptr;
+    ASSERT_EQ(db.getBlockTable(table, AcDb::kForRead), Acad::eOk);
+    AcDbBlockTableRecord* space = nullptr;
+    ASSERT_EQ(table->getAt(ACDB_MODEL_SPACE, space, AcDb::kForWrite), Acad::eOk);
+    table->close();
+    const int count = 3000;
+    for (int i = 0; i < count; ++i) {
+        auto* text = new AcDbMText;
+        std::string contents = "text " + std::to_string(i) + " ";
+        while (contents.size() < 900)
+            contents += "\\Pa line of a specification " + std::to_string(i) + ";";
+        text->setContents(contents.c_str());
+        text->setLocation(AcGePoint3d(i, -i, 0));
+        ASSERT_EQ(space->appendAcDbEntity(text), Acad::eOk);
+        text->close();
+    }
+    space->close();
+    std::string file = SavedPlan(db, root() + "/big");
+    const std::string saved = Slurp(file);
+    ASSERT_GT(saved.size(), 3u << 20);
+
+    std::string error;
+    AcDbDatabase* read = nullptr;
+    ASSERT_EQ(ReadDxfFile(file, read, error), Acad::eOk) << error;
+    std::unique_ptr<AcDbDatabase> owned(read);
+    std::string again;
+    ASSERT_EQ(WriteDxfText(read, again, error), Acad::eOk) << error;
+    EXPECT_EQ(again.size(), saved.size());
+    EXPECT_TRUE(again == saved);
+    EXPECT_NE(again.find("text " + std::to_string(count - 1) + " "), std::string::npos);
 }
 
 TEST_F(DxfFiles, OpenSaveAsAndQSaveKeepTheVersionAndFileName) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <utility>
 
 namespace cadhost::db::dxf {
@@ -25,6 +26,9 @@ std::string Reason(int error) {
 
 // The start of a file is read to tell a drawing; comments longer than this say no.
 constexpr std::size_t kHeadSize = 64 * 1024;
+
+// What a file is read by at a time.
+constexpr std::size_t kPieceSize = 256 * 1024;
 
 // Maps the whole pages of a big buffer in one call, not page by page as they are first
 // written: about a quarter less time in the kernel for a file of tens of megabytes.  A
@@ -72,18 +76,14 @@ Acad::ErrorStatus ReadDxfFile(const std::string& unixPath, AcDbDatabase*& db, st
         error = Reason(errno);
         return Acad::eFileAccessErr;
     }
-    // Read whole into one buffer of the file's size and a byte, so that its end shows without
-    // growing the buffer (a file that grows meanwhile is read to its end all the same).
+    // Read in pieces through a small buffer that stays in the cache, and appended to one
+    // string with room for the whole file: the string's memory is written once.
     std::string all;
-    const std::size_t size = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) + 1 : 1;
-    all.reserve(size);
-    Prefault(all.data(), size);
-    all.resize(size);
-    std::size_t done = 0;
+    all.reserve(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0);
+    Prefault(all.data(), all.capacity());
+    std::unique_ptr<char[]> piece(new char[kPieceSize]);
     for (;;) {
-        if (done == all.size())
-            all.resize(all.size() + 65536);
-        ssize_t n = ::read(fd, all.data() + done, all.size() - done);
+        ssize_t n = ::read(fd, piece.get(), kPieceSize);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -93,10 +93,9 @@ Acad::ErrorStatus ReadDxfFile(const std::string& unixPath, AcDbDatabase*& db, st
         }
         if (n == 0)
             break;
-        done += static_cast<std::size_t>(n);
+        all.append(piece.get(), static_cast<std::size_t>(n));
     }
     ::close(fd);
-    all.resize(done);
     return ReadDxfTextAndFree(std::move(all), db, error);
 }
 
