@@ -332,7 +332,8 @@ TEST(DxfCodePage, DecodingChangesSaysSoForEveryTextThatDecodingChanges) {
         {"\\U+00E9", true}, {"\\u+4e2d", true},  {"\xE9", true}, {"\x80", true}, {"\\U+D83D", true},
         {"\\U+12", false},  {"\\U+XYZW", false}, {"\\P", false}, {"\\\\", false}};
     for (const auto& [piece, escape] : pieces) {
-        for (std::size_t before = 0; before < 18; ++before) {
+        for (std::size_t before : {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11,  12, 13,
+                                   14, 15, 16, 17, 31, 32, 33, 63, 64, 65, 70, 127, 128}) {
             for (std::size_t after : {0, 1, 5, 9}) {
                 std::string text = std::string(before, 'a') + piece + std::string(after, 'x');
                 const bool changes = DecodeCodePage(text, "ANSI_1252") != text;

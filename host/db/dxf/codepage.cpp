@@ -2,6 +2,9 @@
 #include "db/dxf/codepage.h"
 #include "text/hexdigit.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -137,12 +140,25 @@ std::string DecodeCodePage(std::string_view bytes, std::string_view codePage) {
 }
 
 bool IsAscii(std::string_view bytes) {
-    // The bytes ored together eight at a time show a high bit anywhere; four words a step
-    // keep the loop short beside the reading of memory.
+    // The bytes ored together show a high bit anywhere: 64 at a step in vector registers
+    // where there are, then eight at a time.
     const char* const data = bytes.data();
     const std::size_t size = bytes.size();
-    std::uint64_t all = 0;
     std::size_t i = 0;
+#ifdef __SSE2__
+    if (size >= 64) {
+        __m128i wide = _mm_setzero_si128();
+        for (; i + 64 <= size; i += 64) {
+            const auto* at = reinterpret_cast<const __m128i*>(data + i);
+            wide = _mm_or_si128(
+                wide, _mm_or_si128(_mm_or_si128(_mm_loadu_si128(at), _mm_loadu_si128(at + 1)),
+                                   _mm_or_si128(_mm_loadu_si128(at + 2), _mm_loadu_si128(at + 3))));
+        }
+        if (_mm_movemask_epi8(wide) != 0)
+            return false;
+    }
+#endif
+    std::uint64_t all = 0;
     for (; i + 32 <= size; i += 32) {
         std::uint64_t w[4];
         std::memcpy(w, data + i, 32);
