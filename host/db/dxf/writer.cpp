@@ -188,8 +188,11 @@ private:
     std::map<std::string, const AcRxClass*> m_customClasses; // by DXF name
     std::map<std::string, int> m_instances;
 
-    // Marks the object as written; false when it was already.
+    // Marks the object as written; false when it was already.  (Every object written is in
+    // the drawing: one without an id has no slot to mark.)
     bool markWritten(AcDbObjectId id) {
+        if (id.isNull())
+            return true;
         std::uint32_t slot = IdAccess::slot(id);
         if (slot >= m_written.size())
             m_written.resize(std::max<std::size_t>(m_impl.stubs.size(), slot + std::size_t{1}));
