@@ -109,23 +109,31 @@ def drawings(args, python):
     return [d for d in out if not wanted or d[0] in wanted]
 
 
-class Measure:
-    """The processes of one drawing and the best times and peaks they have shown so far."""
+class Work:
+    """What every drawing's processes share: cadhost's command, its scripts, the copies' names
+    in the work folder and the environment."""
 
-    def __init__(self, args, python, path, work):
-        self.path = path
+    def __init__(self, args, folder):
         self.cadhost = [os.path.join(args.bin, "cadhost")]
         if not args.no_module:
             self.cadhost += ["--load", os.path.join(args.bin, "KSRRivlet.arx")]
         self.saves = args.saves
-        self.copies = [os.path.join(work, f"copy{i}.dxf") for i in range(args.saves)]
-        self.open_script = os.path.join(work, "open.scr")
-        self.save_script = os.path.join(work, "save.scr")
+        self.copies = [os.path.join(folder, f"copy{i}.dxf") for i in range(args.saves)]
+        self.open_script = os.path.join(folder, "open.scr")
+        self.save_script = os.path.join(folder, "save.scr")
         with open(self.open_script, "w") as f:
             f.write("QUIT\n")
         with open(self.save_script, "w") as f:
             f.write("".join(f"SAVEAS\n{c}\n" for c in self.copies) + "QUIT\n")
-        self.env = dict(os.environ, CADHOST_PREFIX=os.path.join(work, "prefix"))
+        self.env = dict(os.environ, CADHOST_PREFIX=os.path.join(folder, "prefix"))
+
+
+class Measure:
+    """The processes of one drawing and the best times and peaks they have shown so far."""
+
+    def __init__(self, work, python, path):
+        self.work = work
+        self.path = path
         self.peer = [python, os.path.join(HERE, "dxf_ezdxf_process.py"), path]
         self.best = {}
         self.peak = {"cadhost": 0, "ezdxf": 0}
@@ -137,23 +145,25 @@ class Measure:
             self.peak[who] = max(self.peak[who], kb)
 
     def cadhost_round(self):
-        self.keep("cadhost open", run(self.cadhost + ["-b", self.open_script, self.path], self.env))
-        self.keep("cadhost both", run(self.cadhost + ["-b", self.save_script, self.path], self.env),
+        w = self.work
+        self.keep("cadhost open", run(w.cadhost + ["-b", w.open_script, self.path], w.env))
+        self.keep("cadhost both", run(w.cadhost + ["-b", w.save_script, self.path], w.env),
                   "cadhost")
-        for c in self.copies:
+        for c in w.copies:
             if not os.path.exists(c):
                 raise SystemExit(f"cadhost did not save {self.path} as {c}")
             os.remove(c)
 
     def ezdxf_round(self):
+        copy = self.work.copies[0]
         self.keep("ezdxf open", run(self.peer))
-        self.keep("ezdxf both", run(self.peer + [self.copies[0]]), "ezdxf")
-        os.remove(self.copies[0])
+        self.keep("ezdxf both", run(self.peer + [copy]), "ezdxf")
+        os.remove(copy)
 
     def result(self):
         """{who: (open s, save s, peak MB)}"""
         out = {}
-        for who, saves in (("cadhost", self.saves), ("ezdxf", 1)):
+        for who, saves in (("cadhost", self.work.saves), ("ezdxf", 1)):
             save = max(0.0, self.best[who + " both"] - self.best[who + " open"]) / saves
             out[who] = (self.best[who + " open"], save, self.peak[who] / 1024.0)
         return out
@@ -193,13 +203,13 @@ def main():
     print(header)
     print("-" * len(header))
     results = {}
-    with tempfile.TemporaryDirectory(prefix="bench-dxf-", dir=args.save_to) as work:
+    with tempfile.TemporaryDirectory(prefix="bench-dxf-", dir=args.save_to) as folder:
+        work = Work(args, folder)
         chosen = drawings(args, python)
-        measures = [Measure(args, python, path, work) for _, path in chosen]
-        # Round by round over every drawing, so that a drawing and its double are never timed
-        # one in a quiet stretch of the machine and the other in a busy one.
-        # Within a round, cadhost goes over every drawing in turn (--cadhost-runs times), so
-        # that its runs of a drawing and of its double lie seconds apart; ezdxf follows.
+        measures = [Measure(work, python, path) for _, path in chosen]
+        # Within a round, cadhost goes over every drawing in turn (--cadhost-runs times), then
+        # ezdxf: cadhost's runs of a drawing and of its double lie seconds apart, never one in
+        # a quiet stretch of the machine and the other in a busy one.
         for round_ in range(args.runs):
             print(f"round {round_ + 1} of {args.runs}: cadhost", file=sys.stderr, flush=True)
             for _ in range(args.cadhost_runs):
