@@ -216,8 +216,13 @@ const DxfFields<AcDbMText>::Subclass DxfFields<AcDbMText>::subclass(
                          }),
     },
     [](AcDbMText& m, MTextReading& r, AcDbDxfFiler*) {
-        // Put together from pieces, the text would keep the room its growth left over.
-        m.m_contents.assign(r.contents);
+        // Put together from pieces, the text may keep room its growth left over: it is
+        // copied to its size unless that room is small (one piece, or a last piece longer
+        // than the rest leaves none).
+        if (r.contents.capacity() - r.contents.size() <= r.contents.size() / 16)
+            m.m_contents = std::move(r.contents);
+        else
+            m.m_contents.assign(r.contents);
         m.m_normal = UsableNormal(r.normal);
         AcGeVector3d x = PlaneXAxis(m.m_normal), y = m.m_normal.crossProduct(x);
         AcGeVector3d direction = r.direction;
