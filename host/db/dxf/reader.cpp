@@ -870,6 +870,20 @@ Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDataba
     FileStructure file;
     std::string numberError, scratch;
     std::size_t count = 0;
+    // The views of the entry being read, while it stays a stretch of the text: it gets them
+    // when it ends, so that they need not be found again when the entry is built.
+    std::vector<TagView> pending;
+    bool pendingOpen = false;
+    auto closeRecord = [&] {
+        if (!pendingOpen)
+            return;
+        pendingOpen = false;
+        FileRecord& record = file.sections.back().records.back();
+        if (record.literal()) {
+            record.views.assign(pending.begin(), pending.end());
+            record.viewsMade = true;
+        }
+    };
     int lastLine = 0;
     int firstLine = 0;
     for (auto rename = renamed.begin(); scanner.next(tag); ++count) {
@@ -899,13 +913,22 @@ Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDataba
             file.sections.back().header.push_back(Tag{tag.code, std::string(tag.value), tag.line});
             break;
         case SectionSplitter::Part::RecordStart:
+            closeRecord();
             file.sections.back().records.push_back(
                 FileRecord(std::string(tag.value), tag.line,
                            text.substr(std::min(scanner.position(), text.size()), 0)));
+            pending.clear();
+            pendingOpen = true;
             break;
-        case SectionSplitter::Part::RecordTag:
-            AddToRecord(file.sections.back().records.back(), text, scanner, tag,
-                        tag.value.data() != scratch.data());
+        case SectionSplitter::Part::RecordTag: {
+            FileRecord& record = file.sections.back().records.back();
+            AddToRecord(record, text, scanner, tag, tag.value.data() != scratch.data());
+            if (record.literal())
+                pending.push_back(TagView{tag.code, tag.value, 0});
+            break;
+        }
+        case SectionSplitter::Part::SectionEnd:
+            closeRecord();
             break;
         default:
             break;
