@@ -5,6 +5,7 @@
 #include "text/textbytes.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -88,7 +89,7 @@ inline int ShortCodeLine(const char* p) {
 }
 
 // What a group code's value is: bit 1 a number, bit 2 a real.
-std::uint8_t KindBits(int code) {
+constexpr std::uint8_t KindBits(int code) {
     ValueKind kind = KindOf(code);
     bool real = kind == ValueKind::Real || kind == ValueKind::Point || (code >= 10 && code <= 39) ||
                 (code >= 1010 && code <= 1059);
@@ -98,25 +99,17 @@ std::uint8_t KindBits(int code) {
 }
 
 // The same by code for the codes files use; others are worked out when asked.
-class CodeKinds {
-public:
-    CodeKinds() {
-        for (int code = 0; code < kTabled; ++code)
-            m_kinds[static_cast<std::size_t>(code)] = KindBits(code);
-    }
-    std::uint8_t of(int code) const {
-        return code >= 0 && code < kTabled ? m_kinds[static_cast<std::size_t>(code)]
-                                           : KindBits(code);
-    }
-
-private:
-    static constexpr int kTabled = 1072;
-    std::uint8_t m_kinds[kTabled];
-};
-
-const CodeKinds& Kinds() {
-    static const CodeKinds kinds;
+constexpr int kTabledCodes = 1072;
+constexpr std::array<std::uint8_t, kTabledCodes> kCodeKinds = [] {
+    std::array<std::uint8_t, kTabledCodes> kinds{};
+    for (int code = 0; code < kTabledCodes; ++code)
+        kinds[static_cast<std::size_t>(code)] = KindBits(code);
     return kinds;
+}();
+
+constexpr std::uint8_t CodeKind(int code) {
+    return code >= 0 && code < kTabledCodes ? kCodeKinds[static_cast<std::size_t>(code)]
+                                            : KindBits(code);
 }
 
 } // namespace
@@ -370,11 +363,11 @@ std::vector<TagView> ViewsOf(const Tags& tags) {
 }
 
 bool IsRealCode(int code) {
-    return (Kinds().of(code) & 2) != 0;
+    return (CodeKind(code) & 2) != 0;
 }
 
 bool IsNumericCode(int code) {
-    return (Kinds().of(code) & 1) != 0;
+    return (CodeKind(code) & 1) != 0;
 }
 
 namespace {
