@@ -16,6 +16,8 @@
 #include "arx/rxobject.h"
 #include "db/dxfitems.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -67,6 +69,20 @@ public:
             if (field.keepRead)
                 info.keepRead.insert(info.keepRead.end(), field.codes.begin(), field.codes.end());
         }
+        // The reading field of each code, the first that owns it as the fields are listed.
+        for (std::size_t i = 0; i < m_fields.size(); ++i) {
+            if (!m_fields[i].read)
+                continue;
+            for (int code : m_fields[i].codes) {
+                if (code < 0)
+                    continue;
+                const auto at = static_cast<std::size_t>(code);
+                if (at >= m_readerOfCode.size())
+                    m_readerOfCode.resize(at + 1, kNoReader);
+                if (m_readerOfCode[at] == kNoReader)
+                    m_readerOfCode[at] = static_cast<std::uint16_t>(i);
+            }
+        }
         RegisterDxfSubclass(std::move(info));
     }
 
@@ -86,10 +102,8 @@ public:
             return filer->filerStatus();
         State state{};
         Acad::ErrorStatus es = ReadSubclassItems(filer, [&](const resbuf& item) {
-            for (const Field& field : m_fields)
-                if (field.read && Owns(field, item.restype))
-                    return field.read(object, state, item, filer);
-            return Acad::eOk;
+            const Field* field = readerOf(item.restype);
+            return field ? field->read(object, state, item, filer) : Acad::eOk;
         });
         if (es != Acad::eOk)
             return es;
@@ -192,16 +206,19 @@ public:
     static std::vector<int> PointCodes(int code) { return {code, code + 10, code + 20}; }
 
 private:
-    static bool Owns(const Field& field, int code) {
-        for (int c : field.codes)
-            if (c == code)
-                return true;
-        return false;
+    static constexpr std::uint16_t kNoReader = 0xFFFF;
+
+    const Field* readerOf(int code) const {
+        if (code < 0 || static_cast<std::size_t>(code) >= m_readerOfCode.size())
+            return nullptr;
+        const std::uint16_t at = m_readerOfCode[static_cast<std::size_t>(code)];
+        return at == kNoReader ? nullptr : &m_fields[at];
     }
 
     std::string m_name;
     std::vector<Field> m_fields;
     Finisher m_finish;
+    std::vector<std::uint16_t> m_readerOfCode; // by group code: the index of its reading field
 };
 
 // The description of a class's own subclass, defined in the class's file.  A friend of the
