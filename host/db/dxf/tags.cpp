@@ -407,6 +407,11 @@ bool ParsePlainDecimal(std::string_view text, double& value) {
 } // namespace
 
 bool ParseReal(std::string_view text, double& value) {
+    // Most values are plain decimals with nothing around them.
+    if (!text.empty() && static_cast<unsigned>(text.back() - '0') < 10 &&
+        (text.front() == '-' || static_cast<unsigned>(text.front() - '0') < 10) &&
+        ParsePlainDecimal(text, value))
+        return true;
     text = Trim(text);
     if (text.empty())
         return false;
