@@ -586,6 +586,56 @@ TEST_F(DxfRoundTrip, RenamedRecordsReachEveryObjectThatNamesThemOpenedOrNot) {
         << out;
 }
 
+TEST_F(DxfRoundTrip, AHandleClaimedTwiceStaysWithTheLastEntryAndWithATableHeadOnlyAmongHeads) {
+    // 3: the layer Walls, then the heads of the style and linetype tables.  4: the heads of
+    // the application and linetype tables.  20: two lines.
+    const std::string text =
+        "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1018\n0\nENDSEC\n0\nSECTION\n2\nTABLES\n"
+        "0\nTABLE\n2\nLAYER\n5\n2\n330\n0\n100\nAcDbSymbolTable\n70\n2\n"
+        "0\nLAYER\n5\n10\n330\n2\n100\nAcDbSymbolTableRecord\n100\nAcDbLayerTableRecord\n2\n0\n"
+        "70\n0\n62\n7\n"
+        "0\nLAYER\n5\n3\n330\n2\n100\nAcDbSymbolTableRecord\n100\nAcDbLayerTableRecord\n"
+        "2\nWalls\n70\n0\n62\n1\n0\nENDTAB\n"
+        "0\nTABLE\n2\nSTYLE\n5\n3\n330\n0\n100\nAcDbSymbolTable\n70\n0\n0\nENDTAB\n"
+        "0\nTABLE\n2\nAPPID\n5\n4\n330\n0\n100\nAcDbSymbolTable\n70\n0\n0\nENDTAB\n"
+        "0\nTABLE\n2\nLTYPE\n5\n4\n330\n0\n100\nAcDbSymbolTable\n70\n0\n0\nENDTAB\n"
+        "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n"
+        "0\nLINE\n5\n20\n100\nAcDbEntity\n8\n0\n100\nAcDbLine\n"
+        "10\n1.5\n20\n0\n30\n0\n11\n2.5\n21\n0\n31\n0\n"
+        "0\nLINE\n5\n20\n100\nAcDbEntity\n8\n0\n100\nAcDbLine\n"
+        "10\n7.5\n20\n0\n30\n0\n11\n8.5\n21\n0\n31\n0\n0\nENDSEC\n0\nEOF\n";
+    auto back = Reread(text);
+    ASSERT_TRUE(back);
+    auto openAt = [&](const char* handle) -> AcDbObject* {
+        AcDbObjectId id;
+        AcDbObject* object = nullptr;
+        if (back->getAcDbObjectId(id, false, AcDbHandle(handle)) != Acad::eOk ||
+            acdbOpenObject(object, id, AcDb::kForRead) != Acad::eOk)
+            return nullptr;
+        return object;
+    };
+    AcDbObject* three = openAt("3");
+    ASSERT_NE(three, nullptr);
+    auto* walls = AcDbLayerTableRecord::cast(three);
+    ASSERT_NE(walls, nullptr) << three->isA()->name();
+    const char* name = nullptr;
+    walls->getName(name);
+    EXPECT_STREQ(name, "Walls");
+    three->close();
+    // The linetype table is carried as read, the application table is the host's own.
+    AcDbObject* four = openAt("4");
+    ASSERT_NE(four, nullptr);
+    EXPECT_FALSE(four->isKindOf(AcDbRegAppTable::desc())) << four->isA()->name();
+    EXPECT_NE(four->objectId(), back->regAppTableId());
+    four->close();
+    AcDbObject* twenty = openAt("20");
+    ASSERT_NE(twenty, nullptr);
+    auto* line = AcDbLine::cast(twenty);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->startPoint().x, 7.5);
+    twenty->close();
+}
+
 TEST_F(DxfRoundTrip, AnErasedEntryLeavesItsDictionaryThoughTheDictionaryWasNeverOpened) {
     auto back = Reread(kNamingDrawing);
     ASSERT_TRUE(back);

@@ -59,20 +59,24 @@ bool IsSubEntity(const std::string& type) {
     return type == "VERTEX" || type == "ATTRIB" || type == "SEQEND";
 }
 
-// The handle of a record (HandleOf), without making its tags.
-std::string HandleOfRecord(const FileRecord& record) {
+// The value of a record's handle (HandleOf), without making its tags; 0 for none.
+std::uint64_t HandleOfRecord(const FileRecord& record) {
+    if (record.handleScan == FileRecord::HandleScan::Found)
+        return record.scannedHandle;
+    if (record.handleScan == FileRecord::HandleScan::Absent)
+        return 0;
     if (!record.laidOut)
-        return HandleOf(record.tags, record.type);
+        return static_cast<std::uint64_t>(AcDbHandle(HandleOf(record.tags, record.type).c_str()));
     int code = record.type == "DIMSTYLE" ? 105 : 5;
     LaidOutTags tags(record.laidText(), record.literal());
     TagView tag;
     while (tags.next(tag)) {
         if (tag.code == code)
-            return std::string(tag.value);
+            return static_cast<std::uint64_t>(AcDbHandle(std::string(tag.value).c_str()));
         if (tag.code == 100 || tag.code == 0)
             break;
     }
-    return "";
+    return 0;
 }
 
 // Makes an entity's owner tag (OwnerHandleOf) name the block it is read into: one between
@@ -265,26 +269,43 @@ bool Reader::assignHandles(FileStructure& file) {
                 for (FileRecord& record : section.records)
                     if (record.type != "ENDTAB")
                         order.push_back(&record);
-    // Each handle's value (0 for none or one out of range) and the record it stays with.
+    // Each handle's value (0 for none or one out of range), and the records by handle in
+    // their order (handles come mostly ascending: a sort of runs).
     std::vector<std::uint64_t> values(order.size());
-    std::unordered_map<std::uint64_t, std::size_t> owner;
-    owner.reserve(order.size());
+    std::vector<std::pair<std::uint64_t, std::size_t>> byHandle;
+    byHandle.reserve(order.size());
     std::uint64_t highest = 0;
     for (std::size_t i = 0; i < order.size(); ++i) {
-        auto value = static_cast<std::uint64_t>(AcDbHandle(HandleOfRecord(*order[i]).c_str()));
+        const std::uint64_t value = HandleOfRecord(*order[i]);
         if (value == 0 || value >= (std::uint64_t{1} << 62))
             continue;
         values[i] = value;
         highest = std::max(highest, value);
-        auto [slot, first] = owner.try_emplace(value, i);
-        if (!first && (order[slot->second]->type == "TABLE" || order[i]->type != "TABLE"))
-            slot->second = i;
+        byHandle.emplace_back(value, i);
+    }
+    SortRuns(byHandle.begin(), byHandle.end(), std::less<>());
+    // Of the records that claim one handle, the last that is not a table head keeps it, or
+    // else the last table head.
+    std::vector<bool> keeps(order.size());
+    for (std::size_t at = 0; at < byHandle.size();) {
+        std::size_t end = at + 1;
+        while (end < byHandle.size() && byHandle[end].first == byHandle[at].first)
+            ++end;
+        std::size_t keeper = byHandle[end - 1].second;
+        for (std::size_t k = end; k-- > at;) {
+            if (order[byHandle[k].second]->type != "TABLE") {
+                keeper = byHandle[k].second;
+                break;
+            }
+        }
+        keeps[keeper] = true;
+        at = end;
     }
     std::uint64_t next = highest + 1;
     std::vector<std::uint64_t> used;
     used.reserve(order.size());
     for (std::size_t i = 0; i < order.size(); ++i) {
-        if (values[i] != 0 && owner.find(values[i])->second == i)
+        if (keeps[i])
             used.push_back(values[i]);
         else
             used.push_back(renumber(*order[i], next));
@@ -874,11 +895,14 @@ Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDataba
     // when it ends, so that they need not be found again when the entry is built.
     std::vector<TagView> pending;
     bool pendingOpen = false;
+    int handleCode = 5; // the group of the entry's handle
     auto closeRecord = [&] {
         if (!pendingOpen)
             return;
         pendingOpen = false;
         FileRecord& record = file.sections.back().records.back();
+        if (record.handleScan == FileRecord::HandleScan::Looking)
+            record.handleScan = FileRecord::HandleScan::Absent;
         if (record.literal()) {
             record.views.assign(pending.begin(), pending.end());
             record.viewsMade = true;
@@ -917,11 +941,23 @@ Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDataba
             file.sections.back().records.push_back(
                 FileRecord(std::string(tag.value), tag.line,
                            text.substr(std::min(scanner.position(), text.size()), 0)));
+            file.sections.back().records.back().handleScan = FileRecord::HandleScan::Looking;
+            handleCode = tag.value == "DIMSTYLE" ? 105 : 5;
             pending.clear();
             pendingOpen = true;
             break;
         case SectionSplitter::Part::RecordTag: {
             FileRecord& record = file.sections.back().records.back();
+            if (record.handleScan == FileRecord::HandleScan::Looking) {
+                // As HandleOf finds it: its group before the first subclass marker.
+                if (tag.code == handleCode) {
+                    record.handleScan = FileRecord::HandleScan::Found;
+                    record.scannedHandle =
+                        static_cast<std::uint64_t>(AcDbHandle(std::string(tag.value).c_str()));
+                } else if (tag.code == 100) {
+                    record.handleScan = FileRecord::HandleScan::Absent;
+                }
+            }
             AddToRecord(record, text, scanner, tag, tag.value.data() != scratch.data());
             if (record.literal())
                 pending.push_back(TagView{tag.code, tag.value, 0});

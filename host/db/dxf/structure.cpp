@@ -94,6 +94,7 @@ bool SectionSplitter::finish(int lastLine) {
 
 Tags& FileRecord::tagsNow() {
     viewsMade = false; // the caller may change the tags
+    handleScan = HandleScan::Unknown;
     if (laidOut) {
         tags = TagsOfLayout(laidText(), literal());
         std::string().swap(layout);

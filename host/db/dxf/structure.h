@@ -5,6 +5,7 @@
 
 #include "db/dxf/tags.h"
 
+#include <cstdint>
 #include <deque>
 #include <span>
 #include <string>
@@ -80,6 +81,12 @@ struct FileRecord {
 
     std::vector<TagView> views; // what tagViews() answers (made in what it holds then)
     bool viewsMade = false;
+
+    // The handle (HandleOf) as the reading of the file found it among the tags as they were
+    // read; Unknown when it was not looked for or the tags may have changed since.
+    enum class HandleScan : std::uint8_t { Unknown, Looking, Found, Absent };
+    HandleScan handleScan = HandleScan::Unknown;
+    std::uint64_t scannedHandle = 0; // when Found: its value
 };
 
 struct FileSection {
