@@ -18,7 +18,7 @@ SectionSplitter::Part SectionSplitter::fault(int line, std::string message) {
     return Part::Fault;
 }
 
-SectionSplitter::Part SectionSplitter::add(const TagView& tag) {
+SectionSplitter::Part SectionSplitter::addAny(const TagView& tag) {
     switch (m_state) {
     case State::Done:
         return Part::Ignored;

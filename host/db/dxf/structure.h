@@ -29,7 +29,12 @@ public:
         Fault,         // this tag breaks the structure: error() says how
     };
 
-    Part add(const TagView& tag);
+    Part add(const TagView& tag) {
+        // Most tags are the next of an entry's.
+        if (m_state == State::Inside && m_records && !m_header && tag.code != 0 && tag.code != 999)
+            return Part::RecordTag;
+        return addAny(tag);
+    }
     // At the end of the tags: false with the error when the structure is broken (also by
     // an earlier fault).  lastLine: the line after the last one.
     bool finish(int lastLine);
@@ -44,6 +49,7 @@ public:
 
 private:
     enum class State { Between, Name, Inside, Done };
+    Part addAny(const TagView& tag);
     Part fault(int line, std::string message);
 
     State m_state = State::Between;

@@ -5,7 +5,6 @@
 #include "text/textbytes.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -86,30 +85,6 @@ inline int ShortCodeLine(const char* p) {
     return digit(p[0]) && p[0] != '0' && digit(p[1]) && digit(p[2])
                ? (p[0] - '0') * 100 + (p[1] - '0') * 10 + (p[2] - '0')
                : -1;
-}
-
-// What a group code's value is: bit 1 a number, bit 2 a real.
-constexpr std::uint8_t KindBits(int code) {
-    ValueKind kind = KindOf(code);
-    bool real = kind == ValueKind::Real || kind == ValueKind::Point || (code >= 10 && code <= 39) ||
-                (code >= 1010 && code <= 1059);
-    bool numeric =
-        real || kind == ValueKind::Short || kind == ValueKind::Long || kind == ValueKind::Int64;
-    return static_cast<std::uint8_t>((numeric ? 1 : 0) | (real ? 2 : 0));
-}
-
-// The same by code for the codes files use; others are worked out when asked.
-constexpr int kTabledCodes = 1072;
-constexpr std::array<std::uint8_t, kTabledCodes> kCodeKinds = [] {
-    std::array<std::uint8_t, kTabledCodes> kinds{};
-    for (int code = 0; code < kTabledCodes; ++code)
-        kinds[static_cast<std::size_t>(code)] = KindBits(code);
-    return kinds;
-}();
-
-constexpr std::uint8_t CodeKind(int code) {
-    return code >= 0 && code < kTabledCodes ? kCodeKinds[static_cast<std::size_t>(code)]
-                                            : KindBits(code);
 }
 
 } // namespace
@@ -360,14 +335,6 @@ std::vector<TagView> ViewsOf(const Tags& tags) {
     for (const Tag& tag : tags)
         views.push_back(TagView{tag.code, tag.value, tag.line});
     return views;
-}
-
-bool IsRealCode(int code) {
-    return (CodeKind(code) & 2) != 0;
-}
-
-bool IsNumericCode(int code) {
-    return (CodeKind(code) & 1) != 0;
 }
 
 namespace {

@@ -2,7 +2,11 @@
 // value line.  Nothing here knows of entities or sections.
 #pragma once
 
+#include "db/resbufkind.h"
+
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -116,9 +120,41 @@ std::vector<TagView> ViewsOf(const Tags& tags);
 // answers its length.
 std::size_t FormatCode(int code, char* buffer);
 
+namespace detail {
+
+// What a group code's value is: bit 1 a number, bit 2 a real.
+constexpr std::uint8_t CodeKindBits(int code) {
+    const ValueKind kind = KindOf(code);
+    const bool real = kind == ValueKind::Real || kind == ValueKind::Point ||
+                      (code >= 10 && code <= 39) || (code >= 1010 && code <= 1059);
+    const bool numeric =
+        real || kind == ValueKind::Short || kind == ValueKind::Long || kind == ValueKind::Int64;
+    return static_cast<std::uint8_t>((numeric ? 1 : 0) | (real ? 2 : 0));
+}
+
+// The same by code for the codes files use (every tag read asks); others are worked out.
+inline constexpr int kTabledCodes = 1072;
+inline constexpr std::array<std::uint8_t, kTabledCodes> kCodeKinds = [] {
+    std::array<std::uint8_t, kTabledCodes> kinds{};
+    for (int code = 0; code < kTabledCodes; ++code)
+        kinds[static_cast<std::size_t>(code)] = CodeKindBits(code);
+    return kinds;
+}();
+
+constexpr std::uint8_t CodeKind(int code) {
+    return code >= 0 && code < kTabledCodes ? kCodeKinds[static_cast<std::size_t>(code)]
+                                            : CodeKindBits(code);
+}
+
+} // namespace detail
+
 // Whether a group code's value is a number (real or integer), so its text must parse as one.
-bool IsNumericCode(int code);
-bool IsRealCode(int code);
+constexpr bool IsNumericCode(int code) {
+    return (detail::CodeKind(code) & 1) != 0;
+}
+constexpr bool IsRealCode(int code) {
+    return (detail::CodeKind(code) & 2) != 0;
+}
 // The value of a real / integer tag; false when its text is not a number.
 bool ParseReal(std::string_view text, double& value);
 bool ParseInteger(std::string_view text, long long& value);
