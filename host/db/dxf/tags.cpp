@@ -100,10 +100,20 @@ bool TagScanner::next(TagView& tag) {
     if (m_pos >= size)
         return false;
     m_tagStart = m_pos;
-    if (m_pos + 4 < size) {
-        if (const int code = ShortCodeLine(m_text.data() + m_pos); code >= 0) {
+    if (m_pos + 5 < size) {
+        const char* const p = m_text.data() + m_pos;
+        if (const int code = ShortCodeLine(p); code >= 0) {
             ++m_line;
             return valueLine(tag, code, m_pos + 4, true);
+        }
+        // The codes of extended data and other four-figure codes, as the writer lays them out.
+        auto digit = [](char c) { return static_cast<unsigned>(c - '0') < 10; };
+        if (p[4] == '\n' && p[0] != '0' && digit(p[0]) && digit(p[1]) && digit(p[2]) &&
+            digit(p[3])) {
+            ++m_line;
+            const int code =
+                (p[0] - '0') * 1000 + (p[1] - '0') * 100 + (p[2] - '0') * 10 + (p[3] - '0');
+            return valueLine(tag, code, m_pos + 5, true);
         }
     }
     const std::size_t codeEnd = LineEnd(m_text, m_pos);
