@@ -22,6 +22,7 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 using namespace cadhost::db::dxf;
@@ -128,6 +129,29 @@ TEST_F(DxfFiles, ADrawingOfManyMegabytesIsReadWhole) {
     EXPECT_EQ(again.size(), saved.size());
     EXPECT_TRUE(again == saved);
     EXPECT_NE(again.find("text " + std::to_string(count - 1) + " "), std::string::npos);
+
+    // Through a pipe, which tells no size: the room grows as the text comes.
+    const std::string pipe = root() + "/big.pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::signal(SIGPIPE, SIG_IGN); // a reading that stops early fails the writer's write
+    std::thread writer([&] { std::ofstream(pipe, std::ios::binary) << saved; });
+    AcDbDatabase* piped = nullptr;
+    Acad::ErrorStatus es = ReadDxfFile(pipe, piped, error);
+    // What the reading left is drained (nothing, when it read it all), so that the writer
+    // ends however the reading went.
+    if (int rest = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK); rest >= 0) {
+        char drained[4096];
+        for (ssize_t n; (n = ::read(rest, drained, sizeof drained)) != 0;)
+            if (n < 0 && errno != EAGAIN)
+                break;
+        ::close(rest);
+    }
+    writer.join();
+    ASSERT_EQ(es, Acad::eOk) << error;
+    std::unique_ptr<AcDbDatabase> ownedPiped(piped);
+    std::string fromPipe;
+    ASSERT_EQ(WriteDxfText(piped, fromPipe, error), Acad::eOk) << error;
+    EXPECT_TRUE(fromPipe == saved);
 }
 
 TEST_F(DxfFiles, OpenSaveAsAndQSaveKeepTheVersionAndFileName) {

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -29,6 +30,9 @@ constexpr std::size_t kHeadSize = 64 * 1024;
 
 // What a file is read by at a time.
 constexpr std::size_t kPieceSize = 256 * 1024;
+
+// Where a file's text starts in memory: at a page of the usual size.
+constexpr std::size_t kAlignment = 4096;
 
 // Maps the whole pages of a big buffer in one call, not page by page as they are first
 // written: about a quarter less time in the kernel for a file of tens of megabytes.  A
@@ -76,14 +80,35 @@ Acad::ErrorStatus ReadDxfFile(const std::string& unixPath, AcDbDatabase*& db, st
         error = Reason(errno);
         return Acad::eFileAccessErr;
     }
-    // Read in pieces through a small buffer that stays in the cache, and appended to one
-    // string with room for the whole file: the string's memory is written once.
-    std::string all;
-    all.reserve(info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0);
-    Prefault(all.data(), all.capacity());
-    std::unique_ptr<char[]> piece(new char[kPieceSize]);
+    // The file is read straight into a buffer with room for it, whose pages were mapped in
+    // one call: never written before, it is written once, by the kernel's copy.  The text
+    // starts on a page, as the file's pages do: into memory a few bytes off a page, the
+    // copy ran three times slower (50 MB: 22 ms against 7).
+    std::size_t capacity = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 0;
+    std::unique_ptr<char[]> buffer;
+    char* text = nullptr;
+    auto makeRoom = [&](std::size_t kept) {
+        std::unique_ptr<char[]> more(new char[capacity + kAlignment]);
+        char* start =
+            more.get() +
+            (kAlignment - reinterpret_cast<std::uintptr_t>(more.get()) % kAlignment) % kAlignment;
+        Prefault(start, capacity);
+        if (kept)
+            std::memcpy(start, text, kept);
+        buffer = std::move(more);
+        text = start;
+    };
+    makeRoom(0);
+    std::size_t size = 0;
+    // Reads into the room left, or, with none left, a piece aside: the file may have grown
+    // since its size was asked, or tell none (a pipe).
+    std::unique_ptr<char[]> aside;
     for (;;) {
-        ssize_t n = ::read(fd, piece.get(), kPieceSize);
+        const bool full = size == capacity;
+        if (full && !aside)
+            aside.reset(new char[kPieceSize]);
+        char* into = full ? aside.get() : text + size;
+        ssize_t n = ::read(fd, into, full ? kPieceSize : std::min(capacity - size, kPieceSize));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -93,10 +118,15 @@ Acad::ErrorStatus ReadDxfFile(const std::string& unixPath, AcDbDatabase*& db, st
         }
         if (n == 0)
             break;
-        all.append(piece.get(), static_cast<std::size_t>(n));
+        if (full) {
+            capacity = capacity * 2 + kPieceSize;
+            makeRoom(size);
+            std::memcpy(text + size, aside.get(), static_cast<std::size_t>(n));
+        }
+        size += static_cast<std::size_t>(n);
     }
     ::close(fd);
-    return ReadDxfTextAndFree(std::move(all), db, error);
+    return ReadDxfFileText(std::move(buffer), std::string_view(text, size), db, error);
 }
 
 Acad::ErrorStatus WriteDxfFile(AcDbDatabase* db, const std::string& unixPath, std::string& error) {

@@ -8,6 +8,7 @@
 #include "arx/errorstatus.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -37,8 +38,10 @@ Acad::ErrorStatus WriteDxfText(AcDbDatabase* db, std::string& text, std::string&
 Acad::ErrorStatus WriteDxf(AcDbDatabase* db, const std::function<Acad::ErrorStatus()>& ready,
                            const std::function<bool(std::string_view)>& put, std::string& error);
 Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::string& error);
-// The same with a text that is given up: it is freed as soon as it has been read through.
-Acad::ErrorStatus ReadDxfTextAndFree(std::string&& text, AcDbDatabase*& db, std::string& error);
+// The same with the text of a file, which lies in a buffer that is given up: the drawing
+// keeps it.
+Acad::ErrorStatus ReadDxfFileText(std::unique_ptr<char[]>&& buffer, std::string_view text,
+                                  AcDbDatabase*& db, std::string& error);
 
 // The version a drawing is saved in ($ACADVER).
 std::string DrawingVersion(const AcDbDatabase* db);

@@ -104,8 +104,10 @@ struct FileState {
     std::vector<Record> classes;
     std::vector<TableState> tables;
     std::map<std::uint64_t, BlockEnds> blocks; // by block record handle
-    // The text of the file read, where most originals' tags lie.
+    // The text of the file read, where most originals' tags lie: a copy of a text given,
+    // or the buffer a file was read into.
     std::string text;
+    std::unique_ptr<char[]> fileText;
     Originals originals;
     std::size_t unfiled = 0;               // originals not filed out yet
     std::vector<AcDbObjectId> objectOrder; // the OBJECTS section as read

@@ -848,7 +848,7 @@ std::string_view Decoded(std::string_view value, const std::string& codePage,
 
 namespace {
 
-Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDatabase*& db,
+Acad::ErrorStatus ReadText(std::string_view text, std::unique_ptr<char[]>* owned, AcDbDatabase*& db,
                            std::string& error);
 
 } // namespace
@@ -857,13 +857,14 @@ Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::str
     return ReadText(text, nullptr, db, error);
 }
 
-Acad::ErrorStatus ReadDxfTextAndFree(std::string&& text, AcDbDatabase*& db, std::string& error) {
-    return ReadText(text, &text, db, error);
+Acad::ErrorStatus ReadDxfFileText(std::unique_ptr<char[]>&& buffer, std::string_view text,
+                                  AcDbDatabase*& db, std::string& error) {
+    return ReadText(text, &buffer, db, error);
 }
 
 namespace {
 
-Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDatabase*& db,
+Acad::ErrorStatus ReadText(std::string_view text, std::unique_ptr<char[]>* owned, AcDbDatabase*& db,
                            std::string& error) {
     db = nullptr;
     error.clear();
@@ -871,8 +872,13 @@ Acad::ErrorStatus ReadText(std::string_view text, std::string* owned, AcDbDataba
     // their stretches of it.
     auto fresh = std::make_unique<AcDbDatabase>(false, false);
     FileState& state = AttachFileState(fresh.get());
-    state.text = owned ? std::move(*owned) : std::string(text);
-    text = WithoutByteOrderMark(state.text);
+    if (owned) {
+        state.fileText = std::move(*owned);
+    } else {
+        state.text = std::string(text);
+        text = state.text;
+    }
+    text = WithoutByteOrderMark(text);
     std::string version, codePage;
     std::vector<std::pair<std::size_t, std::string>> renamed;
     int versionLine = 0; // the line that holds the version's value
