@@ -115,39 +115,49 @@ std::size_t XDataSize(const resbuf* chain) {
 
 namespace {
 
-// Checks a chain and names its parts: each starts at a 1001 item and runs to the next, with
-// the application's name as ParseXData takes it.
+// Checks the part of a chain that starts at `start` (a 1001 item, naming an application
+// that must be registered in db when there is one) and runs to the next 1001 item; answers
+// the application's name as ParseXData takes it and the part's last item.
+Acad::ErrorStatus CheckXDataPart(const resbuf* start, AcDbDatabase* db, std::string& app,
+                                 const resbuf*& last) {
+    if (start->restype != 1001 || !start->resval.rstring)
+        return Acad::eInvalidResBuf;
+    if (db) {
+        AcDbObjectId appId = FindSymbol(db->regAppTableId(), start->resval.rstring);
+        if (appId.isNull())
+            return Acad::eRegappIdNotFound;
+        app = SymbolNameOf(appId);
+    } else {
+        if (!IsValidSymbolName(start->resval.rstring))
+            return Acad::eInvalidResBuf;
+        app = start->resval.rstring;
+    }
+    // Braces of 1002 must pair inside the part.
+    int depth = 0;
+    last = start;
+    for (const resbuf* rb = start->rbnext; rb && rb->restype != 1001; rb = rb->rbnext) {
+        if (!IsValidItem(*rb))
+            return Acad::eInvalidResBuf;
+        if (rb->restype == 1002) {
+            depth += rb->resval.rstring[0] == '{' ? 1 : -1;
+            if (depth < 0)
+                return Acad::eInvalidResBuf;
+        }
+        last = rb;
+    }
+    return depth == 0 ? Acad::eOk : Acad::eInvalidResBuf;
+}
+
+// Checks a chain and names its parts: where each starts, with its application.
 Acad::ErrorStatus CheckXData(const resbuf* chain, AcDbDatabase* db,
                              std::vector<std::pair<std::string, const resbuf*>>& starts) {
-    const resbuf* rb = chain;
-    while (rb) {
-        if (rb->restype != 1001 || !rb->resval.rstring)
-            return Acad::eInvalidResBuf;
+    for (const resbuf* rb = chain; rb;) {
         std::string app;
-        if (db) {
-            AcDbObjectId appId = FindSymbol(db->regAppTableId(), rb->resval.rstring);
-            if (appId.isNull())
-                return Acad::eRegappIdNotFound;
-            app = SymbolNameOf(appId);
-        } else {
-            if (!IsValidSymbolName(rb->resval.rstring))
-                return Acad::eInvalidResBuf;
-            app = rb->resval.rstring;
-        }
+        const resbuf* last = nullptr;
+        if (Acad::ErrorStatus es = CheckXDataPart(rb, db, app, last); es != Acad::eOk)
+            return es;
         starts.emplace_back(std::move(app), rb);
-        // The part runs to the next 1001 item.  Braces of 1002 must pair inside it.
-        int depth = 0;
-        for (rb = rb->rbnext; rb && rb->restype != 1001; rb = rb->rbnext) {
-            if (!IsValidItem(*rb))
-                return Acad::eInvalidResBuf;
-            if (rb->restype == 1002) {
-                depth += rb->resval.rstring[0] == '{' ? 1 : -1;
-                if (depth < 0)
-                    return Acad::eInvalidResBuf;
-            }
-        }
-        if (depth != 0)
-            return Acad::eInvalidResBuf;
+        rb = last->rbnext;
     }
     return Acad::eOk;
 }
@@ -188,28 +198,47 @@ Acad::ErrorStatus ParseXData(const resbuf* chain, AcDbDatabase* db, std::vector<
 
 Acad::ErrorStatus TakeXData(resbuf*& chain, std::vector<XDataPart>& parts) {
     parts.clear();
-    std::vector<std::pair<std::string, const resbuf*>> starts;
-    if (Acad::ErrorStatus es = CheckXData(chain, nullptr, starts); es != Acad::eOk) {
-        acutRelRb(chain);
-        chain = nullptr;
-        return es;
-    }
-    // Each part is cut off the chain before the next 1001 item.
+    // Each part is cut off the chain before the next 1001 item once it is found sound.
     resbuf* rest = chain;
-    for (auto& [app, start] : starts) {
-        resbuf* last = rest;
-        while (last->rbnext && last->rbnext->restype != 1001)
-            last = last->rbnext;
-        parts.push_back(XDataPart{std::move(app), rest});
-        rest = last->rbnext;
-        last->rbnext = nullptr;
-    }
     chain = nullptr;
+    while (rest) {
+        std::string app;
+        const resbuf* last = nullptr;
+        if (Acad::ErrorStatus es = CheckXDataPart(rest, nullptr, app, last); es != Acad::eOk) {
+            acutRelRb(rest);
+            ReleaseParts(parts);
+            return es;
+        }
+        resbuf* end = const_cast<resbuf*>(last);
+        parts.push_back(XDataPart{std::move(app), rest});
+        rest = end->rbnext;
+        end->rbnext = nullptr;
+    }
     return Acad::eOk;
 }
 
 Acad::ErrorStatus MergeXData(AcDbObject& object, std::vector<XDataPart>& parts) {
     XDataStore*& store = ObjectAccess::xdata(object);
+    // An object without extended data given parts of as many applications, none a removal
+    // (one read from a file): the parts become its store as they are.
+    bool asTheyAre = !store;
+    std::size_t size = 0;
+    for (std::size_t i = 0; i < parts.size() && asTheyAre; ++i) {
+        asTheyAre = parts[i].chain->rbnext != nullptr;
+        for (std::size_t j = 0; j < i && asTheyAre; ++j)
+            asTheyAre = !EqualNoCase(parts[i].app, parts[j].app);
+        size += XDataSize(parts[i].chain);
+    }
+    if (asTheyAre && !parts.empty()) {
+        if (size > kMaxXDataSize) {
+            ReleaseParts(parts);
+            return Acad::eXdataSizeExceeded;
+        }
+        store = new XDataStore;
+        store->parts = std::move(parts);
+        parts.clear();
+        return Acad::eOk;
+    }
     // Build the new list of parts from pointers; chains are freed only once the result is
     // known to fit, so that a refused change leaves the object as it was.
     std::vector<XDataPart> result;

@@ -90,6 +90,15 @@ TEST_F(ExtendedData, ApplicationsMustBeRegistered) {
     EXPECT_TRUE(get(nullptr).empty());
 }
 
+TEST_F(ExtendedData, AnApplicationNamedTwiceInOneChainKeepsItsLastPart) {
+    ASSERT_EQ(set(acutBuildList(1001, "KSRRivlet", 1070, 1, 1001, "OTHER", 1000, "keep", 1001,
+                                "KSRRIVLET", 1070, 2, 0)),
+              Acad::eOk);
+    EXPECT_EQ(get(nullptr),
+              (std::vector<std::pair<int, std::string>>{
+                  {1001, "KSRRivlet"}, {1070, "2"}, {1001, "OTHER"}, {1000, "keep"}}));
+}
+
 TEST_F(ExtendedData, EachApplicationsPartIsReplacedOrRemovedAlone) {
     ASSERT_EQ(set(acutBuildList(1001, "KSRRivlet", 1070, 1, 1001, "OTHER", 1000, "keep", 0)),
               Acad::eOk);
@@ -143,6 +152,12 @@ TEST_F(ExtendedData, AnObjectHoldsAtMost16KB) {
         }
         return chain;
     };
+    // Too much for an object that has none yet, in one part or two.
+    EXPECT_EQ(set(part("KSRRivlet", 5)), Acad::eXdataSizeExceeded);
+    resbuf* two = part("KSRRivlet", 3);
+    two->rbnext->rbnext->rbnext->rbnext = part("OTHER", 2);
+    EXPECT_EQ(set(two), Acad::eXdataSizeExceeded);
+    EXPECT_EQ(m_text->xData(), nullptr);
     ASSERT_EQ(set(part("KSRRivlet", 3)), Acad::eOk); // 12 KB
     // Replacing the same application counts the new part instead of the old one.
     ASSERT_EQ(set(part("KSRRivlet", 3)), Acad::eOk);
