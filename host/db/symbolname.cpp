@@ -25,8 +25,24 @@ bool IsValidSymbolName(const char* name, bool allowLeadingStar) {
             return false;
         if (c == '*' && i == 0 && allowLeadingStar && len > 1)
             continue;
-        if (std::strchr("<>/\\\":;?*|,=`", c))
+        switch (c) { // the characters names may not hold (symbol names are asked for often)
+        case '<':
+        case '>':
+        case '/':
+        case '\\':
+        case '"':
+        case ':':
+        case ';':
+        case '?':
+        case '*':
+        case '|':
+        case ',':
+        case '=':
+        case '`':
             return false;
+        default:
+            break;
+        }
     }
     return true;
 }
