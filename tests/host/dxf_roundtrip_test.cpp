@@ -226,6 +226,24 @@ TEST_F(DxfRoundTrip, FileOfCodePageWithShortLinesSeedAndClasses) {
     EXPECT_NE(text.find("\n  2\nKSRRivlet\n"), std::string::npos);
 }
 
+TEST_F(DxfRoundTrip, ACustomClassIsCountedByItsObjectsNotByWhatTheFileSaid) {
+    build();
+    std::string text = Write(db());
+    // Another program left a stale count of the class's objects.
+    const std::size_t classes = text.find("\nCLASSES\n");
+    ASSERT_NE(classes, std::string::npos);
+    const std::size_t count = text.find("\n 91\n2\n", classes);
+    ASSERT_NE(count, std::string::npos);
+    text.replace(count, 7, "\n 91\n7\n");
+    auto back = Reread(text);
+    ASSERT_TRUE(back);
+    const std::string out = Write(back.get());
+    const std::size_t written = out.find("\nCLASSES\n");
+    ASSERT_NE(written, std::string::npos);
+    EXPECT_NE(out.find("\n 91\n2\n", written), std::string::npos) << out.substr(written, 300);
+    EXPECT_EQ(out.find("\n 91\n7\n", written), std::string::npos);
+}
+
 TEST_F(DxfRoundTrip, ACodePageNameThatNamesNoneReadsAsTheDefaultAndStaysStable) {
     // Its own text would otherwise be read in one code page and written in another, and
     // each save would give a different file.

@@ -21,6 +21,7 @@
 
 class AcDbDatabase;
 class AcDbObject;
+class AcRxClass;
 
 namespace cadhost::db::dxf {
 
@@ -58,6 +59,9 @@ struct Original {
     };
     std::uint64_t handle = 0;
     AcDbObjectId id;
+    // The object's class: what saving needs of an unchanged object, which it then writes
+    // without a look at the object itself.
+    const AcRxClass* cls = nullptr;
     std::string_view read; // the tags read as a stretch of the file's text
     std::unique_ptr<Texts> texts;
     Filed form = Filed::Not;

@@ -226,7 +226,7 @@ private:
     AcDbObjectId ensureTable(const char* name, AcDbSymbolTable* (*make)());
     void ensureRoots();
     // Keeps the tags an object was read from: raw, or their stretch of the file's text.
-    void keep(AcDbObjectId id, std::string raw, std::string_view read = {});
+    void keep(AcDbObjectId id, const AcRxClass* cls, std::string raw, std::string_view read = {});
     void remember();
 };
 
@@ -404,7 +404,7 @@ AcDbObject* Reader::make(FileRecord& record, bool entity) {
         EntityAccess::bindToDatabase(*e, m_layer);
     if (!kept) { // the layout read is the tags' own, unless they had to change
         auto [owned, text] = TakeLayout(record);
-        keep(id, std::move(owned), text);
+        keep(id, object->isA(), std::move(owned), text);
     }
     // The object has what it needs of them.
     Tags().swap(record.tags);
@@ -474,7 +474,7 @@ void Reader::readTables(const FileSection& section) {
             }
             ObjectAccess::setOwner(*modeled, AcDbObjectId());
             modeled->close();
-            keep(id, LaidOut(head.tagsNow()));
+            keep(id, modeled->isA(), LaidOut(head.tagsNow()));
             *root = id;
             table.head = id;
             table.modeled = true;
@@ -702,8 +702,9 @@ void Reader::ensureRoots() {
 
 // The tags each object was read from are what saving writes for it while it is unchanged;
 // what it files out is taken only when it may first change.
-void Reader::keep(AcDbObjectId id, std::string raw, std::string_view read) {
+void Reader::keep(AcDbObjectId id, const AcRxClass* cls, std::string raw, std::string_view read) {
     Original& original = m_state.originals.add(static_cast<std::uint64_t>(id.handle()), id);
+    original.cls = cls;
     original.read = read;
     if (!raw.empty())
         original.texts = std::make_unique<Original::Texts>(Original::Texts{std::move(raw), {}});

@@ -211,8 +211,52 @@ private:
     }
     void object(AcDbObject* object, const char* type = nullptr, bool withType = true);
     void objectId(AcDbObjectId id, const char* type = nullptr) {
+        if (const Original* original = unchanged(id)) {
+            fromOriginal(*original, id, type);
+            return;
+        }
         if (AcDbObject* o = ObjectOf(id); o && !o->isErased())
             object(o, type);
+    }
+    // The original of an object of this drawing that has not changed since it was read (so
+    // it is not erased either: erasing files every object out), or null.  What saving needs
+    // of such an object is in its original: in a big drawing the objects lie far apart in
+    // memory, and a look at each cost more than the rest of its writing.
+    const Original* unchanged(AcDbObjectId id) {
+        if (m_state.unfiled == 0 || id.isNull() || IdAccess::serial(id) != m_impl.serial)
+            return nullptr;
+        const std::uint32_t slot = IdAccess::slot(id);
+        if (slot >= m_impl.stubs.size() || !m_impl.stubs[slot].object)
+            return nullptr;
+        const Original* original =
+            m_state.originals.find(static_cast<std::uint64_t>(m_impl.stubs[slot].handle));
+        return original && original->id == id && original->form == Original::Filed::Not &&
+                       original->cls
+                   ? original
+                   : nullptr;
+    }
+    // Writes such an object as object() would.
+    void fromOriginal(const Original& original, AcDbObjectId id, const char* type) {
+        if (!markWritten(id))
+            return;
+        const AcRxClass* cls = original.cls;
+        if (m_dry) {
+            noteClass(cls);
+            return;
+        }
+        typeTag(cls, type);
+        laidOut(original.rawText());
+    }
+    // The 0 tag of an object of the class: `type` when given.
+    void typeTag(const AcRxClass* cls, const char* type) {
+        tag(0, type ? type : (cls->dxfName() ? cls->dxfName() : "ACAD_PROXY_OBJECT"));
+    }
+    // Counts an instance of a custom class for the CLASSES section.
+    void noteClass(const AcRxClass* cls) {
+        if (IsCustomClass(cls)) {
+            m_customClasses[cls->dxfName()] = cls;
+            ++m_instances[cls->dxfName()];
+        }
     }
     // Puts the text made so far when a piece's worth has piled up (all of it: at the end).
     void spill(bool all = false);
@@ -282,14 +326,11 @@ void Writer::object(AcDbObject* obj, const char* type, bool withType) {
     }
     const AcRxClass* cls = obj->isA();
     if (m_dry) {
-        if (IsCustomClass(cls)) {
-            m_customClasses[cls->dxfName()] = cls;
-            ++m_instances[cls->dxfName()];
-        }
+        noteClass(cls);
         return;
     }
     if (withType)
-        tag(0, type ? type : (cls->dxfName() ? cls->dxfName() : "ACAD_PROXY_OBJECT"));
+        typeTag(cls, type);
     Original* original =
         m_state.originals.find(static_cast<std::uint64_t>(obj->objectId().handle()));
     if (original && original->form == Original::Filed::Not) {
