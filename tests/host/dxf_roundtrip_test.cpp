@@ -853,6 +853,25 @@ TEST_F(DxfRoundTrip, AVersionReadFromBeforeTheHeaderIsWrittenWhereReadersLookFor
     EXPECT_EQ(ValueOf(EntryOf(once, "2A"), 8), "W\xE4nde") << "still in its code page";
 }
 
+TEST_F(DxfRoundTrip, AHeaderThatSaysAnotherVersionOrCodePageIsWrittenAsTheDrawingIsSaved) {
+    // The version and code page are read from a section before the HEADER, which then says
+    // others: the file saved says what it is written in, and reads back as it was saved.
+    const std::string text = "0\nSECTION\n2\nFIRST\n9\n$ACADVER\n1\nAC1015\n9\n$DWGCODEPAGE\n3\n"
+                             "dos850\n0\nENDSEC\n0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1027\n"
+                             "9\n$DWGCODEPAGE\n3\n end\n9\n$INSUNITS\n70\n4\n0\nENDSEC\n"
+                             "0\nSECTION\n2\nENTITIES\n0\nLINE\n5\n2A\n100\nAcDbEntity\n"
+                             "8\nW\xE4nde\n100\nAcDbLine\n10\n1\n11\n2\n0\nENDSEC\n0\nEOF\n";
+    const std::string once = WrittenAlikeTwice(text);
+    ASSERT_FALSE(once.empty());
+    const Tags tags = TagsOf(once);
+    std::vector<std::string> said;
+    for (std::size_t i = 0; i + 1 < tags.size() && !tags[i].is(0, "ENDSEC"); ++i)
+        if (tags[i].is(9, "$ACADVER") || tags[i].is(9, "$DWGCODEPAGE"))
+            said.push_back(tags[i + 1].value);
+    EXPECT_EQ(said, (std::vector<std::string>{"AC1015", "dos850"}));
+    EXPECT_EQ(ValueOf(EntryOf(once, "2A"), 8), "W\xE4nde") << "still in its code page";
+}
+
 TEST_F(DxfRoundTrip, AHandSeedWithoutAValueTakesTheDrawingsSeedAndNothingElse) {
     for (const char* header : {"9\n$HANDSEED\n", "9\n$HANDSEED\n9\n$INSUNITS\n70\n4\n"}) {
         const std::string text = std::string("0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1018\n") +

@@ -451,6 +451,21 @@ void Writer::header() {
             tag(3, m_state.codePage);
         }
         for (std::size_t i = 0; i < h.size(); ++i) {
+            // A header that was not where the version and code page were read from may say
+            // others: it says what the file is written in.  (Blanks after a version are
+            // no part of it.)
+            const bool version = h[i].code == 9 && h[i].value == "$ACADVER";
+            if ((version || (h[i].code == 9 && h[i].value == "$DWGCODEPAGE")) && i + 1 < h.size() &&
+                h[i + 1].code != 9 && h[i + 1].code != 0) {
+                const std::string& now = version ? m_state.version : m_state.codePage;
+                std::string_view said = h[i + 1].value;
+                while (version && !said.empty() && (said.back() == ' ' || said.back() == '\t'))
+                    said.remove_suffix(1);
+                tag(9, h[i].value);
+                tag(h[i + 1].code, said == now ? h[i + 1].value : now);
+                ++i;
+                continue;
+            }
             if (h[i].code == 9 && h[i].value == "$HANDSEED") {
                 tag(9, "$HANDSEED");
                 tag(5, seed);
