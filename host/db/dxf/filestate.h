@@ -108,10 +108,9 @@ struct FileState {
     std::vector<Record> classes;
     std::vector<TableState> tables;
     std::map<std::uint64_t, BlockEnds> blocks; // by block record handle
-    // The text of the file read, where most originals' tags lie: a copy of a text given,
-    // or the buffer a file was read into.
-    std::string text;
-    std::unique_ptr<char[]> fileText;
+    // The text of the file read, where most originals' tags lie (the buffer a file was
+    // read into, or a copy of a text given).
+    std::unique_ptr<char[]> text;
     Originals originals;
     std::size_t unfiled = 0;               // originals not filed out yet
     std::vector<AcDbObjectId> objectOrder; // the OBJECTS section as read

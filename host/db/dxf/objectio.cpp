@@ -53,7 +53,7 @@ std::string HandleOf(const Tags& tags, const std::string& type) {
 }
 
 std::string HandleOf(std::span<const TagView> tags, const std::string& type) {
-    int code = type == "DIMSTYLE" ? 105 : 5;
+    const int code = HandleCode(type);
     for (const TagView& tag : tags) {
         if (tag.code == code)
             return std::string(tag.value);

@@ -5,6 +5,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 class AcDbObject;
 class AcDbDatabase;
@@ -20,7 +21,12 @@ void FileOutLayout(const AcDbObject& object, AcDbDatabase* db, std::string& layo
 // The owner handle of an object's tags: the first 330 outside a 102 group ("" if none).
 std::string OwnerHandleOf(const Tags& tags);
 std::string OwnerHandleOf(std::span<const TagView> tags);
-// The handle of an object's tags: group 5 (105 for dimension styles); "" if none.
+// The group of the handle of an object of a DXF type: 5, or 105 for dimension styles.
+inline int HandleCode(std::string_view type) {
+    return type == "DIMSTYLE" ? 105 : 5;
+}
+// The handle of an object's tags: its HandleCode group before the first subclass marker;
+// "" if none.
 std::string HandleOf(const Tags& tags, const std::string& type);
 std::string HandleOf(std::span<const TagView> tags, const std::string& type);
 

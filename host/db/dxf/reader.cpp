@@ -29,6 +29,7 @@
 #include "db/xdatastore.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -67,7 +68,7 @@ std::uint64_t HandleOfRecord(const FileRecord& record) {
         return 0;
     if (!record.laidOut)
         return static_cast<std::uint64_t>(AcDbHandle(HandleOf(record.tags, record.type).c_str()));
-    int code = record.type == "DIMSTYLE" ? 105 : 5;
+    const int code = HandleCode(record.type);
     LaidOutTags tags(record.laidText(), record.literal());
     TagView tag;
     while (tags.next(tag)) {
@@ -139,7 +140,7 @@ struct KeptHead {
 
 KeptHead KeptHeadOf(FileRecord& record, bool entity) {
     KeptHead head;
-    const int handleCode = record.type == "DIMSTYLE" ? 105 : 5;
+    const int handleCode = HandleCode(record.type);
     bool handleDone = false, ownerDone = false, entityDone = !entity, inGroup = false;
     auto add = [&](const TagView& tag) {
         if (!handleDone) {
@@ -239,7 +240,7 @@ AcDbObjectId Reader::idOfHandle(const std::string& text) {
 }
 
 std::uint64_t Reader::renumber(FileRecord& record, std::uint64_t& next) {
-    int code = record.type == "DIMSTYLE" ? 105 : 5;
+    const int code = HandleCode(record.type);
     AcDbHandle fresh(next++);
     char hex[AcDbHandle::kStrSiz];
     fresh.getIntoAsciiBuffer(hex, sizeof hex);
@@ -847,38 +848,22 @@ std::string_view Decoded(std::string_view value, const std::string& codePage,
 
 } // namespace
 
-namespace {
-
-Acad::ErrorStatus ReadText(std::string_view text, std::unique_ptr<char[]>* owned, AcDbDatabase*& db,
-                           std::string& error);
-
-} // namespace
-
 Acad::ErrorStatus ReadDxfText(std::string_view text, AcDbDatabase*& db, std::string& error) {
-    return ReadText(text, nullptr, db, error);
+    std::unique_ptr<char[]> copy(new char[text.size()]);
+    std::memcpy(copy.get(), text.data(), text.size());
+    const std::string_view copied(copy.get(), text.size());
+    return ReadDxfFileText(std::move(copy), copied, db, error);
 }
 
 Acad::ErrorStatus ReadDxfFileText(std::unique_ptr<char[]>&& buffer, std::string_view text,
                                   AcDbDatabase*& db, std::string& error) {
-    return ReadText(text, &buffer, db, error);
-}
-
-namespace {
-
-Acad::ErrorStatus ReadText(std::string_view text, std::unique_ptr<char[]>* owned, AcDbDatabase*& db,
-                           std::string& error) {
     db = nullptr;
     error.clear();
     // The text stays with the drawing: entries read as the writer writes them are kept as
     // their stretches of it.
     auto fresh = std::make_unique<AcDbDatabase>(false, false);
     FileState& state = AttachFileState(fresh.get());
-    if (owned) {
-        state.fileText = std::move(*owned);
-    } else {
-        state.text = std::string(text);
-        text = state.text;
-    }
+    state.text = std::move(buffer);
     text = WithoutByteOrderMark(text);
     std::string version, codePage;
     std::vector<std::pair<std::size_t, std::string>> renamed;
@@ -949,7 +934,7 @@ Acad::ErrorStatus ReadText(std::string_view text, std::unique_ptr<char[]>* owned
                 FileRecord(std::string(tag.value), tag.line,
                            text.substr(std::min(scanner.position(), text.size()), 0)));
             file.sections.back().records.back().handleScan = FileRecord::HandleScan::Looking;
-            handleCode = tag.value == "DIMSTYLE" ? 105 : 5;
+            handleCode = HandleCode(tag.value);
             pending.clear();
             pendingOpen = true;
             break;
@@ -1015,7 +1000,5 @@ Acad::ErrorStatus ReadText(std::string_view text, std::unique_ptr<char[]>* owned
     db = fresh.release();
     return Acad::eOk;
 }
-
-} // namespace
 
 } // namespace cadhost::db::dxf

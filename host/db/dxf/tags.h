@@ -133,7 +133,7 @@ constexpr std::uint8_t CodeKindBits(int code) {
 }
 
 // The same by code for the codes files use (every tag read asks); others are worked out.
-inline constexpr int kTabledCodes = 1072;
+inline constexpr int kTabledCodes = cadhost::db::detail::kTabledKinds;
 inline constexpr std::array<std::uint8_t, kTabledCodes> kCodeKinds = [] {
     std::array<std::uint8_t, kTabledCodes> kinds{};
     for (int code = 0; code < kTabledCodes; ++code)
